@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace marovine {
+
+// "banner.dat" remembers unwanted files by their size. An entry is three lines:
+// ";", the size in bytes, and a signature value chosen by the writer. Lines end
+// with "\n" when we write them; readers accept CR LF (files written on the
+// original platform) and skip every line that is not part of an entry.
+
+// Appends one entry (the file is created when absent). Answers false when the
+// file cannot be written.
+bool AppendBannerEntry(const std::string& banner_path, std::int64_t size, int signature);
+
+// True when an entry of the list carries this size. A missing file holds no
+// banners. The signature is not compared.
+bool IsBannerSize(const std::string& banner_path, std::int64_t size);
+
+}  // namespace marovine

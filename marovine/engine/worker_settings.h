@@ -1,0 +1,17 @@
+#pragma once
+
+namespace marovine {
+
+// The settings the transfer worker reads while it runs. The settings loader
+// fills them at every load; each transfer takes its own copy when it starts,
+// so a settings change reaches the transfers that start afterwards.
+struct WorkerSettings {
+  int check_m_date = 0;      // CheckMDate: a logged date lets the server's Last-Modified decide
+  int retry_wait_time = 10;  // RetryWaitTime: seconds waited before a retryable result
+  int geocities_com_dl = 0;  // GeocitiesComDl: the free-hosting size fix
+  int mushi_404 = 1;         // Mushi404: 404/403 may be retried
+  int check_log_size = 0;    // CheckLogSize: compare sizes with the download log
+  int retry_s_error = 0;     // RetrySError: connection errors may be retried
+};
+
+}  // namespace marovine
