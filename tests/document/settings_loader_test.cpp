@@ -70,8 +70,9 @@ TEST(SettingsLoaderTest, KeysAreDistinct) {
 }
 
 // Writes a distinct value for every key through the profile writer and checks
-// that each comes back in the field it belongs to: catches a key spelt wrong,
-// put in the wrong section or wired to another key's field.
+// that each comes back in the field it belongs to, the six worker keys in the
+// worker's settings: catches a key spelt wrong, put in the wrong section or
+// wired to another key's field.
 TEST(SettingsLoaderTest, EveryKeyWrittenIsReadBackIntoItsField) {
   Sandbox box;
   Profile profile(box.Path("marovine.ini"));
@@ -101,25 +102,6 @@ TEST(SettingsLoaderTest, EveryKeyWrittenIsReadBackIntoItsField) {
   // CheckLogSize is the one key that goes to both records.
   EXPECT_EQ(worker.check_log_size, settings.check_log_size);
   EXPECT_NE(worker.check_log_size, WorkerSettings{}.check_log_size);
-}
-
-TEST(SettingsLoaderTest, WorkerSettingsComeFromTheirKeys) {
-  Sandbox box;
-  box.WriteFile("marovine.ini",
-                "[MarovineDownLoad]\r\nCheckLogSize=1\r\nCheckMDate=1\r\n"
-                "[DownLoad]\r\nRetryWaitTime=3\r\nGeocitiesComDl=1\r\nMushi404=0\r\n"
-                "RetrySError=1\r\n");
-  Profile profile(box.Path("marovine.ini"));
-  WorkerSettings worker;
-  DocumentSettings settings = DefaultDocumentSettings(kStorage);
-  SettingsLoader(profile, kStorage, settings, worker);
-  EXPECT_EQ(worker.check_log_size, 1);
-  EXPECT_EQ(worker.check_m_date, 1);
-  EXPECT_EQ(worker.retry_wait_time, 3);
-  EXPECT_EQ(worker.geocities_com_dl, 1);
-  EXPECT_EQ(worker.mushi_404, 0);
-  EXPECT_EQ(worker.retry_s_error, 1);
-  EXPECT_EQ(settings.check_log_size, 1);
 }
 
 TEST(SettingsLoaderTest, RegistrationModeSelectsTheFolderAndExtensionKeys) {
@@ -184,19 +166,6 @@ TEST(SettingsLoaderTest, ModeReloadLeavesTheOtherSettingsAlone) {
   EXPECT_EQ(settings.whole_site_extensions, "png");
   EXPECT_EQ(settings.crawl_extensions, marovine::kDefaultDownloadExtensions);
   EXPECT_EQ(settings.simultaneous_transfers, 3);
-}
-
-TEST(SettingsLoaderTest, ReloadRestoresValuesTheCrawlClearedInMemory) {
-  Sandbox box;
-  box.WriteFile("marovine.ini", "[Schedule]\nFinishPowerOff=1\n[Ippan]\nNoEndWhenStart=1\n");
-  Profile profile(box.Path("marovine.ini"));
-  WorkerSettings worker;
-  DocumentSettings settings = LoadInitialSettings(profile, kStorage, worker);
-  settings.power_when_all_done = 0;
-  settings.no_end_when_start = 0;
-  SettingsLoader(profile, kStorage, settings, worker);
-  EXPECT_EQ(settings.power_when_all_done, 1);
-  EXPECT_EQ(settings.no_end_when_start, 1);
 }
 
 TEST(SettingsLoaderTest, SizeLimitsCountOnlyWhileSwitchedOn) {
