@@ -127,9 +127,19 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
   std::string content = platform::ReadWholeFile(log2_path).value_or("");
   auto lines = SplitLines(content);
 
+  // The entry's detail lines as they are to be written (empty = none given).
+  std::string date_line;
+  if (!date.empty()) {
+    date_line += '*';
+    date_line += date;
+  }
+  std::string size_line = size != 0 ? SizeLine(size) : std::string();
   std::string detail_lines;
-  if (!date.empty()) detail_lines += "*" + std::string(date) + "\n";
-  if (size != 0) detail_lines += SizeLine(size) + "\n";
+  for (const std::string* line : {&date_line, &size_line}) {
+    if (line->empty()) continue;
+    detail_lines += *line;
+    detail_lines += '\n';
+  }
 
   auto at = FindEntry(lines, key, entry_name);
   if (!at) {
@@ -138,8 +148,9 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
     bool extend_last = false;
     for (std::size_t i = lines.size(); i-- > 0;) {
       if (lines[i].empty() || lines[i].front() != '[') continue;
-      extend_last = Contains(lines[i], key);
-      // A blank line after the header's own would end that section.
+      // Only a section in the usual shape (header, blank line, entries) can
+      // take the entry; a blank line after the header's own would end it.
+      extend_last = Contains(lines[i], key) && i + 1 < lines.size() && lines[i + 1].empty();
       for (std::size_t j = i + 2; j < lines.size(); ++j) {
         if (lines[j].empty()) extend_last = false;
       }
@@ -160,17 +171,18 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
   std::size_t skip_until = at->entry_line + 1;
   if (at->date_line) skip_until = *at->date_line + 1;
   if (at->size_line) skip_until = *at->size_line + 1;
-  std::optional<std::string> kept_date, kept_size;
-  if (date.empty() && at->date_line) kept_date = std::string(lines[*at->date_line]);
-  if (size == 0 && at->size_line) kept_size = std::string(lines[*at->size_line]);
+  // What is not given anew keeps its recorded line.
+  if (date_line.empty() && at->date_line) date_line = lines[*at->date_line];
+  if (size_line.empty() && at->size_line) size_line = lines[*at->size_line];
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > at->entry_line && i < skip_until) continue;
     rebuilt.append(lines[i]);
     rebuilt += '\n';
-    if (i == at->entry_line) {
-      rebuilt +=
-          date.empty() ? (kept_date ? *kept_date + "\n" : "") : "*" + std::string(date) + "\n";
-      rebuilt += size == 0 ? (kept_size ? *kept_size + "\n" : "") : SizeLine(size) + "\n";
+    if (i != at->entry_line) continue;
+    for (const std::string* detail : {&date_line, &size_line}) {
+      if (detail->empty()) continue;
+      rebuilt += *detail;
+      rebuilt += '\n';
     }
   }
   return platform::WriteFileAtomically(log2_path, rebuilt);
