@@ -100,7 +100,7 @@ void DropToolDialog::TakeControls() {
 void DropToolDialog::ShowReport(const ActionReport& report) {
   status_->ChangeValue(Text(state_.status));
   if (report.message) {
-    wxMessageBox(Text(*report.message), Text(texts::kDialogTitle), wxOK, this);
+    wxMessageBox(Text(*report.message), Text(texts::kMessageCaption), wxOK, this);
   }
   if (report.used_title_index && *report.used_title_index < titles_->GetCount()) {
     titles_->SetSelection(static_cast<int>(*report.used_title_index));

@@ -5,6 +5,8 @@
 namespace marovine::tarq::texts {
 
 inline constexpr char kDialogTitle[] = "Marovine Dislike File or Text";
+// Message boxes carry the program's name, as the original's did.
+inline constexpr char kMessageCaption[] = "tarq";
 inline constexpr char kPrompt[] = "まろびねにダウンロードさせたくないファイルをドロップして下さい｡";
 inline constexpr char kTopmost[] = "常に前面に表示";
 inline constexpr char kLeftEdge[] = "左端";

@@ -29,7 +29,7 @@ class TarqApp : public wxApp {
     std::string own_folder = platform::ExecutableFolder();
     if (!MainProgramIsBeside(own_folder)) {
       wxMessageBox(wxString::FromUTF8(texts::kNotBesideMainProgram),
-                   wxString::FromUTF8(texts::kDialogTitle), wxOK | wxICON_EXCLAMATION);
+                   wxString::FromUTF8(texts::kMessageCaption), wxOK | wxICON_EXCLAMATION);
       return 1;
     }
     std::string program_folder =
