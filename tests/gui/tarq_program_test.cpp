@@ -117,6 +117,49 @@ TEST_F(TarqProgramTest, ShowsItsDialogOnTopBesideTheMainProgram) {
   EXPECT_EQ(program.Wait(), 0) << box_.ReadFile("err.txt");
 }
 
+// The button press goes through the real program: its enumeration on its own
+// display connection, the title table, the list box and the record.
+TEST_F(TarqProgramTest, NeverDownloadButtonRecordsTheFileAnotherWindowShows) {
+  std::string tarq = InstallTarq(box_, true);
+  ASSERT_FALSE(tarq.empty());
+  std::string shown = box_.WriteFile("pics/見せ物.jpg", std::string(2048, 'v'));
+  marovine::testing::TestWindow viewer(display_, {.title = "Viewer - [" + shown + "]"});
+  ChildProcess program = Start(tarq);
+  auto window = WaitForDrawnWindow(kDialogTitle);
+  ASSERT_TRUE(window) << box_.ReadFile("err.txt");
+
+  // Focus starts on the first check box; four steps reach the button.
+  marovine::testing::TypeKeys(display_, *window, {XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_space});
+  EXPECT_TRUE(WaitFor([&] { return marovine::IsBannerSize(box_.Path("banner.dat"), 2048); }, 30s))
+      << box_.ReadFile("err.txt");
+  EXPECT_EQ(box_.ReadFile("banner.dat"), ";\n2048\n118\n");
+  EXPECT_TRUE(platform::FileExists(shown));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("tarq_title_search.png")));
+
+  marovine::testing::RequestClose(display_, *window);
+  EXPECT_TRUE(WaitFor([&] { return !program.Running(); }, 30s));
+}
+
+TEST_F(TarqProgramTest, LeftEdgeButtonMovesTheWindowToTheCorner) {
+  std::string tarq = InstallTarq(box_, true);
+  ASSERT_FALSE(tarq.empty());
+  ChildProcess program = Start(tarq);
+  auto window = WaitForDrawnWindow(kDialogTitle);
+  ASSERT_TRUE(window) << box_.ReadFile("err.txt");
+  XMoveWindow(display_, *window, 300, 200);
+  XSync(display_, False);
+  ASSERT_TRUE(WaitFor([&] {
+    return marovine::testing::ScreenPosition(display_, *window) == std::make_pair(300, 200);
+  }));
+
+  marovine::testing::TypeKeys(display_, *window, {XK_Tab, XK_space});
+  EXPECT_TRUE(WaitFor(
+      [&] { return marovine::testing::ScreenPosition(display_, *window) == std::make_pair(0, 0); },
+      30s));
+  EXPECT_TRUE(marovine::testing::WantsToStayOnTop(display_, *window));
+}
+
 TEST_F(TarqProgramTest, RefusesToRunAwayFromTheMainProgram) {
   std::string tarq = InstallTarq(box_, false);
   ASSERT_FALSE(tarq.empty());

@@ -2,6 +2,10 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace marovine::testing {
 namespace {
@@ -93,6 +97,26 @@ void RequestClose(Display* display, Window window) {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, window, False, NoEventMask, &event);
   XSync(display, False);
+}
+
+std::pair<int, int> ScreenPosition(Display* display, Window window) {
+  int x = 0, y = 0;
+  Window child = None;
+  XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+  return {x, y};
+}
+
+void TypeKeys(Display* display, Window window, const std::vector<KeySym>& keys) {
+  XSetInputFocus(display, window, RevertToParent, CurrentTime);
+  XSync(display, False);
+  for (KeySym key : keys) {
+    KeyCode code = XKeysymToKeycode(display, key);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XSync(display, False);
+    // Each key is handled before the next arrives, as with a person typing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
 }
 
 bool WantsToStayOnTop(Display* display, Window window) {

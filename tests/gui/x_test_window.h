@@ -1,9 +1,12 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace marovine::testing {
 
@@ -41,6 +44,13 @@ bool HasBeenPainted(Display* display, Window window);
 
 // Asks a window to close, as a window manager's close button does.
 void RequestClose(Display* display, Window window);
+
+// The window's top-left corner on the screen.
+std::pair<int, int> ScreenPosition(Display* display, Window window);
+
+// Gives a window the keyboard focus and types keys on the real keyboard
+// (XTest), as a user would: programs ignore key events sent to them by others.
+void TypeKeys(Display* display, Window window, const std::vector<KeySym>& keys);
 
 // True when the window asks to be kept above others (_NET_WM_STATE_ABOVE).
 bool WantsToStayOnTop(Display* display, Window window);
