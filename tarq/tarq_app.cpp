@@ -12,7 +12,8 @@
 namespace marovine::tarq {
 namespace {
 
-// The main program passes its own --home on, so both agree on "banner.dat".
+// A main program started with --home should pass it on, so that both agree on
+// "banner.dat".
 std::optional<std::string> HomeArgument(int argc, wxChar** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
     if (wxString(argv[i]) == "--home") return std::string(wxString(argv[i + 1]).utf8_str());
