@@ -23,10 +23,23 @@ bool ReadLimitedLine(std::FILE* file, std::size_t limit, std::string& line) {
   return true;
 }
 
+// True for a missing or empty file too: nothing there to glue onto.
+bool EndsWithLineEnd(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return true;
+  bool ends = true;
+  if (std::fseek(file, -1, SEEK_END) == 0) ends = std::fgetc(file) == '\n';
+  std::fclose(file);
+  return ends;
+}
+
 }  // namespace
 
 bool AppendBannerEntry(const std::string& banner_path, std::int64_t size, int signature) {
   std::string entry = ";\n" + std::to_string(size) + "\n" + std::to_string(signature) + "\n";
+  // A merged difference file may leave the list without a final line end; our
+  // marker would then be glued to that last line and the entry never be read.
+  if (!EndsWithLineEnd(banner_path)) entry.insert(0, "\n");
   return platform::AppendToFile(banner_path, entry);
 }
 
