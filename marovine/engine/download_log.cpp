@@ -52,10 +52,12 @@ std::optional<EntryPosition> FindEntry(const std::vector<std::string_view>& line
       ++i;
       continue;
     }
-    // The line after the header is the section's blank line; entries follow
-    // until the next blank line.
-    std::size_t j = i + 2;
-    for (; j < lines.size() && !lines[j].empty(); ++j) {
+    // The header's blank line, then entries until the next blank line. A
+    // header where an entry should be (a file written without the blank
+    // lines) ends the section too, so that it is still found as a header.
+    std::size_t j = i + 1;
+    if (j < lines.size() && lines[j].empty()) ++j;
+    for (; j < lines.size() && !lines[j].empty() && lines[j].front() != '['; ++j) {
       if (!Contains(lines[j], entry_name)) continue;
       EntryPosition at{j, std::nullopt, std::nullopt};
       std::size_t next = j + 1;
