@@ -14,9 +14,9 @@ namespace marovine {
 namespace {
 
 std::string NewIndex() {
-  return std::string(kAlbumMarkLine) + "<!-- Notice!! Don't Remake This File!!!-->\n" +
-         "<HTML>\n" + kAlbumMetaLine + "<TITLE>Marovine Html Album Index</TITLE>\n" +
-         "</HEAD>\n" + "<BODY bgcolor='#FFFFFF' text='#000000'>\n" +
+  return std::string(kAlbumMarkLine) + "<!-- Notice!! Don't Remake This File!!!-->\n" + "<HTML>\n" +
+         kAlbumMetaLine + "<TITLE>Marovine Html Album Index</TITLE>\n" + "</HEAD>\n" +
+         "<BODY bgcolor='#FFFFFF' text='#000000'>\n" +
          "<P align='center'><FONT size='4'><STRONG>Album Index</STRONG></FONT></P>\n";
 }
 

@@ -9,16 +9,16 @@ namespace marovine {
 // The album keys of section "MarovineHTMLAlbum" in "marovine.ini". The key
 // spellings ("Colam", "AlubumFileNum") are part of the settings format.
 struct AlbumSettings {
-  int all_view = 1;                   // "AllView": table layout
-  int menu_view = 0;                  // "MenuView": frame layout
-  int make_html_link = 1;             // "MakeHtmlLink": view pages
-  int dont_make_html_link = 0;        // "DontMakeHtmlLink": link pictures directly
-  int make_album_after_download = 0;  // "MakeAlbumAfterDownload"
-  int make_thumbnail = 1;             // "MakeThumbnail"
-  std::string thumb_folder = "thumb"; // "ThumbFolder"
-  int thumb_width = 100;              // "ThumbWidth"
-  int columns = 5;                    // "Colam"
-  int album_file_num = 20;            // "AlubumFileNum": fewest files for the automatic album
+  int all_view = 1;                    // "AllView": table layout
+  int menu_view = 0;                   // "MenuView": frame layout
+  int make_html_link = 1;              // "MakeHtmlLink": view pages
+  int dont_make_html_link = 0;         // "DontMakeHtmlLink": link pictures directly
+  int make_album_after_download = 0;   // "MakeAlbumAfterDownload"
+  int make_thumbnail = 1;              // "MakeThumbnail"
+  std::string thumb_folder = "thumb";  // "ThumbFolder"
+  int thumb_width = 100;               // "ThumbWidth"
+  int columns = 5;                     // "Colam"
+  int album_file_num = 20;             // "AlubumFileNum": fewest files for the automatic album
 };
 
 inline constexpr const char* kAlbumSection = "MarovineHTMLAlbum";

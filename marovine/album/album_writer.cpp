@@ -28,8 +28,8 @@ std::string Format(const char* pattern, const std::string& a) {
 }
 
 std::string Opening(const std::string& title) {
-  return std::string(kAlbumMarkLine) + "<HTML>\n" + kAlbumMetaLine + "<TITLE>" +
-         EscapeHtml(title) + "</TITLE>\n" + "</HEAD>\n";
+  return std::string(kAlbumMarkLine) + "<HTML>\n" + kAlbumMetaLine + "<TITLE>" + EscapeHtml(title) +
+         "</TITLE>\n" + "</HEAD>\n";
 }
 
 // The last four characters, upper-cased (ASCII).
@@ -89,12 +89,11 @@ bool AlbumWriter::Start(const AlbumJob& job) {
   std::snprintf(frameset, sizeof frameset,
                 "<FRAMESET COLS='%d,*' FRAMESPACING='0' BORDER='1' FRAMEBORDER='0'>",
                 job_.thumbnail_width + 50);
-  std::string frame_page = opening + frameset +
-                           Format("<FRAME SRC='%s' NAME='menu' SCROLLING='auto'>\n",
-                                  EscapeLink(menu_name)) +
-                           Format("<FRAME SRC='%s' NAME='view' SCROLLING='auto'>\n",
-                                  EscapeLink(view_name)) +
-                           "</FRAMESET></HTML>\n";
+  std::string frame_page =
+      opening + frameset +
+      Format("<FRAME SRC='%s' NAME='menu' SCROLLING='auto'>\n", EscapeLink(menu_name)) +
+      Format("<FRAME SRC='%s' NAME='view' SCROLLING='auto'>\n", EscapeLink(view_name)) +
+      "</FRAMESET></HTML>\n";
   std::string view_page = opening + kBodyLine + "</BODY>\n" + "</HTML>\n";
   if (!platform::WriteFileAtomically(job_.album_path, frame_page)) return false;
   if (!platform::WriteFileAtomically(folder + view_name, view_page)) return false;
@@ -191,8 +190,8 @@ void AlbumWriter::AddPicture(const std::string& path) {
 
 void AlbumWriter::WriteViewPage(const std::string& page, const std::string& picture,
                                 const std::string& next_page) {
-  std::string text = std::string(kAlbumMarkLine) + "<HTML>\n" + kAlbumMetaLine + "</HEAD>\n" +
-                     kBodyLine + "\n\n";
+  std::string text =
+      std::string(kAlbumMarkLine) + "<HTML>\n" + kAlbumMetaLine + "</HEAD>\n" + kBodyLine + "\n\n";
   if (!next_page.empty()) {
     if (!previous_page_.empty()) {
       text += "<p align='center'><a href='" + Link(page, previous_page_) +

@@ -63,9 +63,9 @@ struct BmpHeaders {
 bool ReadHeaders(FieldReader& in, BmpHeaders* h) {
   return in.U32(&h->file_size) && in.U16(&h->reserved1) && in.U16(&h->reserved2) &&
          in.U32(&h->pixel_offset) && in.U32(&h->header_size) && in.U32(&h->width) &&
-         in.U32(&h->height) && in.U16(&h->planes) && in.U16(&h->bits) &&
-         in.U32(&h->compression) && in.U32(&h->image_size) && in.U32(&h->x_resolution) &&
-         in.U32(&h->y_resolution) && in.U32(&h->colours_used) && in.U32(&h->colours_important);
+         in.U32(&h->height) && in.U16(&h->planes) && in.U16(&h->bits) && in.U32(&h->compression) &&
+         in.U32(&h->image_size) && in.U32(&h->x_resolution) && in.U32(&h->y_resolution) &&
+         in.U32(&h->colours_used) && in.U32(&h->colours_important);
 }
 
 }  // namespace
@@ -158,8 +158,8 @@ std::optional<RgbImage> BmpReader::Read(std::FILE* file, std::uint64_t file_size
   // impossible size rather than read as four-billion-pixel pictures.
   auto width = static_cast<std::int32_t>(h.width);
   auto height = static_cast<std::int32_t>(h.height);
-  if (width <= 0 || height <= 0 || !IsSaneImageSize(static_cast<std::uint64_t>(width),
-                                                    static_cast<std::uint64_t>(height))) {
+  if (width <= 0 || height <= 0 ||
+      !IsSaneImageSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height))) {
     status_ = "Invalid image size";
     return std::nullopt;
   }
@@ -174,7 +174,8 @@ std::optional<RgbImage> BmpReader::Read(std::FILE* file, std::uint64_t file_size
     status_ = "Read Error";
     return std::nullopt;
   }
-  auto image = AllocateRgbImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+  auto image =
+      AllocateRgbImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
   std::vector<std::uint8_t> row;
   try {
     row.resize(stride);

@@ -9,7 +9,8 @@ bool SwapRedBlue(RgbImage* image) {
   if (image == nullptr || image->pixels.empty()) return false;
   std::size_t needed = image->row_bytes() * image->height;
   if (image->pixels.size() < needed) return false;
-  for (std::size_t at = 0; at < needed; at += 3) std::swap(image->pixels[at], image->pixels[at + 2]);
+  for (std::size_t at = 0; at < needed; at += 3)
+    std::swap(image->pixels[at], image->pixels[at + 2]);
   return true;
 }
 

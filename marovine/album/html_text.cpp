@@ -9,12 +9,23 @@ std::string EscapeHtml(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '\'': out += "&#39;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -26,8 +37,23 @@ bool KeptInLink(unsigned char c) {
   if (c >= 0x80) return true;
   if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
   switch (c) {
-    case '-': case '.': case '_': case '~': case '/': case '!': case '$': case '(': case ')':
-    case '*': case '+': case ',': case ';': case '=': case '@': case '[': case ']':
+    case '-':
+    case '.':
+    case '_':
+    case '~':
+    case '/':
+    case '!':
+    case '$':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
+    case '@':
+    case '[':
+    case ']':
       return true;
     default:
       return false;

@@ -23,7 +23,8 @@ std::optional<RgbImage> ScaleToWidth(const RgbImage& source, std::uint32_t new_w
     if (row >= source.height) row = source.height - 1;
     const std::uint8_t* from = source.pixels.data() + row * source.row_bytes();
     std::uint8_t* to = scaled->pixels.data() + i * scaled->row_bytes();
-    for (std::uint32_t j = 0; j < new_width; ++j) std::memcpy(to + j * 3, from + column_offsets[j], 3);
+    for (std::uint32_t j = 0; j < new_width; ++j)
+      std::memcpy(to + j * 3, from + column_offsets[j], 3);
   }
   return scaled;
 }
@@ -35,15 +36,15 @@ std::optional<RgbImage> ScaleToSize(const RgbImage& source, std::uint32_t new_wi
   if (!scaled) return std::nullopt;
   std::vector<std::size_t> column_offsets(new_width);
   for (std::uint32_t j = 0; j < new_width; ++j) {
-    column_offsets[j] = static_cast<std::size_t>(static_cast<std::uint64_t>(j) * source.width /
-                                                 new_width) *
-                        3;
+    column_offsets[j] =
+        static_cast<std::size_t>(static_cast<std::uint64_t>(j) * source.width / new_width) * 3;
   }
   for (std::uint32_t i = 0; i < new_height; ++i) {
     std::uint64_t row = static_cast<std::uint64_t>(i) * source.height / new_height;
     const std::uint8_t* from = source.pixels.data() + row * source.row_bytes();
     std::uint8_t* to = scaled->pixels.data() + i * scaled->row_bytes();
-    for (std::uint32_t j = 0; j < new_width; ++j) std::memcpy(to + j * 3, from + column_offsets[j], 3);
+    for (std::uint32_t j = 0; j < new_width; ++j)
+      std::memcpy(to + j * 3, from + column_offsets[j], 3);
   }
   return scaled;
 }

@@ -53,10 +53,10 @@ void CmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* rgb, JDIMENSION width, bool
 }
 
 struct DecodeRequest {
-  std::FILE* file = nullptr;                // one of file or memory
+  std::FILE* file = nullptr;  // one of file or memory
   const unsigned char* memory = nullptr;
   unsigned long memory_size = 0;
-  std::uint32_t min_width = 0;              // 0: full size
+  std::uint32_t min_width = 0;  // 0: full size
 };
 
 // Decodes into *out; answers false on any failure. Sets full_width/height to
@@ -88,8 +88,8 @@ bool Decode(const DecodeRequest& request, RgbImage* out, std::uint32_t* full_wid
   if (request.min_width > 0 && request.min_width < cinfo.image_width) {
     // Eighths: the smallest numerator whose output is still wide enough.
     unsigned num = 1;
-    while (num < 8 && (static_cast<std::uint64_t>(cinfo.image_width) * num + 7) / 8 <
-                          request.min_width) {
+    while (num < 8 &&
+           (static_cast<std::uint64_t>(cinfo.image_width) * num + 7) / 8 < request.min_width) {
       ++num;
     }
     cinfo.scale_num = num;

@@ -8,7 +8,8 @@ namespace marovine {
 namespace {
 
 std::size_t Depth(std::string_view folder) {
-  return static_cast<std::size_t>(std::count(folder.begin(), folder.end(), platform::kPathSeparator));
+  return static_cast<std::size_t>(
+      std::count(folder.begin(), folder.end(), platform::kPathSeparator));
 }
 
 // Cuts the last folder off a folder text that ends with a separator and

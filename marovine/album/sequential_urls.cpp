@@ -13,9 +13,11 @@ bool AppendSequentialUrls(const SequentialUrlRequest& request, std::vector<std::
   if (span >= static_cast<unsigned long long>(kMaxSequentialUrls)) return false;
   auto star = request.base.find('*');
   for (unsigned long long step = 0; step <= span; ++step) {
-    long long number = static_cast<long long>(static_cast<unsigned long long>(request.first) + step);
+    long long number =
+        static_cast<long long>(static_cast<unsigned long long>(request.first) + step);
     std::string decimal = std::to_string(number);
-    long long missing = static_cast<long long>(request.digits) - static_cast<long long>(decimal.size());
+    long long missing =
+        static_cast<long long>(request.digits) - static_cast<long long>(decimal.size());
     std::string padded = missing > 0 ? std::string(static_cast<std::size_t>(missing), '0') : "";
     padded += decimal;
     if (star != std::string::npos) {

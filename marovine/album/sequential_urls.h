@@ -11,7 +11,7 @@ namespace marovine {
 // URLs of numbered files (001.jpg, 002.jpg, ...) made from a base, a number
 // range, a digit count and an extension.
 struct SequentialUrlRequest {
-  std::string base;       // prefix, or a pattern whose first "*" takes the number
+  std::string base;  // prefix, or a pattern whose first "*" takes the number
   long long first = 0;
   long long last = 0;     // inclusive
   std::string extension;  // without the dot; unused with a "*" pattern

@@ -15,8 +15,8 @@ std::optional<ThumbnailSize> MakeJpegThumbnail(const std::string& picture_path,
   // The height follows the picture's full size, so that a reduced decode
   // (whose sides are rounded up to whole eighths) gives the same thumbnail
   // size as a full one.
-  std::uint64_t height = static_cast<std::uint64_t>(decoded->full_height) * width /
-                         decoded->full_width;
+  std::uint64_t height =
+      static_cast<std::uint64_t>(decoded->full_height) * width / decoded->full_width;
   if (!IsSaneImageSize(width, height)) return std::nullopt;
   auto scaled = ScaleToSize(decoded->image, width, static_cast<std::uint32_t>(height));
   if (!scaled) return std::nullopt;

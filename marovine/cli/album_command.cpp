@@ -101,8 +101,10 @@ int RunAlbumCommand(const std::vector<std::string>& args, const std::string& pro
       return Fail("one folder only");
     }
   }
-  if (site == !folder.empty()) return Fail(site ? "give either a FOLDER or --site URL" : "no folder given");
-  if (!site && (!storage.empty() || !title.empty())) return Fail("--folder and --title go with --site");
+  if (site == !folder.empty())
+    return Fail(site ? "give either a FOLDER or --site URL" : "no folder given");
+  if (!site && (!storage.empty() || !title.empty()))
+    return Fail("--folder and --title go with --site");
 
   platform::Profile profile(platform::JoinPath(program_folder, "marovine.ini"));
   marovine::AlbumSettings settings = marovine::LoadAlbumSettings(profile);
@@ -133,9 +135,9 @@ int RunAlbumCommand(const std::vector<std::string>& args, const std::string& pro
   album_site.random_number = random_number;
   // Without the document at hand, the site's storage folder is where its first
   // finished file was saved, unless given.
-  album_site.storage_folder = !storage.empty()              ? storage
-                              : !finished.empty()            ? platform::FolderOf(finished.front())
-                                                             : std::string();
+  album_site.storage_folder = !storage.empty()    ? storage
+                              : !finished.empty() ? platform::FolderOf(finished.front())
+                                                  : std::string();
   if (album_site.storage_folder.empty()) {
     return Fail("the log lists no finished file; give the storage folder with --folder");
   }
