@@ -12,7 +12,6 @@ namespace marovine {
 namespace {
 
 constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kFileHeaderSize = 14;
 
 // Reads little-endian fields one by one and counts what it consumed, which is
 // how the pixel data offset and the row padding are found.
