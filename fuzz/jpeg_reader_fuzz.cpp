@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     auto reduced = marovine::ReadJpegRgbReduced(path, 100);
-    if (reduced && (reduced->image.width > reduced->full_width ||
-                    reduced->image.pixels.size() !=
-                        reduced->image.row_bytes() * reduced->image.height)) {
+    if (reduced &&
+        (reduced->image.width > reduced->full_width ||
+         reduced->image.pixels.size() != reduced->image.row_bytes() * reduced->image.height)) {
       std::abort();
     }
   }
