@@ -87,8 +87,8 @@ bool AlbumWriter::Start(const AlbumJob& job) {
   std::string view_name = name + "_view" + extension;
   char frameset[128];
   std::snprintf(frameset, sizeof frameset,
-                "<FRAMESET COLS='%d,*' FRAMESPACING='0' BORDER='1' FRAMEBORDER='0'>",
-                job_.thumbnail_width + 50);
+                "<FRAMESET COLS='%lld,*' FRAMESPACING='0' BORDER='1' FRAMEBORDER='0'>",
+                static_cast<long long>(job_.thumbnail_width) + 50);
   std::string frame_page =
       opening + frameset +
       Format("<FRAME SRC='%s' NAME='menu' SCROLLING='auto'>\n", EscapeLink(menu_name)) +
