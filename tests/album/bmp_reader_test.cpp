@@ -8,7 +8,7 @@
 namespace {
 
 using marovine::BmpReader;
-using marovine::testing::BmpSpec;
+using marovine::testing::BmpLayout;
 using marovine::testing::MakeBmp;
 
 std::vector<std::uint8_t> Rgb(const marovine::RgbImage& image, std::uint32_t x, std::uint32_t y) {
@@ -16,33 +16,33 @@ std::vector<std::uint8_t> Rgb(const marovine::RgbImage& image, std::uint32_t x, 
   return {p[0], p[1], p[2]};
 }
 
-BmpSpec TwentyFourBit(std::int32_t width, std::int32_t height) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
+BmpLayout TwentyFourBit(std::int32_t width, std::int32_t height) {
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
   for (std::int32_t y = 0; y < height; ++y) {
     std::vector<std::uint8_t> row;
     for (std::int32_t x = 0; x < width; ++x) {
       row.insert(row.end(), {static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x), 200});
     }
-    spec.rows.push_back(row);
+    layout.rows.push_back(row);
   }
-  return spec;
+  return layout;
 }
 
-BmpSpec Indexed(std::uint16_t bits, std::int32_t width, std::int32_t height) {
-  BmpSpec spec;
-  spec.bits = bits;
-  spec.width = width;
-  spec.height = height;
+BmpLayout Indexed(std::uint16_t bits, std::int32_t width, std::int32_t height) {
+  BmpLayout layout;
+  layout.bits = bits;
+  layout.width = width;
+  layout.height = height;
   std::uint32_t colours = 1u << bits;
-  for (std::uint32_t i = 0; i < colours; ++i) spec.palette.push_back(0x010203 * i);
+  for (std::uint32_t i = 0; i < colours; ++i) layout.palette.push_back(0x010203 * i);
   for (std::int32_t y = 0; y < height; ++y) {
     std::vector<std::uint8_t> row;
     for (std::int32_t x = 0; x < width; ++x) row.push_back((x + y) % colours);
-    spec.rows.push_back(row);
+    layout.rows.push_back(row);
   }
-  return spec;
+  return layout;
 }
 
 TEST(BmpReaderTest, TwentyFourBitRowsReadAcrossPadding) {
@@ -64,8 +64,8 @@ TEST(BmpReaderTest, IndexedDepthsLookUpThePalette) {
   BmpReader reader;
   for (std::uint16_t bits : {1, 4, 8}) {
     for (std::int32_t width : {10, 16, 3}) {  // 1 bit × 10: two data bytes and two of padding
-      BmpSpec spec = Indexed(bits, width, 4);
-      auto image = reader.ReadBmpBytes(MakeBmp(spec));
+      BmpLayout layout = Indexed(bits, width, 4);
+      auto image = reader.ReadBmpBytes(MakeBmp(layout));
       ASSERT_TRUE(image) << bits << " bits: " << reader.status();
       std::uint32_t colours = 1u << bits;
       for (std::int32_t y = 0; y < 4; ++y) {
@@ -83,14 +83,14 @@ TEST(BmpReaderTest, IndexedDepthsLookUpThePalette) {
 
 TEST(BmpReaderTest, LongerHeadersAndShortPalettesAreRead) {
   BmpReader reader;
-  BmpSpec v5 = Indexed(8, 3, 2);
+  BmpLayout v5 = Indexed(8, 3, 2);
   v5.header_size = 124;
   auto image = reader.ReadBmpBytes(MakeBmp(v5));
   ASSERT_TRUE(image) << reader.status();
   EXPECT_EQ(Rgb(*image, 2, 1), (std::vector<std::uint8_t>{3, 6, 9}));
 
   // Only two colours listed; an index past them reads as black.
-  BmpSpec short_palette = Indexed(8, 4, 1);
+  BmpLayout short_palette = Indexed(8, 4, 1);
   short_palette.colours_used = 2;
   short_palette.palette.resize(2);
   image = reader.ReadBmpBytes(MakeBmp(short_palette));
@@ -119,14 +119,14 @@ TEST(BmpReaderTest, EveryRefusalHasItsStatusAndNoPicture) {
   EXPECT_EQ(refused(""), "Not a valid BMP File");
   EXPECT_EQ(refused(good.substr(0, 30)), "Read Error!");
 
-  BmpSpec compressed = TwentyFourBit(5, 3);
+  BmpLayout compressed = TwentyFourBit(5, 3);
   compressed.compression = 1;
   EXPECT_EQ(refused(MakeBmp(compressed)), "This is a compressed file.");
 
-  BmpSpec overlapping = Indexed(4, 4, 2);
+  BmpLayout overlapping = Indexed(4, 4, 2);
   overlapping.pixel_offset = 54;  // inside the palette
   EXPECT_EQ(refused(MakeBmp(overlapping)), "Corrupt palette");
-  BmpSpec too_many = Indexed(4, 4, 2);
+  BmpLayout too_many = Indexed(4, 4, 2);
   too_many.colours_used = 17;
   EXPECT_EQ(refused(MakeBmp(too_many)), "Corrupt palette");
   too_many.colours_used = 0xFFFFFFFF;
@@ -139,20 +139,20 @@ TEST(BmpReaderTest, EveryRefusalHasItsStatusAndNoPicture) {
   EXPECT_EQ(refused(unpadded.substr(0, unpadded.size() - 5)), "Read Error");
 
   for (std::uint16_t bits : {16, 32, 2, 0}) {
-    BmpSpec odd = TwentyFourBit(2, 2);
+    BmpLayout odd = TwentyFourBit(2, 2);
     odd.bits = bits;
     EXPECT_EQ(refused(MakeBmp(odd)), "Unsupported bits per pixel") << bits;
   }
   for (auto [w, h] : {std::pair{4, -3}, std::pair{-4, 3}, std::pair{0, 3}, std::pair{4, 0},
                       std::pair{16385, 1}, std::pair{1, 100000}}) {
-    BmpSpec odd = TwentyFourBit(2, 2);
+    BmpLayout odd = TwentyFourBit(2, 2);
     odd.width = w;
     odd.height = h;
     EXPECT_EQ(refused(MakeBmp(odd)), "Invalid image size") << w << "x" << h;
   }
   // A header that claims the largest size allowed over a few bytes of data is
   // refused without allocating the picture.
-  BmpSpec huge = TwentyFourBit(2, 2);
+  BmpLayout huge = TwentyFourBit(2, 2);
   huge.width = 16384;
   huge.height = 16384;
   EXPECT_EQ(refused(MakeBmp(huge)), "Read Error");

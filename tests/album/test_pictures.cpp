@@ -103,17 +103,17 @@ std::string PatchJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t h
   throw std::runtime_error("no SOF0 marker");
 }
 
-std::string MakeBmp(const BmpSpec& spec) {
+std::string MakeBmp(const BmpLayout& layout) {
   std::string pixels;
-  for (auto row = spec.rows.rbegin(); row != spec.rows.rend(); ++row) {
+  for (auto row = layout.rows.rbegin(); row != layout.rows.rend(); ++row) {
     std::string packed;
-    if (spec.bits == 0 || spec.bits > 8) {  // direct colours (odd depths: whatever bytes given)
+    if (layout.bits == 0 || layout.bits > 8) {  // direct colours (odd depths: whatever bytes given)
       packed.assign(row->begin(), row->end());
     } else {
-      unsigned per_byte = 8 / spec.bits;
+      unsigned per_byte = 8 / layout.bits;
       for (std::size_t x = 0; x < row->size(); ++x) {
         if (x % per_byte == 0) packed.push_back(0);
-        unsigned shift = 8 - spec.bits * (x % per_byte + 1);
+        unsigned shift = 8 - layout.bits * (x % per_byte + 1);
         packed.back() = static_cast<char>(packed.back() | ((*row)[x] << shift));
       }
     }
@@ -121,27 +121,27 @@ std::string MakeBmp(const BmpSpec& spec) {
     pixels += packed;
   }
   std::string palette;
-  for (std::uint32_t entry : spec.palette) Put32(&palette, entry);
-  std::uint32_t offset = spec.pixel_offset >= 0
-                             ? static_cast<std::uint32_t>(spec.pixel_offset)
-                             : 14 + spec.header_size + static_cast<std::uint32_t>(palette.size());
+  for (std::uint32_t entry : layout.palette) Put32(&palette, entry);
+  std::uint32_t offset = layout.pixel_offset >= 0
+                             ? static_cast<std::uint32_t>(layout.pixel_offset)
+                             : 14 + layout.header_size + static_cast<std::uint32_t>(palette.size());
   std::string file = "BM";
   Put32(&file, offset + static_cast<std::uint32_t>(pixels.size()));
   Put16(&file, 0);
   Put16(&file, 0);
   Put32(&file, offset);
-  Put32(&file, spec.header_size);
-  Put32(&file, static_cast<std::uint32_t>(spec.width));
-  Put32(&file, static_cast<std::uint32_t>(spec.height));
+  Put32(&file, layout.header_size);
+  Put32(&file, static_cast<std::uint32_t>(layout.width));
+  Put32(&file, static_cast<std::uint32_t>(layout.height));
   Put16(&file, 1);
-  Put16(&file, spec.bits);
-  Put32(&file, spec.compression);
+  Put16(&file, layout.bits);
+  Put32(&file, layout.compression);
   Put32(&file, static_cast<std::uint32_t>(pixels.size()));
   Put32(&file, 2835);
   Put32(&file, 2835);
-  Put32(&file, spec.colours_used);
+  Put32(&file, layout.colours_used);
   Put32(&file, 0);
-  file.append(spec.header_size - 40, '\0');
+  file.append(layout.header_size - 40, '\0');
   file += palette;
   if (file.size() < offset) file.append(offset - file.size(), '\0');
   file += pixels;

@@ -26,7 +26,7 @@ std::string PatchJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t h
 // A BMP file assembled byte by byte. `rows` are the pixel rows top-down: for
 // 24 bits, (b, g, r) triples; for indexed depths, one palette index per
 // pixel. Rows are packed and padded to four bytes as the format wants.
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::uint16_t bits = 24;
@@ -37,6 +37,6 @@ struct BmpSpec {
   std::vector<std::vector<std::uint8_t>> rows;
   std::int64_t pixel_offset = -1;  // -1: right after the palette
 };
-std::string MakeBmp(const BmpSpec& spec);
+std::string MakeBmp(const BmpLayout& layout);
 
 }  // namespace marovine::testing
