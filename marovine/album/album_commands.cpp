@@ -1,0 +1,112 @@
+#include "marovine/album/album_commands.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "marovine/album/album_index.h"
+#include "marovine/album/album_list_file.h"
+#include "marovine/album/html_text.h"
+#include "marovine/album/site_detail_log.h"
+#include "platform/path.h"
+
+namespace marovine {
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    names.push_back(std::move(name));
+  }
+  ::closedir(dir);
+  // readdir's order is the file system's; an album is read in name order.
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+AlbumRunResult RunFromPaths(const AlbumJob& job, const std::vector<std::string>& paths,
+                            const std::string& heading, AlbumProgress& progress) {
+  auto list = AlbumListFile::Create();
+  if (!list) return AlbumRunResult::kNotStarted;
+  for (const auto& path : paths) list->Add(path);
+  if (!list->Close()) return AlbumRunResult::kNotStarted;
+  return RunAlbum(job, list->path(), list->count(), heading, progress);
+}
+
+}  // namespace
+
+AlbumRunResult MakeFolderAlbum(const std::string& folder, const AlbumSettings& settings,
+                               AlbumProgress& progress, std::string* album_path) {
+  std::string base = folder;
+  while (base.size() > 1 && base.back() == platform::kPathSeparator) base.pop_back();
+  if (!platform::IsFolder(base)) return AlbumRunResult::kNotStarted;
+  std::vector<std::string> paths;
+  for (const auto& name : FolderEntries(base)) paths.push_back(platform::JoinPath(base, name));
+  AlbumJob job = MakeAlbumJob(settings, platform::JoinPath(base, "HtmlAlbum.html"));
+  if (album_path != nullptr) *album_path = job.album_path;
+  std::string heading = "<strong> " + EscapeHtml(base) + " <strong>";
+  return RunFromPaths(job, paths, heading, progress);
+}
+
+std::string SiteAlbumPath(const AlbumSettings& settings, const AlbumSite& site) {
+  std::string folder = platform::JoinPath(site.storage_folder, settings.thumb_folder);
+  return platform::JoinPath(folder, SiteLogName(site.url) + ".html");
+}
+
+std::string SiteIndexPath(const AlbumSite& site) {
+  return platform::JoinPath(site.storage_folder, "AlbumIndex.html");
+}
+
+std::string SiteIndexEntry(const AlbumSite& site) {
+  return "<strong> Title : </strong> " + EscapeHtml(site.title) + " <strong>Url : </strong> " +
+         EscapeHtml(site.url) + " <strong>File : </strong> " + std::to_string(site.file_count) +
+         " RandomNum : " + std::to_string(site.random_number) + "<BR>";
+}
+
+std::string SiteHeading(const AlbumSite& site) {
+  return "<A href='" + EscapeHtml(site.url) + "' target=_blank>" +
+         (site.title.empty() ? std::string(kUntitledSite) : EscapeHtml(site.title));
+}
+
+AlbumRunResult MakeSelectedSiteAlbums(const std::vector<AlbumSite>& sites,
+                                      const std::string& program_folder,
+                                      const AlbumSettings& settings, AlbumProgress& progress) {
+  if (sites.empty()) {
+    progress.ShowMessage(kNoSiteSelectedMessage);
+    return AlbumRunResult::kNotStarted;
+  }
+  AlbumRunResult result = AlbumRunResult::kNotStarted;
+  for (auto site = sites.rbegin(); site != sites.rend(); ++site) {
+    auto records = ReadSiteDetailLog(SiteDetailLogPath(program_folder, site->url));
+    if (!records) {
+      progress.ShowMessage(kSiteLogMissingMessage);
+      continue;
+    }
+    std::string album_path = SiteAlbumPath(settings, *site);
+    UpdateAlbumIndex(SiteIndexPath(*site), SiteIndexEntry(*site), album_path);
+    result = RunFromPaths(MakeAlbumJob(settings, album_path), FinishedFilePaths(*records),
+                          SiteHeading(*site), progress);
+    if (result == AlbumRunResult::kCancelled) break;
+  }
+  return result;
+}
+
+bool ShouldMakeAutomaticAlbum(const AlbumSettings& settings, int file_count) {
+  return settings.make_album_after_download != 0 && file_count >= settings.album_file_num;
+}
+
+AlbumRunResult MakeAutomaticSiteAlbum(const AlbumSite& site,
+                                      const std::vector<std::string>& finished_paths,
+                                      const AlbumSettings& settings, AlbumProgress& progress) {
+  std::string album_path = SiteAlbumPath(settings, site);
+  UpdateAlbumIndex(SiteIndexPath(site), SiteIndexEntry(site), album_path);
+  return RunFromPaths(MakeAlbumJob(settings, album_path), finished_paths, SiteHeading(site),
+                      progress);
+}
+
+}  // namespace marovine
