@@ -121,7 +121,10 @@ std::optional<std::string> ResolveLink(std::string_view value, std::string_view 
   }
 
   if (drop_dot_segments && value.find("./") != std::string_view::npos) return std::nullopt;
-  if (value.find(kHttpPrefix) != std::string_view::npos) return std::string(value);
+  // Only a value that is an address itself is taken as it stands; one that
+  // merely carries an address ("jump.cgi?url=http://...") is a link on this
+  // site, and taking it unchanged would make a text that is no URL at all.
+  if (value.starts_with(kHttpPrefix)) return std::string(value);
   return base + std::string(value);
 }
 

@@ -40,7 +40,8 @@ bool HasWholeWord(std::string_view list, std::string_view word);
 // Resolves a link value against a base URL that ends with "/". Root-relative
 // values start at the host, leading "../" climb (never above the host) and
 // leading "./" vanish. With drop_dot_segments set a value that still holds
-// "./" afterwards is refused. A value that holds "http://" is taken as it is.
+// "./" afterwards is refused. A value that starts with "http://" is taken as
+// it is; one that only carries "http://" further on is relative like any other.
 // Values naming another scheme ("https:", "mailto:", "javascript:", ...) are
 // refused: appending them to the base would make an address that never
 // existed. A protocol-relative value ("//host/x") gets "http:" in front.

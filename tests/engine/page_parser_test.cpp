@@ -140,6 +140,8 @@ TEST(PageParserTest, SpecialTagsAndRewrittenLinks) {
                   .empty());
   EXPECT_EQ(Parse(parser, "<a href=\"http://h.example/jump.cgi?http://far.example/p/x.jpg\">"),
             std::vector<std::string>{"http://h.example/jump.cgi?/p/x.jpg"});
+  EXPECT_EQ(Parse(parser, "<a href=\"jump.cgi?url=http://far.example/p/x.jpg\">"),
+            std::vector<std::string>{"http://h.example/gal/jump.cgi?url=/p/x.jpg"});
   EXPECT_EQ(Parse(parser, "<a href=\"x.html\" <img src=\"y.jpg\">"),
             std::vector<std::string>{"http://h.example/gal/y.jpg"});
 }

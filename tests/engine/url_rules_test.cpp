@@ -31,6 +31,8 @@ TEST(UrlRulesTest, ResolvesLinksAgainstTheBase) {
       {"a/../x.jpg", "http://h/a/", std::nullopt},
       {"http://other/x.jpg", "http://h/a/", "http://other/x.jpg"},
       {"../http://other/x.jpg", "http://h/a/b/", "http://other/x.jpg"},
+      {"jump.cgi?url=http://x/y.jpg", "http://h/a/", "http://h/a/jump.cgi?url=http://x/y.jpg"},
+      {"9http://x/y.jpg", "http://h/a/", "http://h/a/9http://x/y.jpg"},
       {"//cdn.example/x.jpg", "http://h/a/", "http://cdn.example/x.jpg"},
       // Other schemes can not be fetched and must not be glued onto the base.
       {"https://h/x.jpg", "http://h/a/", std::nullopt},
