@@ -1,0 +1,179 @@
+#include "marovine/engine/download_log.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "platform/file_io.h"
+#include "platform/path.h"
+
+namespace marovine {
+namespace {
+
+// Lines without their line ends (LF or CR LF).
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    auto nl = text.find('\n');
+    std::string_view line = text.substr(0, nl);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (nl == std::string_view::npos) break;
+    text.remove_prefix(nl + 1);
+  }
+  return lines;
+}
+
+bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
+
+std::string SizeLine(std::int64_t size) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "!%10" PRId64, size);
+  return buffer;
+}
+
+struct EntryPosition {
+  std::size_t entry_line = 0;
+  std::optional<std::size_t> date_line;
+  std::optional<std::size_t> size_line;
+};
+
+// Walks the sections whose header contains the key and finds the first line
+// inside one of them that contains the entry name.
+std::optional<EntryPosition> FindEntry(const std::vector<std::string_view>& lines,
+                                       std::string_view key, std::string_view entry_name) {
+  std::size_t i = 0;
+  while (i < lines.size()) {
+    const auto& line = lines[i];
+    if (line.empty() || line.front() != '[' || !Contains(line, key)) {
+      ++i;
+      continue;
+    }
+    // The line after the header is the section's blank line; entries follow
+    // until the next blank line.
+    std::size_t j = i + 2;
+    for (; j < lines.size() && !lines[j].empty(); ++j) {
+      if (!Contains(lines[j], entry_name)) continue;
+      EntryPosition at{j, std::nullopt, std::nullopt};
+      std::size_t next = j + 1;
+      if (next < lines.size() && !lines[next].empty() && lines[next].front() == '*') {
+        at.date_line = next++;
+      }
+      // The size line follows the date line, or the name directly when no
+      // date was recorded.
+      if (next < lines.size() && !lines[next].empty() && lines[next].front() == '!') {
+        at.size_line = next;
+      }
+      return at;
+    }
+    i = j;
+  }
+  return std::nullopt;
+}
+
+std::int64_t ParseSize(std::string_view digits) {
+  std::int64_t value = 0;
+  std::size_t k = 0;
+  while (k < digits.size() && digits[k] == ' ') ++k;
+  for (; k < digits.size() && digits[k] >= '0' && digits[k] <= '9'; ++k) {
+    if (value > (INT64_MAX - 9) / 10) return 0;
+    value = value * 10 + (digits[k] - '0');
+  }
+  return value;
+}
+
+}  // namespace
+
+bool IsInLogDat(const std::string& log_folder, std::string_view url) {
+  auto content = platform::ReadWholeFile(platform::JoinPath(log_folder, "log.dat"));
+  if (!content) return false;
+  for (std::string_view line : SplitLines(*content)) {
+    if (line == url) return true;
+  }
+  return false;
+}
+
+std::string Log2EntryName(std::string_view url, std::string_view referer) {
+  auto slash = referer.rfind('/');
+  if (slash == std::string_view::npos) return std::string(url);
+  if (url.size() < slash) return std::string(url);
+  std::size_t keep = url.size() - slash;
+  return std::string(url.substr(url.size() - keep));
+}
+
+std::string Log2Key(std::string_view referer) {
+  return referer.empty() ? std::string(kNoReferKey) : std::string(referer);
+}
+
+Log2Entry LookUpLog2(const std::string& log2_path, std::string_view key,
+                     std::string_view entry_name) {
+  Log2Entry result;
+  auto content = platform::ReadWholeFile(log2_path);
+  if (!content) return result;
+  auto lines = SplitLines(*content);
+  auto at = FindEntry(lines, key, entry_name);
+  if (!at) return result;
+  result.found = true;
+  if (at->date_line) result.date = std::string(lines[*at->date_line].substr(1));
+  if (at->size_line) result.size = ParseSize(lines[*at->size_line].substr(1));
+  return result;
+}
+
+bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_view entry_name,
+                std::string_view date, std::int64_t size) {
+  std::string content = platform::ReadWholeFile(log2_path).value_or("");
+  auto lines = SplitLines(content);
+
+  std::string detail_lines;
+  if (!date.empty()) detail_lines += "*" + std::string(date) + "\n";
+  if (size != 0) detail_lines += SizeLine(size) + "\n";
+
+  auto at = FindEntry(lines, key, entry_name);
+  if (!at) {
+    // The last section of the file is the one to extend when it has the key;
+    // otherwise a new section starts at the end.
+    bool extend_last = false;
+    for (std::size_t i = lines.size(); i-- > 0;) {
+      if (lines[i].empty() || lines[i].front() != '[') continue;
+      extend_last = Contains(lines[i], key);
+      // A blank line after the header's own would end that section.
+      for (std::size_t j = i + 2; j < lines.size(); ++j) {
+        if (lines[j].empty()) extend_last = false;
+      }
+      break;
+    }
+    std::string addition;
+    if (!content.empty() && content.back() != '\n') addition += "\n";
+    if (!extend_last) addition += "\n[" + std::string(key) + "]\n\n";
+    addition += std::string(entry_name) + "\n" + detail_lines;
+    return platform::AppendToFile(log2_path, addition);
+  }
+
+  if (detail_lines.empty()) return true;
+  // Rebuild the file with the entry's detail lines replaced; the lines after
+  // the entry stay whole whatever the new lines' lengths.
+  std::string rebuilt;
+  rebuilt.reserve(content.size() + detail_lines.size());
+  std::size_t skip_until = at->entry_line + 1;
+  if (at->date_line) skip_until = *at->date_line + 1;
+  if (at->size_line) skip_until = *at->size_line + 1;
+  std::optional<std::string> kept_date, kept_size;
+  if (date.empty() && at->date_line) kept_date = std::string(lines[*at->date_line]);
+  if (size == 0 && at->size_line) kept_size = std::string(lines[*at->size_line]);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > at->entry_line && i < skip_until) continue;
+    rebuilt.append(lines[i]);
+    rebuilt += '\n';
+    if (i == at->entry_line) {
+      rebuilt +=
+          date.empty() ? (kept_date ? *kept_date + "\n" : "") : "*" + std::string(date) + "\n";
+      rebuilt += size == 0 ? (kept_size ? *kept_size + "\n" : "") : SizeLine(size) + "\n";
+    }
+  }
+  return platform::WriteFileAtomically(log2_path, rebuilt);
+}
+
+}  // namespace marovine

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "marovine/engine/transfer_status.h"
+
+namespace marovine {
+
+// What the classification of a response head needs from the transfer.
+struct HeadContext {
+  bool page_by_extension = false;    // the URL's extension names a page
+  std::int64_t minimum_size = 0;     // bytes; 0 = none
+  std::int64_t maximum_size = 0;     // bytes; 0 = none
+  std::string stored_last_modified;  // from the site history or the download log
+};
+
+// The outcome of a response head. With `proceed` the body follows; otherwise
+// `status` and `text` say how the transfer ends — except that a 404/403 asks
+// the caller to wait as before a retry first (`forbidden`), then to decide
+// between stopped, incomplete and failed.
+struct HeadVerdict {
+  bool proceed = false;
+  TransferStatus status = TS_RUNNING;
+  std::string text;
+  bool forbidden = false;
+  bool page = false;               // the head names "text/html"
+  bool full_body = false;          // 200: the whole file follows; 206: a part
+  bool partial = false;            // 206
+  std::int64_t expected_size = 0;  // 0 = not given
+  std::int64_t resume_offset = 0;  // only meaningful for 206
+  std::string new_url;             // 302 with a location
+  std::string last_modified;       // the server's value (lower case), when sent
+  bool last_modified_sent = false;
+};
+
+// Classifies a response head (the text before the first CR LF CR LF) by
+// substring tests on its lower-cased copy, in the order that decides which
+// answer wins: "206 partial content", "200 ok", "302", "404"/"403", anything
+// else.
+HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context);
+
+// Reads a size from a header value: blanks, then digits. Anything that does
+// not start with a digit, or overflows 63 bits, reads as 0 ("no size given").
+std::int64_t ParseHeaderSize(std::string_view value);
+
+// The value of a header line that starts `offset` bytes after the key's start,
+// running to the end of its line. Empty when the line is shorter.
+std::string_view HeaderValueAt(std::string_view head, std::size_t key_position, std::size_t offset);
+
+// For a 416 answer ("range not satisfiable"), the full size the server gives
+// in "Content-Range: bytes */N"; nothing for any other answer.
+std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head);
+
+// The Content-Encoding the body carries, as far as we decode it.
+enum class BodyEncoding { kIdentity, kGzip, kDeflate, kUnknown };
+BodyEncoding BodyEncodingOf(std::string_view head);
+
+}  // namespace marovine

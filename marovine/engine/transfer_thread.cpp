@@ -1,0 +1,431 @@
+// The body of one transfer: log check, connect, request, head, body to disk,
+// and the checks after the server has closed. Every way out ends with
+// worker.Finish(status, text).
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "marovine/document/banner_list.h"
+#include "marovine/engine/body_decoder.h"
+#include "marovine/engine/download_log.h"
+#include "marovine/engine/head_reader.h"
+#include "marovine/engine/http_request.h"
+#include "marovine/engine/page_flag.h"
+#include "marovine/engine/response_head.h"
+#include "marovine/engine/socket_x.h"
+#include "marovine/engine/transfer_worker.h"
+#include "platform/file_exception.h"
+#include "platform/path.h"
+
+namespace marovine {
+namespace {
+
+namespace text = transfer_text;
+
+// The free host whose pages the HomeStead option cuts short, and the one whose
+// files GeocitiesComDl completes.
+constexpr std::string_view kFreeHostPathWord = "homestead";
+constexpr std::string_view kFreeHostSizeFixDomain = "geocities.com";
+constexpr std::int64_t kFreeHostCutBytes = 7000;
+constexpr std::int64_t kFreeHostSizeFixGap = 90;
+constexpr std::int64_t kBannerCheckAfterBytes = 200;
+
+// Bodies are read in large pieces; the free-host cut keeps the small reads it
+// was made for, so it still stops right after the read that passes the mark.
+constexpr std::size_t kReadBytes = 64 * 1024;
+constexpr std::size_t kSmallReadBytes = 2048;
+
+class LocalFile {
+ public:
+  ~LocalFile() { Close(); }
+  bool is_open() const { return fd_ >= 0; }
+  // Opens for writing without truncating; another writer of the same file is
+  // refused. Answers the errno of a failure, 0 on success.
+  int Open(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0) return errno;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      int error = errno == EWOULDBLOCK ? EBUSY : errno;
+      Close();
+      return error;
+    }
+    return 0;
+  }
+  int Seek(std::int64_t offset) {
+    return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
+  }
+  int Truncate() { return ::ftruncate(fd_, 0) != 0 ? errno : 0; }
+  int Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+      ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+  }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+std::string FileErrorText(const char* what, int error_number) {
+  return std::string(what) +
+         platform::FileExceptionText(platform::FileExceptionCauseFromErrno(error_number));
+}
+
+class Transfer {
+ public:
+  Transfer(const TransferJob& job, TransferWorker& worker) : job_(job), worker_(worker) {}
+  void Run();
+
+ private:
+  bool CheckDownloadLog();
+  bool ConnectAndSend(CSocketX& socket);
+  // Answers false when the transfer has ended.
+  bool HandleHead(std::string_view head, std::string_view first_body_bytes);
+  bool WriteBody(std::string_view wire_bytes);
+  void AfterServerClosed();
+
+  // Ends after a retry wait, as a stop when one was requested meanwhile.
+  void FinishAfterWait(TransferStatus status, std::string status_text);
+  void SetReceived(std::int64_t received) {
+    received_ = received;
+    worker_.Update([&](TransferProgress& p) { p.received = received; });
+  }
+  void DeleteLocalFile() { platform::RemoveFile(job_.local_path); }
+
+  const TransferJob& job_;
+  TransferWorker& worker_;
+  const WorkerSettings& settings_ = job_.settings;
+
+  std::string last_modified_ = job_.last_modified;
+  std::int64_t logged_size_ = 0;
+  bool page_ = false;
+  std::int64_t existing_size_ = 0;  // local file size before this transfer (0 = none)
+  bool existed_before_ = false;
+  std::int64_t received_ = 0;
+  std::int64_t expected_ = 0;
+  bool body_started_ = false;
+  LocalFile file_;
+  std::optional<BodyDecoder> decoder_;
+  std::string decoded_;
+};
+
+void Transfer::FinishAfterWait(TransferStatus status, std::string status_text) {
+  worker_.SetText(status_text);
+  if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
+    worker_.Finish(TS_STOPPED);
+  } else {
+    worker_.Finish(status);
+  }
+}
+
+bool Transfer::CheckDownloadLog() {
+  if (!job_.check_log) return true;
+  if (IsInLogDat(job_.log_folder, job_.url)) {
+    worker_.Finish(TS_IN_LOG, text::kInLog);
+    return false;
+  }
+  Log2Entry entry = LookUpLog2(platform::JoinPath(job_.log_folder, "log2.dat"),
+                               Log2Key(job_.referer), Log2EntryName(job_.url, job_.referer));
+  if (!entry.found) return true;
+  bool date_decides = !entry.date.empty() && settings_.check_m_date;
+  bool size_decides = settings_.check_log_size && entry.size != 0;
+  if (!date_decides && !size_decides) {
+    worker_.Finish(TS_IN_LOG, text::kInLog);
+    return false;
+  }
+  // The server's answer decides: the same date ends as not modified, the same
+  // size as already logged.
+  last_modified_ = entry.date;
+  logged_size_ = entry.size;
+  return true;
+}
+
+bool Transfer::ConnectAndSend(CSocketX& socket) {
+  auto target = DeriveConnectionTarget(job_.url, job_.proxy);
+  if (!target) {
+    worker_.Finish(TS_FAILED, text::kNotHttp);
+    return false;
+  }
+  if (job_.proxy.empty()) worker_.SetText(text::kConnecting);
+  auto connected = socket.Connect(target->connect_host, target->connect_port);
+  if (connected != CSocketX::Result::kOk) {
+    if (connected == CSocketX::Result::kStopped) {
+      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+      return false;
+    }
+    FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED,
+                    target->connect_host + text::kCannotConnectSuffix);
+    return false;
+  }
+
+  worker_.SetText(text::kSendingRequest);
+  RequestInputs request;
+  request.url = job_.url;
+  request.proxy = job_.proxy;
+  request.referer = job_.referer;
+  request.send_referer = job_.send_referer;
+  request.no_cache = job_.no_cache;
+  request.user_agent = job_.user_agent;
+  request.credentials = job_.credentials;
+  if (auto size = platform::FileSizeOf(job_.local_path)) {
+    existed_before_ = true;
+    existing_size_ = *size;
+    request.existing_size = *size;
+    SetReceived(*size);
+  }
+  std::string bytes = BuildHttpRequest(request).value_or("");
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    std::size_t sent = 0;
+    auto result = socket.SendWithTimeout(rest, job_.timeout_ms, sent);
+    if (result == CSocketX::Result::kOk) {
+      rest.remove_prefix(sent);
+      continue;
+    }
+    if (result == CSocketX::Result::kStopped) {
+      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+    } else if (result == CSocketX::Result::kTimeout) {
+      FinishAfterWait(TS_TIMEOUT, text::kTimedOut);
+    } else {
+      FinishAfterWait(TS_INCOMPLETE, text::kSendFailed);
+    }
+    return false;
+  }
+  return true;
+}
+
+bool Transfer::HandleHead(std::string_view head, std::string_view first_body_bytes) {
+  const bool resume_attempt = existing_size_ > 0;
+
+  // A file that is already whole: servers answer a range past its end with
+  // 416 and the full size, which means there is nothing left to fetch.
+  if (resume_attempt) {
+    if (auto total = UnsatisfiableRangeTotal(head); total && *total == existing_size_) {
+      worker_.Finish(TS_DONE, text::kAlreadyComplete);
+      return false;
+    }
+  }
+
+  HeadContext context;
+  context.page_by_extension = page_;
+  context.minimum_size = job_.minimum_size;
+  context.maximum_size = job_.maximum_size;
+  context.stored_last_modified = last_modified_;
+  HeadVerdict verdict = ParseResponseHead(head, context);
+
+  page_ = page_ || verdict.page;
+  expected_ = verdict.expected_size;
+  worker_.Update([&](TransferProgress& p) {
+    p.page = page_;
+    p.full_body = verdict.full_body;
+    p.expected_size = expected_;
+    if (verdict.last_modified_sent) p.last_modified = verdict.last_modified;
+    if (verdict.status == TS_REDIRECTED) p.url = verdict.new_url;
+  });
+
+  if (!verdict.proceed) {
+    TransferStatus status = verdict.status;
+    if (verdict.forbidden) {
+      worker_.SetText(verdict.text);
+      bool stopped = worker_.WaitBeforeRetry(settings_.retry_wait_time);
+      status = stopped ? TS_STOPPED : (settings_.mushi_404 ? TS_INCOMPLETE : TS_FAILED);
+    }
+    // A file that was there before this transfer is the user's (a partial
+    // download or an earlier copy): an unhelpful answer does not take it away.
+    // Only a size rejection discards it.
+    if (status == TS_SIZE_REJECTED || existing_size_ == 0) DeleteLocalFile();
+    worker_.Finish(status, verdict.text);
+    return false;
+  }
+
+  if (existed_before_ && expected_ != 0 && expected_ == existing_size_) {
+    worker_.Finish(TS_DONE, text::kAlreadyComplete);
+    return false;
+  }
+
+  BodyEncoding encoding = BodyEncodingOf(head);
+  decoder_.emplace(encoding);
+  std::int64_t start_at = verdict.partial ? verdict.resume_offset : 0;
+  if (decoder_->decoding() && resume_attempt) {
+    // An encoded body cannot continue a file stored decoded: start over when
+    // the whole body comes, give up on a part (the next try starts afresh).
+    if (!verdict.full_body) {
+      DeleteLocalFile();
+      worker_.Finish(TS_INCOMPLETE, text::kBadEncoding);
+      return false;
+    }
+    DeleteLocalFile();
+    start_at = 0;
+  } else if (verdict.full_body && resume_attempt) {
+    if (job_.resume_policy) {
+      worker_.Finish(worker_.stop_requested() ? TS_STOPPED : TS_INCOMPLETE, text::kCannotResume);
+      return false;
+    }
+    DeleteLocalFile();
+  } else if (verdict.partial && start_at != existing_size_ && start_at != 0) {
+    // A part that does not continue the file would corrupt it.
+    worker_.Finish(TS_BAD_RESPONSE, text::kHttpViolation);
+    return false;
+  }
+  SetReceived(start_at);
+
+  if (settings_.check_log_size && expected_ != 0 && expected_ == logged_size_) {
+    worker_.Finish(TS_IN_LOG, text::kInLog);
+    return false;
+  }
+
+  if (int error = file_.Open(job_.local_path); error != 0) {
+    FinishAfterWait(TS_BAD_RESPONSE, FileErrorText(text::kCannotOpenFile, error));
+    if (existing_size_ == 0) DeleteLocalFile();
+    return false;
+  }
+  int error = file_.Seek(received_);
+  if (error == 0 && received_ == 0) error = file_.Truncate();
+  if (error != 0) {
+    file_.Close();
+    FinishAfterWait(TS_BAD_RESPONSE, FileErrorText(text::kCannotOpenFile, error));
+    return false;
+  }
+  body_started_ = true;
+  return WriteBody(first_body_bytes);
+}
+
+bool Transfer::WriteBody(std::string_view wire_bytes) {
+  if (wire_bytes.empty()) return true;
+  std::string_view to_write = wire_bytes;
+  if (decoder_->decoding()) {
+    decoded_.clear();
+    if (!decoder_->Decode(wire_bytes, decoded_)) {
+      file_.Close();
+      DeleteLocalFile();
+      worker_.Finish(TS_INCOMPLETE, text::kBadEncoding);
+      return false;
+    }
+    to_write = decoded_;
+  }
+  if (int error = file_.Write(to_write); error != 0) {
+    // A full disk or a failing device: the part written so far stays for a resume.
+    file_.Close();
+    worker_.Finish(TS_BAD_RESPONSE, FileErrorText(text::kCannotWriteFile, error));
+    return false;
+  }
+  SetReceived(received_ + static_cast<std::int64_t>(wire_bytes.size()));
+  return true;
+}
+
+void Transfer::AfterServerClosed() {
+  if (!body_started_) {
+    FinishAfterWait(settings_.retry_s_error ? TS_INCOMPLETE : TS_FAILED, text::kServerClosed);
+    return;
+  }
+  file_.Close();
+  if (settings_.geocities_com_dl && job_.url.find(kFreeHostSizeFixDomain) != std::string::npos &&
+      expected_ - received_ == kFreeHostSizeFixGap) {
+    SetReceived(expected_);
+  }
+  // A compressed body that ends before its stream does is cut short too.
+  const bool cut_stream = decoder_ && !decoder_->Finished();
+  if ((expected_ != 0 && received_ < expected_) || cut_stream) {
+    if (existing_size_ == 0) DeleteLocalFile();
+    FinishAfterWait(TS_INCOMPLETE, text::kDownloadFailed);
+    return;
+  }
+  bool too_small = job_.minimum_size != 0 && received_ < job_.minimum_size;
+  bool too_large = job_.maximum_size != 0 && received_ > job_.maximum_size;
+  if ((too_small || too_large) && !page_) {
+    DeleteLocalFile();
+    worker_.Finish(TS_SIZE_REJECTED, text::kSizeRejected);
+    return;
+  }
+  if (settings_.check_log_size && expected_ != 0 && expected_ == logged_size_) {
+    DeleteLocalFile();
+    worker_.Finish(TS_IN_LOG, text::kInLogDeleted);
+    return;
+  }
+  worker_.Finish(TS_DONE, text::kCompleted);
+}
+
+void Transfer::Run() {
+  if (!CheckDownloadLog()) return;
+  page_ = IsPageByUrl(job_.url, job_.page_extensions);
+  worker_.Update([&](TransferProgress& p) { p.page = page_; });
+
+  CSocketX socket(worker_.stop_flag());
+  if (!ConnectAndSend(socket)) return;
+
+  platform::MakeFoldersForFile(job_.local_path);
+  worker_.StampStart();
+  worker_.SetText(text::kDownloading);
+
+  const bool free_host_page =
+      job_.free_host_cut && job_.url.find(kFreeHostPathWord) != std::string::npos;
+  std::vector<char> buffer(free_host_page ? kSmallReadBytes : kReadBytes);
+  HeadReader head_reader;
+  bool banner_checked = false;
+  for (;;) {
+    if (free_host_page && page_ && body_started_ && received_ > kFreeHostCutBytes) break;
+    if (worker_.stop_requested()) {
+      file_.Close();
+      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+      return;
+    }
+    std::size_t got = 0;
+    auto result = socket.ReceiveWithTimeout(buffer.data(), buffer.size(), job_.timeout_ms, got);
+    if (result == CSocketX::Result::kStopped) continue;  // reported at the top of the loop
+    if (result == CSocketX::Result::kClosed) break;
+    if (result != CSocketX::Result::kOk) {
+      file_.Close();
+      if (result == CSocketX::Result::kTimeout) {
+        FinishAfterWait(TS_TIMEOUT, text::kTimedOut);
+      } else {
+        FinishAfterWait(TS_INCOMPLETE, text::kDownloadFailed);
+      }
+      return;
+    }
+    std::string_view bytes(buffer.data(), got);
+    if (body_started_) {
+      if (!WriteBody(bytes)) return;
+    } else {
+      auto state = head_reader.Feed(bytes);
+      if (state == HeadReader::State::kTooLong) {
+        worker_.Finish(TS_BAD_RESPONSE, text::kHeadTooLong);
+        return;
+      }
+      if (state == HeadReader::State::kComplete &&
+          !HandleHead(head_reader.head(), head_reader.body())) {
+        return;
+      }
+    }
+    if (!banner_checked && job_.banner_check && body_started_ &&
+        received_ > kBannerCheckAfterBytes && !page_) {
+      banner_checked = true;
+      if (IsBannerSize(job_.banner_list_path, expected_)) {
+        file_.Close();
+        DeleteLocalFile();
+        worker_.Finish(TS_FAILED, text::kBanner);
+        return;
+      }
+    }
+  }
+  AfterServerClosed();
+}
+
+}  // namespace
+
+void RunTransfer(const TransferJob& job, TransferWorker& worker) { Transfer(job, worker).Run(); }
+
+}  // namespace marovine

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "marovine/engine/transfer_status.h"
+#include "marovine/engine/worker_settings.h"
+
+namespace marovine {
+
+// The inputs of one transfer, copied from the slot record when it starts.
+// Only the transfer's own thread reads them afterwards.
+struct TransferJob {
+  int slot_number = 0;
+  std::string url;
+  std::string referer;
+  std::string proxy;
+  std::string credentials;
+  std::string user_agent;
+  std::string local_path;
+  std::string log_folder;
+  std::string banner_list_path;
+  std::string page_extensions;
+  std::string last_modified;
+  int timeout_ms = 0;
+  bool send_referer = false;
+  bool no_cache = false;
+  bool check_log = false;
+  bool free_host_cut = false;
+  bool banner_check = false;
+  bool resume_policy = false;
+  std::int64_t minimum_size = 0;
+  std::int64_t maximum_size = 0;
+  WorkerSettings settings;
+};
+
+// What the scheduler reads back at each sync.
+struct TransferProgress {
+  TransferStatus status = TS_IDLE;
+  std::string status_text;
+  std::int64_t received = 0;
+  std::int64_t expected_size = 0;
+  std::string url;
+  bool full_body = false;
+  bool page = false;
+  std::string last_modified;
+  std::chrono::steady_clock::time_point start_time{};
+  std::chrono::steady_clock::time_point end_time{};
+};
+
+// One slot's thread and the state it shares with the scheduler: the progress
+// under a mutex, the stop request as an atomic flag that socket waits poll.
+class TransferWorker {
+ public:
+  TransferWorker() = default;
+  ~TransferWorker();
+  TransferWorker(const TransferWorker&) = delete;
+  TransferWorker& operator=(const TransferWorker&) = delete;
+
+  // Scheduler side.
+  // Starts the thread and returns once it has taken its job; false when no
+  // thread could be started.
+  bool Start(TransferJob job, bool stop_request);
+  TransferProgress Snapshot() const;
+  void SetStopRequest(bool stop);
+  // Back to idle. A transfer that still runs is stopped and waited for first.
+  void Reset();
+  // Stops the transfer (if any) and waits for its thread.
+  void StopAndJoin();
+
+  // Transfer side.
+  const std::atomic<bool>& stop_flag() const { return stop_; }
+  bool stop_requested() const { return stop_.load(); }
+  void SetText(std::string text);
+  void StampStart();
+  // Waits up to `seconds`, ending early on a stop request; answers whether a
+  // stop was requested.
+  bool WaitBeforeRetry(int seconds);
+  // Applies a change to the progress under the lock.
+  template <typename Change>
+  void Update(Change&& change) {
+    std::lock_guard lock(mutex_);
+    change(progress_);
+  }
+  // Sets the final status and text; the last thing a transfer does.
+  void Finish(TransferStatus status, std::string text);
+  void Finish(TransferStatus status);
+
+ private:
+  void Join();
+
+  mutable std::mutex mutex_;
+  std::condition_variable signal_;
+  TransferProgress progress_;
+  std::atomic<bool> stop_{false};
+  bool started_ = false;
+  std::thread thread_;
+};
+
+// The transfer itself, run on the worker's thread.
+void RunTransfer(const TransferJob& job, TransferWorker& worker);
+
+}  // namespace marovine

@@ -1,0 +1,89 @@
+#include "marovine/engine/download_log.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/sandbox.h"
+
+namespace marovine {
+namespace {
+
+using testing::Sandbox;
+
+TEST(DownloadLogTest, LogDatMatchesWholeLinesExactly) {
+  Sandbox box;
+  EXPECT_FALSE(IsInLogDat(box.path(), "http://a.com/x.jpg"));  // no file
+  box.WriteFile("log.dat", "http://a.com/x.jpg\nhttp://a.com/Y.jpg\r\nhttp://a.com/last.jpg");
+  EXPECT_TRUE(IsInLogDat(box.path(), "http://a.com/x.jpg"));
+  EXPECT_TRUE(IsInLogDat(box.path(), "http://a.com/Y.jpg"));   // CR LF from the original platform
+  EXPECT_FALSE(IsInLogDat(box.path(), "http://a.com/y.jpg"));  // case-sensitive
+  EXPECT_FALSE(IsInLogDat(box.path(), "http://a.com/x.jp"));
+  // A last line without its line feed still counts as the whole URL.
+  EXPECT_TRUE(IsInLogDat(box.path(), "http://a.com/last.jpg"));
+}
+
+TEST(DownloadLogTest, EntryNamesAreTheTailBelowTheReferersFolder) {
+  EXPECT_EQ(Log2EntryName("http://a.com/dir/pic.jpg", "http://a.com/dir/index.html"), "/pic.jpg");
+  EXPECT_EQ(Log2EntryName("http://a.com/dir/sub/p.jpg", "http://a.com/dir/"), "/sub/p.jpg");
+  EXPECT_EQ(Log2EntryName("http://b.com/p.jpg", ""), "http://b.com/p.jpg");
+  // A URL shorter than the referer's folder keeps its whole text.
+  EXPECT_EQ(Log2EntryName("http://a/p", "http://a.com/long/folder/page.html"), "http://a/p");
+  EXPECT_EQ(Log2Key(""), "NoRefer");
+  EXPECT_EQ(Log2Key("http://a.com/"), "http://a.com/");
+}
+
+TEST(DownloadLogTest, RecordAndLookUpRoundTrip) {
+  Sandbox box;
+  std::string log = box.Path("log2.dat");
+  EXPECT_FALSE(LookUpLog2(log, "http://a.com/i.html", "/p.jpg").found);
+
+  ASSERT_TRUE(RecordLog2(log, "http://a.com/i.html", "/p.jpg", "", 0));
+  ASSERT_TRUE(RecordLog2(log, "http://a.com/i.html", "/q.jpg", "mon, 01 jan 2024", 1234));
+  ASSERT_TRUE(RecordLog2(log, "NoRefer", "http://c.com/r.zip", "", 77));
+  // Same file path under another referer: a second section.
+  ASSERT_TRUE(RecordLog2(log, "http://b.com/i.html", "/p.jpg", "", 0));
+  EXPECT_EQ(box.ReadFile("log2.dat"),
+            "\n[http://a.com/i.html]\n\n/p.jpg\n/q.jpg\n*mon, 01 jan 2024\n!      1234\n"
+            "\n[NoRefer]\n\nhttp://c.com/r.zip\n!        77\n"
+            "\n[http://b.com/i.html]\n\n/p.jpg\n");
+
+  auto q = LookUpLog2(log, "http://a.com/i.html", "/q.jpg");
+  EXPECT_TRUE(q.found);
+  EXPECT_EQ(q.date, "mon, 01 jan 2024");
+  EXPECT_EQ(q.size, 1234);
+  // A size line straight after the name (no date) is found too.
+  auto r = LookUpLog2(log, "NoRefer", "http://c.com/r.zip");
+  EXPECT_EQ(r.size, 77);
+  EXPECT_EQ(r.date, "");
+  EXPECT_TRUE(LookUpLog2(log, "http://b.com/i.html", "/p.jpg").found);
+  EXPECT_FALSE(LookUpLog2(log, "http://b.com/i.html", "/q.jpg").found);
+  // Substring matches, for keys and names alike.
+  EXPECT_TRUE(LookUpLog2(log, "a.com", "q.jp").found);
+}
+
+TEST(DownloadLogTest, UpdatingAnEntryNeverOverwritesTheOnesAfterIt) {
+  Sandbox box;
+  std::string log = box.Path("log2.dat");
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "", 0));
+  ASSERT_TRUE(RecordLog2(log, "K", "/b.jpg", "", 5));
+  // /a.jpg gains two lines; /b.jpg and its size must survive.
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "tue, 02 jan 2024", 42));
+  EXPECT_EQ(box.ReadFile("log2.dat"),
+            "\n[K]\n\n/a.jpg\n*tue, 02 jan 2024\n!        42\n/b.jpg\n!         5\n");
+  // Replacing the date keeps the size, and the other way round.
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "wed, 03 jan 2024, longer", 0));
+  ASSERT_TRUE(RecordLog2(log, "K", "/b.jpg", "", 6));
+  EXPECT_EQ(box.ReadFile("log2.dat"),
+            "\n[K]\n\n/a.jpg\n*wed, 03 jan 2024, longer\n!        42\n/b.jpg\n!         6\n");
+  EXPECT_EQ(LookUpLog2(log, "K", "/b.jpg").size, 6);
+}
+
+TEST(DownloadLogTest, UnwritableLogLeavesEverythingAsItWas) {
+  Sandbox box;
+  // A folder where the log should be: nothing can be written, nothing breaks.
+  box.WriteFile("log2.dat/keep", "");
+  EXPECT_FALSE(RecordLog2(box.Path("log2.dat"), "K", "/a.jpg", "", 0));
+  EXPECT_FALSE(LookUpLog2(box.Path("log2.dat"), "K", "/a.jpg").found);
+}
+
+}  // namespace
+}  // namespace marovine

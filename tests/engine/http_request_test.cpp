@@ -1,0 +1,96 @@
+#include "marovine/engine/http_request.h"
+
+#include <gtest/gtest.h>
+
+namespace marovine {
+namespace {
+
+TEST(HttpRequestTest, DirectRequestBytesInTheirOrder) {
+  RequestInputs in;
+  in.url = "http://example.com:8000/dir/pic.jpg?x=1";
+  in.referer = "http://example.com:8000/dir/index.html";
+  in.credentials = "user:pass";
+  in.existing_size = 1234;
+  EXPECT_EQ(*BuildHttpRequest(in),
+            "GET /dir/pic.jpg?x=1 HTTP/1.0\r\n"
+            "Accept: */*\r\n"
+            "Range: bytes=1234-\r\n"
+            "Referer: http://example.com:8000/dir/index.html\r\n"
+            "Accept-Language: ja\r\n"
+            "Accept-Encoding: gzip, deflate\r\n"
+            "User-Agent: Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)\r\n"
+            "Authorization: Basic dXNlcjpwYXNz\r\n"
+            "Connection: close\r\n"
+            "Host: example.com:8000\r\n"
+            "\r\n");
+}
+
+TEST(HttpRequestTest, OptionalLinesFollowTheirFlags) {
+  RequestInputs in;
+  in.url = "http://example.com";
+  in.proxy = "proxy.local";
+  in.send_referer = true;  // an empty referer still gives the line
+  in.no_cache = true;
+  in.user_agent = kUserAgentOwn;
+  EXPECT_EQ(*BuildHttpRequest(in),
+            "GET http://example.com HTTP/1.0\r\n"
+            "Accept: */*\r\n"
+            "Range: bytes=0-\r\n"
+            "Referer: \r\n"
+            "Pragma: no-cache\r\n"
+            "Accept-Language: ja\r\n"
+            "Accept-Encoding: gzip, deflate\r\n"
+            "User-Agent: Marovine Ver3\r\n"
+            "Connection: close\r\n"
+            "Host: example.com\r\n"
+            "\r\n");
+  in.send_referer = false;
+  in.no_cache = false;
+  std::string request = *BuildHttpRequest(in);
+  EXPECT_EQ(request.find("Referer"), std::string::npos);
+  EXPECT_EQ(request.find("Pragma"), std::string::npos);
+}
+
+TEST(HttpRequestTest, ConnectionTargets) {
+  struct Case {
+    const char* url;
+    const char* proxy;
+    const char* host;
+    int port;
+    const char* target;
+    const char* host_line;
+  } cases[] = {
+      {"http://a.com", "", "a.com", 80, "/", "a.com"},
+      {"http://a.com/", "", "a.com", 80, "/", "a.com"},
+      {"http://a.com:81/x/y.html", "", "a.com", 81, "/x/y.html", "a.com:81"},
+      {"http://a/x", "", "a", 80, "/x", "a"},
+      {"http://a.com/x", "p.net", "p.net", 8080, "http://a.com/x", "a.com"},
+      {"http://a.com", "p.net:3128", "p.net", 3128, "http://a.com", "a.com"},
+      {"http://a.com/x", "p.net:bad", "p.net", 8080, "http://a.com/x", "a.com"},
+  };
+  for (const auto& c : cases) {
+    auto t = DeriveConnectionTarget(c.url, c.proxy);
+    ASSERT_TRUE(t) << c.url;
+    EXPECT_EQ(t->connect_host, c.host) << c.url;
+    EXPECT_EQ(t->connect_port, c.port) << c.url;
+    EXPECT_EQ(t->request_target, c.target) << c.url;
+    EXPECT_EQ(t->host_header, c.host_line) << c.url;
+  }
+  EXPECT_FALSE(DeriveConnectionTarget("HTTP://a.com/", ""));
+  EXPECT_FALSE(DeriveConnectionTarget("ftp://a.com/", ""));
+  RequestInputs in;
+  in.url = "https://a.com/";
+  EXPECT_FALSE(BuildHttpRequest(in));
+}
+
+TEST(HttpRequestTest, Base64PadsToFourCharacters) {
+  EXPECT_EQ(EncodeBase64(""), "");
+  EXPECT_EQ(EncodeBase64("a"), "YQ==");
+  EXPECT_EQ(EncodeBase64("ab"), "YWI=");
+  EXPECT_EQ(EncodeBase64("abc"), "YWJj");
+  EXPECT_EQ(EncodeBase64("user:secret"), "dXNlcjpzZWNyZXQ=");
+  EXPECT_EQ(EncodeBase64("\xff\xfe\x80"), "//6A");  // high bytes count as unsigned
+}
+
+}  // namespace
+}  // namespace marovine

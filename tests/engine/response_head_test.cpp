@@ -1,0 +1,155 @@
+#include "marovine/engine/response_head.h"
+
+#include <gtest/gtest.h>
+
+#include "marovine/engine/head_reader.h"
+
+namespace marovine {
+namespace {
+
+TEST(ResponseHeadTest, PartialContentGivesOffsetAndTotal) {
+  auto v = ParseResponseHead(
+      "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 100-999/1000\r\n"
+      "Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT",
+      {});
+  EXPECT_TRUE(v.proceed);
+  EXPECT_TRUE(v.partial);
+  EXPECT_FALSE(v.full_body);
+  EXPECT_EQ(v.resume_offset, 100);
+  EXPECT_EQ(v.expected_size, 1000);
+  EXPECT_EQ(v.last_modified, "mon, 01 jan 2024 00:00:00 gmt");  // read from the lower-cased copy
+}
+
+TEST(ResponseHeadTest, OkReadsContentLengthAsLastLineAndTheShortKey) {
+  auto v =
+      ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 5000", {});
+  EXPECT_TRUE(v.proceed);
+  EXPECT_TRUE(v.full_body);
+  EXPECT_FALSE(v.page);
+  EXPECT_EQ(v.expected_size, 5000);
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Len: 77\r\n", {}).expected_size, 77);
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Type: text/html", {}).page, true);
+}
+
+TEST(ResponseHeadTest, UnreadableSizesMeanNoSizeGiven) {
+  for (const char* value : {"-5", "abc", "99999999999999999999999", "", " 0x10"}) {
+    auto v = ParseResponseHead(std::string("HTTP/1.0 200 OK\r\nContent-Length: ") + value, {});
+    EXPECT_EQ(v.expected_size, 0) << value;
+    EXPECT_TRUE(v.proceed) << value;
+  }
+  auto v = ParseResponseHead("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes -1-2/-3", {});
+  EXPECT_EQ(v.resume_offset, 0);
+  EXPECT_EQ(v.expected_size, 0);
+  EXPECT_EQ(ParseHeaderSize(" 9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(ParseHeaderSize("9223372036854775808"), 0);
+}
+
+TEST(ResponseHeadTest, SizeLimitsRejectFilesButNeverPages) {
+  HeadContext limits;
+  limits.minimum_size = 1000;
+  limits.maximum_size = 2000;
+  auto small = ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Length: 999", limits);
+  EXPECT_EQ(small.status, TS_SIZE_REJECTED);
+  EXPECT_EQ(small.text, "ファイルサイズにより中止");
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Length: 2001", limits).status,
+            TS_SIZE_REJECTED);
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Length: 1500", limits).proceed);
+  EXPECT_TRUE(
+      ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: 5", limits)
+          .proceed);
+  limits.page_by_extension = true;
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Length: 5", limits).proceed);
+  // No size given: no check.
+  limits.page_by_extension = false;
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 200 OK\r\n", limits).proceed);
+}
+
+TEST(ResponseHeadTest, SameLastModifiedEndsAsNotModified) {
+  HeadContext context;
+  context.stored_last_modified = "mon, 01 jan 2024 00:00:00 gmt";
+  auto v = ParseResponseHead("HTTP/1.0 200 OK\r\nLast-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\n",
+                             context);
+  EXPECT_EQ(v.status, TS_NOT_MODIFIED);
+  EXPECT_EQ(v.text, "更新されていません。中止します。");
+  auto changed = ParseResponseHead(
+      "HTTP/1.0 200 OK\r\nLast-Modified: Tue, 02 Jan 2024 00:00:00 GMT\r\n", context);
+  EXPECT_TRUE(changed.proceed);
+  EXPECT_EQ(changed.last_modified, "tue, 02 jan 2024 00:00:00 gmt");
+}
+
+TEST(ResponseHeadTest, RedirectsForbiddenAndOtherAnswers) {
+  auto moved =
+      ParseResponseHead("HTTP/1.0 302 Found\r\nLocation:   http://b.com/Dir/Pic.JPG\r\n", {});
+  EXPECT_EQ(moved.status, TS_REDIRECTED);
+  EXPECT_EQ(moved.new_url, "http://b.com/Dir/Pic.JPG");
+  EXPECT_EQ(moved.text, "URLは移動しています。");
+  auto no_location = ParseResponseHead("HTTP/1.0 302 Found\r\n", {});
+  EXPECT_EQ(no_location.status, TS_BAD_RESPONSE);
+  EXPECT_EQ(no_location.text, "予期しないエラーです。HTTP違反。");
+  auto forbidden = ParseResponseHead("HTTP/1.1 404 Not Found\r\nServer: x", {});
+  EXPECT_TRUE(forbidden.forbidden);
+  EXPECT_EQ(forbidden.text, "Forbiddenを返されました。");
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.1 403 Forbidden", {}).forbidden);
+  auto other = ParseResponseHead("HTTP/1.1 301 Moved Permanently\r\nLocation: http://x/", {});
+  EXPECT_EQ(other.status, TS_FAILED);
+  EXPECT_EQ(other.text, "http/1.1 301 moved permanently");
+  EXPECT_EQ(ParseResponseHead("HTTP/1.1 500 Oops", {}).text, "http/1.1 500 oops");
+}
+
+TEST(ResponseHeadTest, SubstringOrderDecides) {
+  // "206 partial content" wins over "200 ok", which wins over "302" and "404".
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 206 Partial Content\r\nX: 200 OK 302 404", {}).partial);
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 200 OK\r\nX: 302 404", {}).full_body);
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 302 Found\r\nX: 404", {}).status, TS_BAD_RESPONSE);
+  // Even a date holding "404" reads as forbidden: the tests are plain substring searches.
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 500 Error\r\nX-Id: 14045", {}).forbidden);
+}
+
+TEST(ResponseHeadTest, EncodingAndUnsatisfiableRange) {
+  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n"), BodyEncoding::kGzip);
+  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\ncontent-encoding: Deflate"), BodyEncoding::kDeflate);
+  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\n"), BodyEncoding::kIdentity);
+  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\nContent-Encoding: br"), BodyEncoding::kUnknown);
+  EXPECT_EQ(UnsatisfiableRangeTotal("HTTP/1.1 416 Requested Range Not Satisfiable\r\n"
+                                    "Content-Range: bytes */4096\r\n"),
+            4096);
+  EXPECT_FALSE(UnsatisfiableRangeTotal("HTTP/1.1 200 OK\r\nContent-Range: bytes */4096\r\n"));
+}
+
+TEST(HeadReaderTest, HeadSplitAtEveryPositionGivesTheSameResult) {
+  const std::string response = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nbody";
+  for (std::size_t cut = 0; cut <= response.size(); ++cut) {
+    for (std::size_t cut2 = cut; cut2 <= response.size(); ++cut2) {
+      std::string_view whole = response;
+      HeadReader reader;
+      std::string body;
+      // As the transfer does: bytes after the head go straight to the body.
+      for (auto piece : {whole.substr(0, cut), whole.substr(cut, cut2 - cut), whole.substr(cut2)}) {
+        if (reader.state() == HeadReader::State::kComplete) {
+          body += piece;
+        } else if (reader.Feed(piece) == HeadReader::State::kComplete) {
+          body = reader.body();
+        }
+      }
+      ASSERT_EQ(reader.state(), HeadReader::State::kComplete) << cut << "," << cut2;
+      EXPECT_EQ(reader.head(), "HTTP/1.0 200 OK\r\nContent-Length: 4") << cut << "," << cut2;
+      EXPECT_EQ(body, "body") << cut << "," << cut2;
+    }
+  }
+}
+
+TEST(HeadReaderTest, EndlessHeadIsCutOffAtTheCap) {
+  HeadReader reader;
+  std::string chunk(2048, 'x');
+  int feeds = 0;
+  while (reader.Feed(chunk) == HeadReader::State::kNeedMore) ++feeds;
+  EXPECT_EQ(reader.state(), HeadReader::State::kTooLong);
+  EXPECT_LE(static_cast<std::size_t>(feeds) * chunk.size(), HeadReader::kMaxHeadBytes + 3);
+  // A head just under the cap is still taken.
+  HeadReader fits;
+  std::string head(HeadReader::kMaxHeadBytes - 10, 'y');
+  EXPECT_EQ(fits.Feed(head + "\r\n\r\n"), HeadReader::State::kComplete);
+}
+
+}  // namespace
+}  // namespace marovine
