@@ -31,10 +31,12 @@ std::string GalleryPage(int number, Random& random) {
   page += "<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n";
   page += "<title>写真ギャラリー 第" + std::to_string(number) + "集</title>\n";
   page += "<link rel=\"stylesheet\" href=\"../css/gallery.css\" type=\"text/css\">\n";
-  page += "<script type=\"text/javascript\">function pop(u){window.open(u,'p','width=640');}"
-          "</script>\n</head>\n<body bgcolor=\"#ffffff\" background=\"../img/bg.gif\">\n";
+  page +=
+      "<script type=\"text/javascript\">function pop(u){window.open(u,'p','width=640');}"
+      "</script>\n</head>\n<body bgcolor=\"#ffffff\" background=\"../img/bg.gif\">\n";
   page += "<div class=\"nav\"><a href=\"../index.html\">トップ</a> | <a href=\"page" +
-          std::to_string(number + 1) + ".html\">次へ</a> | <a href='mailto:owner@example.jp'>"
+          std::to_string(number + 1) +
+          ".html\">次へ</a> | <a href='mailto:owner@example.jp'>"
           "メール</a></div>\n<table border=\"0\" cellspacing=\"4\" cellpadding=\"2\">\n";
   int pictures = 60 + static_cast<int>(random.Next() % 40);
   for (int i = 0; i < pictures; ++i) {
@@ -47,8 +49,9 @@ std::string GalleryPage(int number, Random& random) {
             std::string(random.Next() % 120, 'x') + "</font></td>\n";
     if (i % 5 == 4) page += "</tr>\n";
   }
-  page += "</table>\n<form action=\"../cgi-bin/search.cgi\" method=\"get\"><input type=\"text\" "
-          "name=\"q\" size=\"20\"><input type=\"submit\" value=\"検索\"></form>\n";
+  page +=
+      "</table>\n<form action=\"../cgi-bin/search.cgi\" method=\"get\"><input type=\"text\" "
+      "name=\"q\" size=\"20\"><input type=\"submit\" value=\"検索\"></form>\n";
   page += "<p>Copyright (C) 2001 example. 無断転載禁止。</p>\n</body>\n</html>\n";
   return page;
 }
@@ -112,8 +115,10 @@ int main() {
 
   std::size_t parser_links = 0;
   std::size_t gumbo_attributes = 0;
-  double ours = MegabytesPerSecond(bytes, [&] { return ExtractWithParser(pages); }, parser_links);
-  double gumbo = MegabytesPerSecond(bytes, [&] { return ExtractWithGumbo(pages); }, gumbo_attributes);
+  double ours = MegabytesPerSecond(
+      bytes, [&] { return ExtractWithParser(pages); }, parser_links);
+  double gumbo = MegabytesPerSecond(
+      bytes, [&] { return ExtractWithGumbo(pages); }, gumbo_attributes);
   std::printf("CPageParser: %8.1f MB/s (%zu links accepted)\n", ours, parser_links);
   std::printf("gumbo:       %8.1f MB/s (%zu link attributes)\n", gumbo, gumbo_attributes);
   std::printf("ratio:       %8.2fx (goal >= 3x)\n", ours / gumbo);

@@ -20,7 +20,8 @@ void CheckInside(const std::string& path, const std::string& root) {
   std::size_t from = 0;
   while (true) {
     auto slash = rest.find('/', from);
-    std::string_view part = rest.substr(from, slash == std::string_view::npos ? rest.npos : slash - from);
+    std::string_view part =
+        rest.substr(from, slash == std::string_view::npos ? rest.npos : slash - from);
     if (part.empty() || part == "." || part == ".." || part.size() > marovine::kMaxNameBytes) {
       std::abort();
     }
