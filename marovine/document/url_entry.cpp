@@ -1,0 +1,37 @@
+#include "marovine/document/url_entry.h"
+
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/ui_services.h"
+#include "marovine/engine/safe_name.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+namespace {
+
+bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+int EnterCrawlUrl(CMarovineDoc& doc, UiServices& ui, const std::string& url) {
+  // The dialog starts with "http://"; left so (or emptied) it means nothing.
+  if (url == "http://" || IsBlank(url)) return 0;
+  if (doc.RegisterUrl(url) == 1) return 1;
+  if (!ui.AskYesNo(kRegisterAnywayQuestion, MessageIcon::kQuestion)) return 0;
+  doc.AppendLinkItem(doc.NewCrawlLinkItem(url));
+  return 1;
+}
+
+int EnterWholeSiteUrl(CMarovineDoc& doc, const std::string& url, const std::string& heading,
+                      const std::string& root_folder) {
+  if (IsBlank(url)) return 0;
+  std::string folder = platform::WithTrailingSeparator(root_folder);
+  // Without a heading the site lies in the root itself, as it always did.
+  if (!heading.empty()) folder += SanitizeNameComponent(heading);
+  doc.AppendLinkItem(doc.NewWholeSiteLinkItem(url, folder));
+  return 1;
+}
+
+}  // namespace marovine

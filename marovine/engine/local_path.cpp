@@ -1,0 +1,110 @@
+#include "marovine/engine/local_path.h"
+
+#include <ctime>
+
+#include "marovine/engine/safe_name.h"
+#include "marovine/engine/url_rules.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+LocalDate Today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::string MakeCrawlSiteFolder(const CrawlFolderOptions& options, std::string_view site_url,
+                                const LocalDate& today) {
+  std::string folder = platform::WithTrailingSeparator(options.download_folder);
+  if (options.address_folder) {
+    folder += SanitizeNameComponent(UrlToFlatName(site_url));
+    folder += platform::kPathSeparator;
+  } else if (options.date_folder) {
+    folder += std::to_string(today.year) + "_" + std::to_string(today.month) + "_" +
+              std::to_string(today.day);
+    folder += platform::kPathSeparator;
+  }
+  return folder;
+}
+
+std::string TitleFolderName(std::string_view title, std::string_view site_url) {
+  std::string name(title == "無題" ? (site_url.size() > 7 ? site_url.substr(7) : "") : title);
+  for (char& c : name) {
+    switch (c) {
+      case '\\':
+      case '/':
+      case ':':
+      case ',':
+      case ';':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
+      case '\n':
+      case '.':
+        c = '_';
+        break;
+      default:
+        break;
+    }
+  }
+  return SanitizeNameComponent(name);
+}
+
+std::string CrawlFileName(std::string_view url, int random_prefix) {
+  std::string name = UrlFileName(url);
+  if (random_prefix >= 0) name = std::to_string(random_prefix) + name;
+  return SanitizeNameComponent(name);
+}
+
+std::string FreeLocalPath(const std::string& path, int& counter) {
+  if (!platform::FileExists(path)) return path;
+  std::string folder = platform::FolderOf(path);
+  std::string name = platform::NameOf(path);
+  auto dot = name.rfind('.');
+  std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+  std::string stem = name.substr(0, name.size() - extension.size());
+  auto bracket = stem.rfind('(');
+  if (bracket != std::string::npos) stem.resize(bracket);
+  std::string candidate = path;
+  while (platform::FileExists(candidate)) {
+    ++counter;
+    std::string numbered = stem + "(" + std::to_string(counter) + ")" + extension;
+    candidate = folder + SanitizeNameComponent(numbered);
+  }
+  return candidate;
+}
+
+std::string WholeSiteLocalPath(std::string_view site_folder, std::string_view site_url,
+                               std::string_view url) {
+  std::string folder = platform::WithTrailingSeparator(site_folder);
+  // The folder URL with its "/": "http://h/site2/x" is not below "http://h/site".
+  std::string below = UrlFolderOf(site_url) + "/";
+  auto at = url.find(below);
+  std::string relative;
+  bool is_folder_url = false;
+  if (at != std::string_view::npos) {
+    std::string_view rest = url.substr(at + below.size());
+    is_folder_url = rest.empty() || rest.back() == '/';
+    relative = SanitizeRelativePath(rest);
+  } else {
+    std::string_view name =
+        url.substr(url.rfind('/') == std::string_view::npos ? 0 : url.rfind('/') + 1);
+    is_folder_url = name.empty();
+    relative = std::string(kAnotherServerFolder) + platform::kPathSeparator +
+               (name.empty() ? std::string() : SanitizeNameComponent(name));
+  }
+  if (is_folder_url || relative.empty() || relative.back() == platform::kPathSeparator) {
+    if (!relative.empty() && relative.back() != platform::kPathSeparator) {
+      relative += platform::kPathSeparator;
+    }
+    relative += "index.html";
+  }
+  return folder + relative;
+}
+
+}  // namespace marovine

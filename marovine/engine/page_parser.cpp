@@ -1,0 +1,223 @@
+#include "marovine/engine/page_parser.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "marovine/engine/page_charset.h"
+#include "marovine/engine/url_rules.h"
+#include "platform/file_io.h"
+
+namespace marovine {
+
+namespace {
+
+// A title without its end tag would otherwise take the rest of the page.
+constexpr std::size_t kMaxTitleBytes = 64 * 1024;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view DropLeadingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+// Cuts an attribute value out of the text that follows its name. Unquoted,
+// double-quoted and single-quoted values come out the same; a quoted value
+// holding a blank is cut at that blank, as it always was.
+std::string CutValue(std::string_view text) {
+  text = DropLeadingBlanks(text);
+  if (auto eq = text.find('='); eq != std::string_view::npos) text.remove_prefix(eq + 1);
+  text = DropLeadingBlanks(text);
+  std::string value(text);
+  if (auto gt = value.find('>'); gt != std::string::npos) value.erase(gt, 1);
+  auto blank = std::find_if(value.begin(), value.end(), IsBlank);
+  value.erase(blank, value.end());
+  for (char quote : {'"', '\''}) {
+    std::size_t at;
+    while ((at = value.find(quote)) != std::string::npos) {
+      value.erase(at, 1);
+      if (auto next = value.find(quote, at); next != std::string::npos) value.resize(next);
+    }
+  }
+  return value;
+}
+
+int CountSlashes(std::string_view text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '/'));
+}
+
+}  // namespace
+
+void CPageParser::ParsePage() {
+  auto bytes = platform::ReadWholeFile(local_file);
+  ParseText(bytes ? std::string_view(*bytes) : std::string_view{});
+}
+
+void CPageParser::ParseText(std::string_view page) {
+  title.clear();
+  found_links_.clear();
+  next_link_ = 0;
+  meta_charset_.clear();
+  title_search_valid_ = false;
+  base_url = BaseUrlOf(base_url);
+  site_folder_ = UrlFolderOf(site_url);
+  site_host_ = HostPartOf(site_url);
+  site_slashes_ = CountSlashes(site_url);
+
+  // Where the title text lies; taken out once at the end, since a page may
+  // open many titles.
+  std::string_view raw_title;
+  const char* data = page.data();
+  std::size_t pos = 0;
+  while (pos < page.size()) {
+    const void* open = std::memchr(data + pos, '<', page.size() - pos);
+    if (open == nullptr) break;
+    std::size_t start = static_cast<const char*>(open) - data;
+    const void* close = std::memchr(data + start + 1, '>', page.size() - start - 1);
+    if (close == nullptr) break;
+    std::size_t end = static_cast<const char*>(close) - data;
+    // A "<" before the ">" starts the tag afresh.
+    for (std::size_t i = end; i > start + 1; --i) {
+      if (data[i - 1] == '<') {
+        start = i - 1;
+        break;
+      }
+    }
+    std::string_view tag = page.substr(start + 1, end - start);
+    ApplyTagRules(tag);
+    if (lower_tag_.starts_with("title>")) {
+      std::size_t title_end = FindTitleEnd(page, end + 1);
+      std::size_t stop = title_end == std::string_view::npos ? page.size() : title_end;
+      if (stop > end + 1 && data[stop - 1] == '<' && title_end != std::string_view::npos) --stop;
+      raw_title = page.substr(end + 1, std::min(stop - (end + 1), kMaxTitleBytes));
+    }
+    pos = end + 1;
+  }
+  title = TitleToUtf8(raw_title, declared_charset.empty() ? meta_charset_ : declared_charset);
+}
+
+std::size_t CPageParser::FindTitleEnd(std::string_view page, std::size_t from) {
+  // Each search answers the first "/title" at or after its start; a later
+  // start below that answer gets the same one. Pages full of unclosed title
+  // tags would otherwise cost a scan of the rest of the page each.
+  if (title_search_valid_ && title_search_from_ <= from &&
+      (title_search_found_ == std::string_view::npos || title_search_found_ >= from)) {
+    return title_search_found_;
+  }
+  static constexpr std::string_view kEnd = "/title";
+  std::size_t found = std::string_view::npos;
+  std::size_t at = from;
+  while (at < page.size()) {
+    const void* slash = std::memchr(page.data() + at, '/', page.size() - at);
+    if (slash == nullptr) break;
+    at = static_cast<const char*>(slash) - page.data();
+    if (page.size() - at >= kEnd.size()) {
+      std::size_t k = 1;
+      while (k < kEnd.size() && Lower(page[at + k]) == kEnd[k]) ++k;
+      if (k == kEnd.size()) {
+        found = at;
+        break;
+      }
+    }
+    ++at;
+  }
+  title_search_valid_ = true;
+  title_search_from_ = from;
+  title_search_found_ = found;
+  return found;
+}
+
+void CPageParser::ApplyTagRules(std::string_view tag) {
+  lower_tag_.resize(tag.size());
+  std::transform(tag.begin(), tag.end(), lower_tag_.begin(), Lower);
+  const std::string& lower = lower_tag_;
+  constexpr auto npos = std::string::npos;
+
+  // Links the whole-site rewriting has already made local.
+  if (lower.find("another_server\\") != npos || lower.find("another_server/") != npos) return;
+
+  std::size_t start;
+  bool always_take = false;
+  if (lower.find("img") != npos) {
+    auto src = lower.find("src");
+    start = src == npos ? 0 : src + 3;
+  } else if (auto href = lower.find("href"); href != npos) {
+    start = href + 4;
+  } else if (lower.find("frame") != npos) {
+    auto src = lower.find("src");
+    start = src == npos ? 0 : src + 3;
+    always_take = src != npos && frame != 0;
+  } else if (lower.find("meta") != npos) {
+    if (meta_charset_.empty()) meta_charset_ = CharsetParameterOf(lower);
+    if (lower.find("http-equiv") != npos) {
+      auto url = lower.find("url=");
+      if (url == npos) return;
+      start = url + 4;
+      always_take = auto_jump != 0;
+    } else {
+      start = 0;
+    }
+  } else if (lower.find("form") != npos) {
+    auto action = lower.find("action");
+    start = action == npos ? 0 : action + 6;
+  } else if (auto bg = lower.find("background"); bg != npos && background != 0) {
+    start = bg + 10;
+  } else {
+    return;
+  }
+  Accept(CutValue(tag.substr(start)), always_take);
+}
+
+void CPageParser::Accept(std::string_view value, bool always_take) {
+  std::string_view extension = ExtensionOf(value);
+  bool is_download = HasWholeWord(download_extensions, extension);
+  bool keep = is_download || HasWholeWord(page_extensions, extension) || value.ends_with('/');
+  if (!keep) return;
+  if (is_download && always_take_downloads != 0) always_take = true;
+
+  auto resolved = ResolveLink(value, base_url);
+  if (!resolved) return;
+  std::string url = RemoveSecondHttp(std::move(*resolved));
+
+  if (!always_take) {
+    if (depth_limit != 0 && url.find(site_folder_) != std::string::npos &&
+        CountSlashes(url) - site_slashes_ > depth_limit) {
+      return;
+    }
+    switch (scope) {
+      case 0:
+        break;
+      case 1:
+        if (url.find(site_host_) == std::string::npos) return;
+        break;
+      case 2:
+        if (url.find(site_folder_) == std::string::npos) return;
+        break;
+      default:
+        return;
+    }
+  }
+  found_links_ += url;
+  found_links_ += ' ';
+}
+
+std::string CPageParser::NextLink() {
+  std::string_view rest = FoundLinks();
+  if (!rest.empty() && rest.front() == ' ') {
+    rest.remove_prefix(1);
+    ++next_link_;
+  }
+  if (rest.size() <= 1) return {};
+  auto blank = rest.find(' ');
+  std::string link(rest.substr(0, blank));
+  next_link_ += blank == std::string_view::npos ? rest.size() : blank;
+  return link;
+}
+
+std::string_view CPageParser::FoundLinks() const {
+  return std::string_view(found_links_).substr(std::min(next_link_, found_links_.size()));
+}
+
+}  // namespace marovine

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace marovine {
+
+// Reads a saved page once and pulls out its title and the links worth
+// following or fetching. There is no document tree: every text between "<"
+// and ">" is one tag, judged by a handful of substring rules, which is what
+// keeps it fast and lets it cope with any page a server may send.
+//
+// The caller fills the inputs, calls ParsePage (or ParseText), then reads
+// links with NextLink until it answers an empty text.
+class CPageParser {
+ public:
+  // Out: the page's title in UTF-8, empty when the page has none.
+  std::string title;
+
+  // In.
+  std::string download_extensions;  // blank-separated, case-sensitive words
+  std::string page_extensions;      // blank-separated, case-sensitive words
+  std::string site_url;             // scope and depth are measured from it
+  std::string local_file;           // the saved page
+  std::string base_url;             // the page's URL; cut after its last "/" by the parse
+  std::string declared_charset;     // from the HTTP head when known; else the page's meta
+  int drop_other = 0;               // used by the whole-site rewriting only
+  int depth_limit = 0;              // 0 = off
+  int background = 0;               // take "background" attributes
+  int always_take_downloads = 0;    // download links skip scope and depth
+  int scope = 2;                    // 0 any, 1 same host, 2 the site's folder, else none
+  int auto_jump = 0;                // meta refresh targets skip scope and depth
+  int frame = 0;                    // frame sources skip scope and depth
+
+  // Clears the title and links, then parses the local file (nothing when it
+  // cannot be read).
+  void ParsePage();
+  // The same on bytes already in memory.
+  void ParseText(std::string_view page);
+
+  // Removes and answers the first accepted link; empty when none is left.
+  std::string NextLink();
+
+  // The accepted links not yet taken, each followed by one blank.
+  std::string_view FoundLinks() const;
+
+ private:
+  void ApplyTagRules(std::string_view tag);
+  void Accept(std::string_view value, bool always_take);
+  std::size_t FindTitleEnd(std::string_view page, std::size_t from);
+
+  std::string found_links_;
+  std::size_t next_link_ = 0;
+  std::string lower_tag_;  // reused between tags
+  std::string meta_charset_;
+  std::string site_folder_;
+  std::string site_host_;
+  int site_slashes_ = 0;
+  std::size_t title_search_from_ = 0;
+  std::size_t title_search_found_ = 0;
+  bool title_search_valid_ = false;
+};
+
+}  // namespace marovine

@@ -1,0 +1,113 @@
+#include "marovine/engine/page_rewriter.h"
+
+#include "marovine/engine/local_path.h"
+#include "marovine/engine/safe_name.h"
+#include "marovine/engine/url_rules.h"
+#include "platform/file_io.h"
+
+namespace marovine {
+
+namespace {
+
+std::string Climbs(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "../";
+  return text;
+}
+
+// The link text that reaches the file the mapping stores for this relative
+// URL path: the same sanitised components, joined with "/".
+std::string LocalLinkPath(std::string_view relative) {
+  bool is_folder = relative.empty() || relative.back() == '/';
+  std::string path = SanitizeRelativePath(relative);
+  if (is_folder || path.empty()) {
+    if (!path.empty()) path += '/';
+    path += "index.html";
+  }
+  return path;
+}
+
+}  // namespace
+
+std::string RewriteLinkValue(const RewriteRequest& request, std::string_view value) {
+  if (value.find('.') == std::string_view::npos) return std::string(value);
+  std::string_view extension = ExtensionOf(value);
+  bool ends_with_slash = value.ends_with('/');
+  bool is_page = HasWholeWord(request.page_extensions, extension);
+  bool is_download = HasWholeWord(request.download_extensions, extension);
+  if (!ends_with_slash && !is_page && !is_download) {
+    // A page extension that is only part of a longer word is left alone;
+    // everything else unknown may be dropped.
+    if (request.page_extensions.find(extension) != std::string::npos) return std::string(value);
+    return request.drop_other ? std::string() : std::string(value);
+  }
+
+  std::string link(value);
+  if (!value.starts_with("http:")) {
+    auto resolved = ResolveLink(value, BaseUrlOf(request.page_url), false);
+    if (!resolved) return std::string(value);
+    link = std::move(*resolved);
+  }
+
+  std::string site_folder = UrlFolderOf(request.site_url);
+  std::string below = site_folder + "/";
+  int depth = 0;
+  if (request.page_url.size() > below.size()) {
+    std::string_view inside = std::string_view(request.page_url).substr(below.size());
+    for (char c : inside) depth += c == '/' ? 1 : 0;
+  }
+
+  if (auto at = link.find(below); at != std::string::npos && !site_folder.empty()) {
+    return Climbs(depth) + LocalLinkPath(std::string_view(link).substr(at + below.size()));
+  }
+  if (is_download && request.another_server) {
+    auto slash = link.rfind('/');
+    std::string_view name =
+        std::string_view(link).substr(slash == std::string::npos ? 0 : slash + 1);
+    return Climbs(depth) + std::string(kAnotherServerFolder) + "/" +
+           (name.empty() ? std::string("index.html") : SanitizeNameComponent(name));
+  }
+  return link;
+}
+
+std::string RewritePageText(const RewriteRequest& request, std::string_view page) {
+  std::string out;
+  out.reserve(page.size() + page.size() / 8);
+  bool in_tag = false;
+  std::size_t i = 0;
+  while (i < page.size()) {
+    char c = page[i];
+    if (!in_tag) {
+      out += c;
+      in_tag = c == '<';
+      ++i;
+      continue;
+    }
+    if (c == '"' || c == '\'') {
+      auto close = page.find(c, i + 1);
+      if (close == std::string_view::npos) {
+        out.append(page.substr(i));
+        break;
+      }
+      out += c;
+      out += RewriteLinkValue(request, page.substr(i + 1, close - i - 1));
+      out += c;
+      i = close + 1;
+      continue;
+    }
+    out += c;
+    in_tag = c != '>';
+    ++i;
+  }
+  return out;
+}
+
+bool RewriteSavedPage(const RewriteRequest& request, const std::string& local_file) {
+  auto original = platform::ReadWholeFile(local_file);
+  if (!original) return false;
+  std::string rewritten = RewritePageText(request, *original);
+  if (!platform::WriteFileAtomically(local_file + "buf", *original)) return false;
+  return platform::WriteFileAtomically(local_file, rewritten);
+}
+
+}  // namespace marovine

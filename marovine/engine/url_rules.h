@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marovine {
+
+// URLs are plain "http://" texts; every rule here is a substring or position
+// operation on that text, so that links behave exactly as they always have.
+
+inline constexpr std::string_view kHttpPrefix = "http://";
+
+// Scheme and host: the text up to (not including) the first "/" at or after
+// position 8; the whole URL when there is none.
+std::string HostPartOf(std::string_view url);
+
+// The URL up to (not including) its last "/"; empty when it has none.
+std::string UrlFolderOf(std::string_view url);
+
+// The URL cut just after its last "/". A URL whose only slashes belong to
+// "http://" (a bare host) gets a "/" appended, so that relative links land on
+// the host instead of being glued to "http://".
+std::string BaseUrlOf(std::string_view page_url);
+
+// The text after the last "/", or "index.html" when that is empty.
+std::string UrlFileName(std::string_view url);
+
+// The URL without its first 7 characters, with "/", "?", ",", ">" and "<"
+// turned into "_": how a site names its log files and address folders.
+std::string UrlToFlatName(std::string_view url);
+
+// The text after the last "."; the whole value when it has none.
+std::string_view ExtensionOf(std::string_view value);
+
+// True when word occurs in the blank-separated list as a whole, case-sensitive
+// word.
+bool HasWholeWord(std::string_view list, std::string_view word);
+
+// Resolves a link value against a base URL that ends with "/". Root-relative
+// values start at the host, leading "../" climb (never above the host) and
+// leading "./" vanish. With drop_dot_segments set a value that still holds
+// "./" afterwards is refused. A value that starts with "http://" is taken as
+// it is; one that only carries "http://" further on is relative like any other.
+// Values naming another scheme ("https:", "mailto:", "javascript:", ...) are
+// refused: appending them to the base would make an address that never
+// existed. A protocol-relative value ("//host/x") gets "http:" in front.
+std::optional<std::string> ResolveLink(std::string_view value, std::string_view base_url,
+                                       bool drop_dot_segments = true);
+
+// Links through redirecting scripts ("http://a/jump?http://b/x.jpg") keep only
+// the embedded path on the first host: a second "http://" from position 8 on
+// is removed together with the host that follows it.
+std::string RemoveSecondHttp(std::string url);
+
+}  // namespace marovine

@@ -1,0 +1,89 @@
+#include "marovine/engine/page_rewriter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/file_io.h"
+#include "platform/path.h"
+#include "tests/support/sandbox.h"
+
+namespace {
+
+using marovine::RewriteRequest;
+using marovine::testing::Sandbox;
+
+std::string GoldenFolder() { return platform::FolderOf(__FILE__) + "golden/page_rewriter/"; }
+
+RewriteRequest GalleryRequest() {
+  RewriteRequest request;
+  request.page_url = "http://h.example/site/album/page3.html";
+  request.site_url = "http://h.example/site/index.html";
+  request.page_extensions = "htm html HTML HTM shtml";
+  request.download_extensions = "jpg jpeg JPG css";
+  return request;
+}
+
+// Regenerate with MAROVINE_UPDATE_GOLDEN=1 after a deliberate change, then
+// read the difference before committing it.
+void ExpectGolden(const RewriteRequest& request, const std::string& input,
+                  const std::string& expected) {
+  auto page = platform::ReadWholeFile(GoldenFolder() + input);
+  ASSERT_TRUE(page) << input;
+  std::string rewritten = marovine::RewritePageText(request, *page);
+  if (std::getenv("MAROVINE_UPDATE_GOLDEN") != nullptr) {
+    ASSERT_TRUE(platform::WriteFileAtomically(GoldenFolder() + expected, rewritten));
+  }
+  EXPECT_EQ(rewritten, platform::ReadWholeFile(GoldenFolder() + expected).value_or("<missing>"))
+      << expected;
+}
+
+TEST(PageRewriterTest, GalleryPageMatchesGolden) {
+  ExpectGolden(GalleryRequest(), "gallery_sub.html", "gallery_sub.plain.expected.html");
+  RewriteRequest everything = GalleryRequest();
+  everything.drop_other = true;
+  everything.another_server = true;
+  ExpectGolden(everything, "gallery_sub.html", "gallery_sub.cut.expected.html");
+}
+
+TEST(PageRewriterTest, RewritesSingleValues) {
+  RewriteRequest request = GalleryRequest();
+  request.another_server = true;
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "noextension"), "noextension");
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "pic.jpg"), "../album/pic.jpg");
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "../"), "../index.html");
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "http://h.example/site/"), "../index.html");
+  // Beside the site's folder is not inside it.
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "http://h.example/site2/x.html"),
+            "http://h.example/site2/x.html");
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "http://h.example/site2/x.jpg"),
+            "../Another_Server/x.jpg");
+  // The link reaches the file the mapping stores, also for hostile names.
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "a//b/../c.jpg"), "../album/a/c.jpg");
+  std::string long_name(300, 'n');
+  std::string link = marovine::RewriteLinkValue(request, long_name + ".jpg");
+  EXPECT_LE(link.size(), std::string("../album/").size() + 255);
+
+  request.page_url = "http://h.example/site/index.html";
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "album/page3.html"), "album/page3.html");
+}
+
+TEST(PageRewriterTest, SavedPageIsReplacedWholeAndOriginalKept) {
+  Sandbox box;
+  const std::string original = "<a href=\"pic.jpg\">x</a>";
+  std::string path = box.WriteFile("album/page3.html", original);
+  ASSERT_TRUE(marovine::RewriteSavedPage(GalleryRequest(), path));
+  EXPECT_EQ(box.ReadFile("album/page3.html"), "<a href=\"../album/pic.jpg\">x</a>");
+  EXPECT_EQ(box.ReadFile("album/page3.htmlbuf"), original);
+
+  EXPECT_FALSE(marovine::RewriteSavedPage(GalleryRequest(), box.Path("missing.html")));
+  EXPECT_FALSE(platform::FileExists(box.Path("missing.html")));
+
+  // When the copy of the original can not be written, the page stays as it was.
+  std::string blocked = box.WriteFile("blocked/page.html", original);
+  box.WriteFile("blocked/page.htmlbuf/inside", "a folder where the copy should go");
+  EXPECT_FALSE(marovine::RewriteSavedPage(GalleryRequest(), blocked));
+  EXPECT_EQ(box.ReadFile("blocked/page.html"), original);
+}
+
+}  // namespace
