@@ -26,6 +26,7 @@ CMarovineDoc::CMarovineDoc(const std::string& program_folder, const std::string&
     : paths(ProgramPathsFor(program_folder)),
       profile(paths.settings_path),
       storage_folder(storage),
+      document_path(paths.default_document_path),
       random_(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count() &
                                     0x7fffffff)) {
   settings = LoadInitialSettings(profile, storage_folder, worker_settings);

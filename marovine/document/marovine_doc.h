@@ -81,6 +81,9 @@ class CMarovineDoc {
   ProgramPaths paths;
   platform::Profile profile;
   std::string storage_folder;
+  // Where the document is saved: autosave, the finish-time save and the save
+  // on exit write here; opening or saving a file moves it there.
+  std::string document_path;
   DocumentSettings settings;
   WorkerSettings worker_settings;
 

@@ -1,0 +1,40 @@
+#include "marovine/document/site_history_file.h"
+
+#include "platform/file_io.h"
+#include "platform/path.h"
+#include "platform/profile.h"
+
+namespace marovine {
+
+bool CreateSiteHistoryFile(const std::string& path, const std::string& base_url,
+                           const std::string& heading) {
+  if (platform::FileExists(path)) return true;
+  std::string content =
+      "[Marovine rireki]\nVER=MarovineVer330format\n\n[BaseUrl]\nBaseUrl=" + base_url +
+      "\nMidashi=" + heading + "\n";
+  return platform::WriteFileAtomically(path, content);
+}
+
+bool WriteSiteHistoryEntry(const std::string& path, const std::string& url,
+                           const std::string& last_modified, std::int64_t size) {
+  platform::Profile history(path);
+  // Dates are kept as the server sent them; a value with its own quotes would
+  // lose them on reading, so store it as it is.
+  return history.WriteString(url, "ModifiedDate", last_modified.empty() ? "None" : last_modified) &&
+         history.WriteString(url, "FileSize", std::to_string(size));
+}
+
+std::string ReadSiteHistoryDate(const std::string& path, const std::string& url) {
+  return platform::Profile(path).GetString(url, "ModifiedDate", "");
+}
+
+std::optional<SiteHistoryBase> ReadSiteHistoryBase(const std::string& path) {
+  platform::Profile history(path);
+  SiteHistoryBase base;
+  base.base_url = history.GetString("BaseUrl", "BaseUrl", "");
+  if (base.base_url.empty()) return std::nullopt;
+  base.heading = history.GetString("BaseUrl", "Midashi", "");
+  return base;
+}
+
+}  // namespace marovine
