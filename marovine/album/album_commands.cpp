@@ -82,7 +82,8 @@ AlbumRunResult MakeSelectedSiteAlbums(const std::vector<AlbumSite>& sites,
   }
   AlbumRunResult result = AlbumRunResult::kNotStarted;
   for (auto site = sites.rbegin(); site != sites.rend(); ++site) {
-    auto records = ReadSiteDetailLog(SiteDetailLogPath(program_folder, site->url));
+    auto records =
+        ReadSiteDetailLog(SiteDetailLogPath(platform::JoinPath(program_folder, "Log/"), site->url));
     if (!records) {
       progress.ShowMessage(kSiteLogMissingMessage);
       continue;

@@ -5,20 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "marovine/engine/site_log_paths.h"
+
 namespace marovine {
 
 // The per-site detail log "Log/<site name>.txt" of the program folder: one INI
 // section per saved file, named after the file, with the keys "Url", "Refer",
 // "Message", "FilePass", "ModifiedDate" and "FileSize" in that order.
 
-// The site name of a registered URL: without its first seven characters (the
-// "http://"), with "/", "?", ",", ">" and "<" each replaced by "_";
-// "Normal_Download" for the empty URL (direct downloads). Stored logs and
-// albums are named by this rule.
-std::string SiteLogName(std::string_view site_url);
-
-// program folder + "Log/" + SiteLogName(url) + ".txt".
-std::string SiteDetailLogPath(const std::string& program_folder, std::string_view site_url);
+// The log's name and path come from the site URL (marovine/engine/site_log_paths.h):
+// SiteDetailLogPath(log folder, site URL).
 
 struct SiteDetailRecord {
   std::string name;  // the section: the saved file's name

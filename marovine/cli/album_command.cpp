@@ -120,7 +120,8 @@ int RunAlbumCommand(const std::vector<std::string>& args, const std::string& pro
     return Report(result, album_path);
   }
 
-  std::string log_path = marovine::SiteDetailLogPath(program_folder, site_url);
+  std::string log_path =
+      marovine::SiteDetailLogPath(platform::JoinPath(program_folder, "Log/"), site_url);
   auto records = marovine::ReadSiteDetailLog(log_path);
   if (!records) {
     std::fprintf(stderr, "marovine-cli album: %s\n(%s)\n", marovine::kSiteLogMissingMessage,

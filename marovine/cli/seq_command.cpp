@@ -9,6 +9,11 @@
 
 #include "marovine/album/sequential_urls.h"
 #include "marovine/cli/subcommand.h"
+#include "marovine/document/document_file.h"
+#include "marovine/document/download_row_model.h"
+#include "marovine/document/marovine_doc.h"
+#include "platform/path.h"
+#include "platform/program_folder.h"
 
 namespace {
 
@@ -30,7 +35,35 @@ std::optional<long long> ParseNumber(const std::string& text) {
   return value;
 }
 
-int RunSeqCommand(const std::vector<std::string>& args, const std::string& /*program_folder*/) {
+// Registers the URLs in the program folder's document ("default.mrv"), as the
+// generator's dialog does in the running program, and saves it.
+int RegisterInDocument(const std::vector<std::string>& list, const std::string& program_folder) {
+  marovine::CMarovineDoc doc(program_folder, platform::DefaultStorageFolder());
+  marovine::DownloadRowModel downloads;
+  doc.SetDownloadView(&downloads);
+  if (platform::FileExists(doc.document_path)) {
+    auto loaded = marovine::LoadDocumentFile(doc, doc.document_path);
+    if (!loaded.ok) {
+      std::fprintf(stderr, "marovine-cli seq: cannot read the document %s: %s\n",
+                   doc.document_path.c_str(), loaded.error.c_str());
+      return 1;
+    }
+  }
+  std::size_t registered = 0;
+  marovine::ForEachResultUrl(marovine::SequentialUrlResult(list), [&](const std::string& url) {
+    registered += static_cast<std::size_t>(doc.RegisterUrl(url));
+  });
+  if (!marovine::SaveDocumentFile(doc, doc.document_path)) {
+    std::fprintf(stderr, "marovine-cli seq: cannot save the document %s\n",
+                 doc.document_path.c_str());
+    return 1;
+  }
+  std::printf("registered %zu of %zu URLs in %s\n", registered, list.size(),
+              doc.document_path.c_str());
+  return 0;
+}
+
+int RunSeqCommand(const std::vector<std::string>& args, const std::string& program_folder) {
   std::vector<std::string> positional;
   marovine::SequentialUrlRequest request;
   std::string out_path;
@@ -79,13 +112,7 @@ int RunSeqCommand(const std::vector<std::string>& args, const std::string& /*pro
     return Fail("the range holds more than " + std::to_string(marovine::kMaxSequentialUrls) +
                 " numbers");
   }
-  if (register_urls) {
-    std::fputs(
-        "marovine-cli seq: registering URLs needs the crawl document, which this build does not "
-        "have yet; nothing was registered (print the list, or write it with --out FILE)\n",
-        stderr);
-    return 3;
-  }
+  if (register_urls) return RegisterInDocument(list, program_folder);
   if (!out_path.empty()) {
     if (!marovine::WriteSequentialUrlList(out_path, list)) {
       std::fprintf(stderr, "marovine-cli seq: %s (%s)\n", marovine::kCannotOpenListMessage,

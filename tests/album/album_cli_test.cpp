@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "marovine/document/document_file.h"
+#include "marovine/document/marovine_doc.h"
+
 #include <csignal>
 #include <cstdlib>
 
@@ -69,7 +72,22 @@ TEST(AlbumCliTest, BadArgumentsFailWithAMessage) {
   EXPECT_EQ(RunCli(box, {"seq", "http://h/", "1"}), 2);
   EXPECT_EQ(RunCli(box, {"seq", "http://h/", "1", "x", "--ext", "jpg"}), 2);
   EXPECT_EQ(RunCli(box, {"seq", "http://h/", "1", "2"}), 2);  // no extension
-  EXPECT_EQ(RunCli(box, {"seq", "http://h/", "1", "2", "--ext", "jpg", "--register"}), 3);
+  EXPECT_EQ(RunCli(box, {"seq", "http://h/", "1", "2", "--ext", "jpg", "--register", "--out", "x"}),
+            2);
+}
+
+TEST(AlbumCliTest, SeqRegistersIntoTheProgramFoldersDocument) {
+  Sandbox box;
+  box.WriteFile("home/marovine.ini", "[UrlInsert]\nInsertToDown=jpg\n");
+  ASSERT_EQ(RunCli(box, {"seq", "http://h/p", "1", "3", "--ext", "jpg", "--register"}), 0)
+      << box.ReadFile("stderr.txt");
+  EXPECT_NE(box.ReadFile("stdout.txt").find("registered 3 of 3"), std::string::npos);
+  // A second run adds to the same document; duplicates are refused.
+  ASSERT_EQ(RunCli(box, {"seq", "http://h/p", "3", "4", "--ext", "jpg", "--register"}), 0);
+  marovine::CMarovineDoc doc(box.Path("home/"), box.Path("store/"));
+  ASSERT_TRUE(marovine::LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
+  ASSERT_EQ(doc.download_items.size(), 4u);
+  EXPECT_EQ(doc.download_items[3].url, "http://h/p4.jpg");
 }
 
 TEST(AlbumCliTest, SeqPrintsOrWritesTheList) {

@@ -93,7 +93,7 @@ TEST(SiteAlbumTest, AlbumOfSelectedSitesComesFromTheirDetailLogs) {
   log += DetailLogSection(store + "two.jpg", "タイムアウトしました。");
   log += DetailLogSection(store + "three.jpg", "正常に終了しました。");
   box.WriteFile("home/Log/www.example.com_pics_.txt", log);
-  EXPECT_EQ(marovine::SiteDetailLogPath(home, "http://www.example.com/pics/"),
+  EXPECT_EQ(marovine::SiteDetailLogPath(home + "Log/", "http://www.example.com/pics/"),
             box.Path("home/Log/www.example.com_pics_.txt"));
 
   marovine::AlbumSite site{"http://www.example.com/pics/", "Pics <&>", store, 2, 1234};

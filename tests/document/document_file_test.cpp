@@ -103,8 +103,8 @@ TEST_F(DocumentFileTest, OlderVersionsTakeTheDefaultsForWhatTheyLack) {
   v340.WriteByte(LS_WAITING);
   v340.WriteString("/f/");
   v340.WriteInt32(5);
-  v340.WriteInt32(3);   // file count
-  v340.WriteInt32(1);   // group
+  v340.WriteInt32(3);  // file count
+  v340.WriteInt32(1);  // group
   v340.WriteString("u:p");
   v340.WriteString("/f/履歴.txt");
   v340.WriteString("Old title");
@@ -164,8 +164,8 @@ TEST_F(DocumentFileTest, DamagedFilesKeepWhatWasReadAndNeverAllocateTheClaimedLe
   // Replace the second link's URL length with a 4 GB claim.
   auto at = bytes.find("\x0dhttp://b.com/");
   ASSERT_NE(at, std::string::npos);
-  std::string damaged = bytes.substr(0, at) + std::string("\xFF\xFF\xFF\xF0\xFF\xFF\xFF", 7) +
-                        bytes.substr(at + 1);
+  std::string damaged =
+      bytes.substr(0, at) + std::string("\xFF\xFF\xFF\xF0\xFF\xFF\xFF", 7) + bytes.substr(at + 1);
   CMarovineDoc target = NewDoc();
   auto result = LoadDocument(target, damaged);
   EXPECT_FALSE(result.ok);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "marovine/document/download_row_model.h"
+#include "marovine/document/ui_services.h"
+
+namespace marovine {
+class CMarovineDoc;
+}
+
+namespace marovine::cli {
+
+// Messages go to stderr; questions are answered No (nobody is there to ask);
+// status texts are kept for the progress display.
+class CliUiServices : public UiServices {
+ public:
+  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  bool AskYesNo(const std::string& text, MessageIcon icon) override;
+  void SetStatusText(int pane, const std::string& text) override;
+  void SetWaitCursor(bool) override {}
+
+  const std::string& status(int pane) const { return status_[pane == 0 ? 0 : 1]; }
+
+ private:
+  std::string status_[2];
+};
+
+// The download view without a window: the rows as the GUI shows them, plus a
+// line for every item that reaches its end (done, page, rejected, error,
+// stopped) for the progress display to print.
+class CliDownloadView : public DownloadRowModel {
+ public:
+  void SetImage(int image, int row) override;
+  std::vector<std::string> TakeFinishedLines();
+
+ private:
+  std::vector<std::string> finished_;
+};
+
+// Prints the crawl's progress: on a terminal a block of live lines (the site
+// being searched and one row per running transfer) redrawn in place, with
+// finished items scrolling above it; elsewhere plain lines only.
+class ProgressPrinter {
+ public:
+  ProgressPrinter(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
+  void Refresh(const CMarovineDoc& doc, CliDownloadView& view, const CliUiServices& ui);
+  // Ends the live block and prints a last line.
+  void Finish(const std::string& line);
+
+ private:
+  void ClearLiveBlock();
+
+  std::FILE* out_;
+  bool terminal_;
+  int live_lines_ = 0;
+  std::string last_site_;
+  std::string last_status_;
+};
+
+// One row of the download view as a line: name, size, %, speed, elapsed,
+// retries, comment.
+std::string FormatProgressRow(const DownloadRowModel::Row& row);
+
+}  // namespace marovine::cli
