@@ -1,0 +1,188 @@
+// Crawls a generated gallery site (50 pages x 40 pictures of 20-200 KB) on a
+// loopback nginx with marovine-cli in fast mode (DouziDL 10), against
+// `wget -r` and `wget2 --max-threads=10` on the same site in the same run,
+// output on tmpfs, paired runs. Prints files/s and the ratios, and checks that
+// each tool fetched the full set. Then the plain 1000 ms tick on one page
+// against its ceiling of DouziDL files per second.
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/path.h"
+#include "tests/support/child_process.h"
+#include "tests/support/nginx_server.h"
+#include "tests/support/sandbox.h"
+
+#ifndef MAROVINE_CLI_PATH
+#error "MAROVINE_CLI_PATH must name the marovine-cli program"
+#endif
+
+using marovine::testing::ChildProcess;
+using marovine::testing::FindProgram;
+using marovine::testing::Sandbox;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kPages = 50;
+constexpr int kPicturesPerPage = 40;
+
+struct Tally {
+  int files = 0;
+  long long bytes = 0;
+};
+
+void CountPictures(const std::string& folder, Tally& tally) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string path = platform::JoinPath(folder, name);
+    if (platform::IsFolder(path)) {
+      CountPictures(path, tally);
+    } else if (name.size() > 4 && name.ends_with(".jpg")) {
+      ++tally.files;
+      tally.bytes += platform::FileSizeOf(path).value_or(0);
+    }
+  }
+  ::closedir(dir);
+}
+
+Tally MakeSite(const Sandbox& site, const std::string& folder, int pages) {
+  Tally made;
+  std::string index = "<html><head><title>Gallery</title></head><body>\n";
+  unsigned seed = 12345;
+  for (int p = 1; p <= pages; ++p) {
+    index += "<a href=\"page" + std::to_string(p) + ".html\">page " + std::to_string(p) + "</a>\n";
+    std::string page = "<html><head><title>Page " + std::to_string(p) + "</title></head><body>\n";
+    for (int i = 1; i <= kPicturesPerPage; ++i) {
+      std::string name = "p" + std::to_string(p) + "_" + std::to_string(i) + ".jpg";
+      page += "<a href=\"" + name + "\">" + name + "</a>\n";
+      seed = seed * 1103515245u + 12345u;
+      std::size_t size = 20 * 1024 + (seed >> 8) % (180 * 1024);
+      std::string bytes(size, '\0');
+      for (std::size_t k = 0; k < size; ++k)
+        bytes[k] = static_cast<char>((k * 131 + p * 7 + i) & 0xFF);
+      site.WriteFile(folder + "/" + name, bytes);
+      ++made.files;
+      made.bytes += static_cast<long long>(size);
+    }
+    site.WriteFile(folder + "/page" + std::to_string(p) + ".html", page + "</body></html>\n");
+  }
+  site.WriteFile(folder + "/index.html", index + "</body></html>\n");
+  return made;
+}
+
+double Run(const std::vector<std::string>& argv) {
+  auto start = Clock::now();
+  ChildProcess child(argv, {}, "/dev/null", "/dev/null");
+  int status = child.Wait();
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (status != 0) std::fprintf(stderr, "%s ended with status %d\n", argv[0].c_str(), status);
+  return seconds;
+}
+
+std::string MarovineHome(const Sandbox& box, const std::string& name, const std::string& out) {
+  box.WriteFile(name + "/marovine.ini",
+                "[DownLoad]\nDouziDL=10\nTimeOut=30\nRetryWaitTime=0\n"
+                "[MarovineDownLoad]\nKakunou Folder=" +
+                    out +
+                    "\nKakuchoushi=jpg\nMake Date Name Folder=0\nPut Random Num=0\n"
+                    "Dont Down Gomi=0\nDont Down File in Log=0\n"
+                    "[Kensaku]\nKensakuLevel=2\n"
+                    "[Ippan]\nSaveMrvFinish=0\nReadMrvStartUp=0\n"
+                    "[Banner]\nDontDownBanner=0\n");
+  return box.Path(name);
+}
+
+struct Contender {
+  const char* name;
+  std::function<std::vector<std::string>(const std::string& out, int round)> command;
+  double best = 1e9;
+  Tally fetched;
+};
+
+}  // namespace
+
+int main() {
+  setenv("MAROVINE_TEST_TMP", platform::IsFolder("/dev/shm") ? "/dev/shm" : "/tmp", 0);
+  std::string wget = FindProgram("wget"), wget2 = FindProgram("wget2");
+  if (wget.empty() || wget2.empty()) {
+    std::fprintf(stderr, "wget and wget2 are needed: run scripts/setup.sh\n");
+    return 1;
+  }
+  Sandbox site;
+  Tally made = MakeSite(site, "gallery", kPages);
+  MakeSite(site, "small", 1);
+  marovine::testing::NginxServer server(site.path());
+  if (!server.ok()) {
+    std::fprintf(stderr, "nginx did not start\n");
+    return 1;
+  }
+  Sandbox work;
+  const std::string url = server.Url("/gallery/");
+  std::vector<Contender> contenders = {
+      {"marovine-cli --fast",
+       [&](const std::string& out, int round) {
+         std::string home = MarovineHome(work, "home" + std::to_string(round), out);
+         return std::vector<std::string>{MAROVINE_CLI_PATH, "--home", home, "--fast", url};
+       }},
+      {"wget -r",
+       [&](const std::string& out, int) {
+         return std::vector<std::string>{wget, "-q", "-r", "-np", "-nH", "-P", out, url};
+       }},
+      {"wget2 --max-threads=10",
+       [&](const std::string& out, int) {
+         return std::vector<std::string>{
+             wget2, "-q", "-r", "-np", "-nH", "--max-threads=10", "--no-robots", "-P", out, url};
+       }},
+  };
+  const int kRounds = 3;
+  for (int round = 0; round < kRounds; ++round) {
+    for (auto& c : contenders) {
+      std::string out = work.Path("out-" + std::to_string(round) + "-" +
+                                  std::to_string(&c - contenders.data()) + "/");
+      platform::MakeFolders(out);
+      double seconds = Run(c.command(out, round));
+      Tally fetched;
+      CountPictures(out, fetched);
+      c.fetched = fetched;
+      if (fetched.files == made.files && fetched.bytes == made.bytes) {
+        c.best = std::min(c.best, seconds);
+      } else {
+        std::fprintf(stderr, "%s fetched %d of %d pictures (%lld of %lld bytes)\n", c.name,
+                     fetched.files, made.files, fetched.bytes, made.bytes);
+      }
+      marovine::testing::RemoveTree(out);
+    }
+  }
+  std::printf("gallery crawl, %d pictures, %.0f MB:\n", made.files, made.bytes / 1e6);
+  for (const auto& c : contenders) {
+    std::printf("  %-24s %7.3f s  %7.0f files/s  full set: %s\n", c.name, c.best,
+                made.files / c.best, c.fetched.files == made.files ? "yes" : "NO");
+  }
+  std::printf("  ratio marovine/wget2: %.2f (goal >= 1.0), marovine/wget: %.2f\n",
+              contenders[2].best / contenders[0].best, contenders[1].best / contenders[0].best);
+
+  // The specified tick: one second between a slot's end and its next start.
+  std::string out = work.Path("tick-out/");
+  platform::MakeFolders(out);
+  std::string home = MarovineHome(work, "home-tick", out);
+  double seconds = Run({MAROVINE_CLI_PATH, "--home", home, server.Url("/small/")});
+  Tally fetched;
+  CountPictures(out, fetched);
+  double rate = fetched.files / seconds;
+  std::printf(
+      "1000 ms tick without fast mode: %d pictures in %.2f s = %.1f files/s, "
+      "ceiling 10 files/s (DouziDL 10): %.2f of it\n",
+      fetched.files, seconds, rate, rate / 10.0);
+  return 0;
+}
