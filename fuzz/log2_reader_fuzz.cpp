@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   std::string content(reinterpret_cast<const char*>(data), size);
   // Keys and names are cut from the input itself, so they do occur in it.
-  // Real keys and names are URLs: never empty, never holding a line end.
+  // Real keys are referers (or "NoRefer"): never empty, never holding a line end.
   auto one_line = [](std::string text) {
     for (char& c : text) {
       if (c == '\n' || c == '\r') c = '_';
@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return text.empty() ? std::string("k") : text;
   };
   std::string key = one_line(content.substr(0, size % 7));
-  std::string name = one_line(content.substr(size / 2, size % 5 + 1));
+  // Entry names are URL tails from a folder on: they start with "/".
+  std::string name = "/" + one_line(content.substr(size / 2, size % 5 + 1));
   if (!platform::WriteFileAtomically(path, content)) std::abort();
 
   auto entry = marovine::LookUpLog2(path, key, name);
