@@ -27,15 +27,6 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
-std::string SiteLogName(std::string_view site_url) {
-  if (site_url.empty()) return "Normal_Download";
-  std::string name(site_url.size() > 7 ? site_url.substr(7) : std::string_view());
-  for (char& c : name) {
-    if (c == '/' || c == '?' || c == ',' || c == '>' || c == '<') c = '_';
-  }
-  return name;
-}
-
 std::string SiteDetailLogPath(const std::string& program_folder, std::string_view site_url) {
   return platform::JoinPath(program_folder, "Log/" + SiteLogName(site_url) + ".txt");
 }

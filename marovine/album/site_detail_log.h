@@ -11,10 +11,11 @@ namespace marovine {
 // section per saved file, named after the file, with the keys "Url", "Refer",
 // "Message", "FilePass", "ModifiedDate" and "FileSize" in that order.
 
-// The site name of a registered URL: without its first seven characters (the
-// "http://"), with "/", "?", ",", ">" and "<" each replaced by "_";
-// "Normal_Download" for the empty URL (direct downloads). Stored logs and
-// albums are named by this rule.
+// The site name of a registered URL (SiteLogName, shared with the crawl that
+// writes the logs): without its first seven characters (the "http://"), with
+// "/", "?", ",", ">" and "<" each replaced by "_"; "Normal_Download" for the
+// empty URL (direct downloads). Stored logs and albums are named by this rule.
+// Defined with the crawl's log paths (marovine/engine/site_log_paths.cpp).
 std::string SiteLogName(std::string_view site_url);
 
 // program folder + "Log/" + SiteLogName(url) + ".txt".

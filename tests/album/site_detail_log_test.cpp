@@ -15,7 +15,8 @@ TEST(SiteDetailLogTest, SiteNamesFollowTheStoredRule) {
   EXPECT_EQ(marovine::SiteLogName(""), "Normal_Download");
   EXPECT_EQ(marovine::SiteLogName("http://www.example.com/a/b.cgi?x=1,2<>"),
             "www.example.com_a_b.cgi_x=1_2__");
-  EXPECT_EQ(marovine::SiteLogName("http://"), "");
+  // A name is never empty: it names a file.
+  EXPECT_EQ(marovine::SiteLogName("http://"), "_");
   EXPECT_EQ(marovine::SiteDetailLogPath("/home/p/", "http://h/"), "/home/p/Log/h_.txt");
 }
 
