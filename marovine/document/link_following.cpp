@@ -65,6 +65,9 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
       item.state = DS_RUNNING;
       ++slot.RetryCount;
       slot.local_path = item.local_path;
+      // The date the page came with says nothing about the file: kept, it
+      // would make the file look unchanged and never arrive.
+      slot.last_modified.clear();
       RestartInPlace(a);
       if (ui_ != nullptr) ui_->SetWaitCursor(false);
       return true;
