@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "marovine/document/download_list_view.h"
 #include "marovine/engine/site_log_paths.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -179,6 +180,32 @@ TEST_F(CrawlModeTest, LinkSiteSearchRegistersEveryOtherSiteOnce) {
   again.doc->RegisterUrl(start);
   again.Crawl();
   EXPECT_EQ(again.doc->link_items.size(), 1u);
+}
+
+}  // namespace
+}  // namespace marovine
+
+namespace marovine {
+namespace {
+
+TEST_F(CrawlModeTest, AFullDownloadListTakesNoMoreLinksAndOverwritesNothing) {
+  Sandbox home;
+  CrawlDoc c(home);
+  DownloadItem done;
+  done.state = DS_DONE;
+  for (int i = 0; i < kMaxDownloadRows - 3; ++i) {
+    done.url = "http://done.example/" + std::to_string(i) + ".jpg";
+    ASSERT_GE(c.doc->AppendDownloadItem(done), 0);
+  }
+  c.doc->RegisterUrl(server_.Url("/site/index.html"));
+  c.Crawl();
+  ASSERT_EQ(c.doc->download_items.size(), static_cast<std::size_t>(kMaxDownloadRows));
+  EXPECT_EQ(c.doc->download_items[kMaxDownloadRows - 3].url, server_.Url("/site/index.html"));
+  EXPECT_EQ(c.doc->download_items[kMaxDownloadRows - 4].url,
+            "http://done.example/" + std::to_string(kMaxDownloadRows - 4) + ".jpg");
+  EXPECT_EQ(FilesBelow(home.Path("store/")), (Files{"a.jpg", "b.jpg"}));
+  EXPECT_EQ(c.ui.StatusText(0),
+            "ダウンロードリストが一杯です（10000件）。これ以上追加できません。");
 }
 
 }  // namespace
