@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "marovine/album/site_detail_log.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/engine/site_log_paths.h"
 #include "platform/file_io.h"
@@ -206,6 +207,45 @@ TEST_F(CrawlModeTest, AFullDownloadListTakesNoMoreLinksAndOverwritesNothing) {
   EXPECT_EQ(FilesBelow(home.Path("store/")), (Files{"a.jpg", "b.jpg"}));
   EXPECT_EQ(c.ui.StatusText(0),
             "ダウンロードリストが一杯です（10000件）。これ以上追加できません。");
+}
+
+}  // namespace
+}  // namespace marovine
+
+namespace marovine {
+namespace {
+
+TEST_F(CrawlModeTest, AFinishedSiteGetsItsAlbumAndItsDetailLogListsTheFiles) {
+  Sandbox home;
+  CrawlDoc c(home,
+             "[Ippan]\nSyousaiLog=1\n[MarovineHTMLAlbum]\nMakeAlbumAfterDownload=1\n"
+             "AlubumFileNum=4\n");
+  const std::string start = server_.Url("/site/index.html");
+  c.doc->RegisterUrl(start);
+  c.Crawl();
+  EXPECT_EQ(c.hooks.Count("album 0"), 1);
+
+  auto records = ReadSiteDetailLog(SiteDetailLogPath(home.path(), start));
+  ASSERT_TRUE(records);
+  std::set<std::string> finished;
+  for (const auto& path : FinishedFilePaths(*records)) finished.insert(path);
+  EXPECT_EQ(finished,
+            (std::set<std::string>{home.Path("store/a.jpg"), home.Path("store/b.jpg"),
+                                   home.Path("store/c.jpg"), home.Path("store/d.jpg"),
+                                   home.Path("store/index.html"), home.Path("store/page2.html"),
+                                   home.Path("store/page3.html")}));
+
+  // The album the hooks stand in for is made from the same finished files.
+  ASSERT_TRUE(MakeAutomaticAlbumAfterSite(*c.doc, 0));
+  EXPECT_TRUE(platform::FileExists(home.Path("store/AlbumIndex.html")));
+}
+
+TEST_F(CrawlModeTest, TooFewFilesMakeNoAlbum) {
+  Sandbox home;
+  CrawlDoc c(home, "[MarovineHTMLAlbum]\nMakeAlbumAfterDownload=1\nAlubumFileNum=5\n");
+  c.doc->RegisterUrl(server_.Url("/site/index.html"));
+  c.Crawl();
+  EXPECT_EQ(c.hooks.Count("album 0"), 0);
 }
 
 }  // namespace
