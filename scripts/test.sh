@@ -16,11 +16,11 @@ cmake --build --preset dev -j "$jobs"
 cmake --build build/dev --target check-format
 ctest --test-dir build/dev --output-on-failure -j "$jobs" --timeout 300
 
-echo "== tsan (engine tests, no GUI)"
+echo "== tsan (engine and crawl tests, no GUI)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build/tsan -L engine --output-on-failure -j "$jobs" --timeout 300
+  ctest --test-dir build/tsan -L 'engine|crawl' --output-on-failure -j "$jobs" --timeout 300
 
 echo "== fuzzers (short run each)"
 scripts/fuzz.sh "${MAROVINE_FUZZ_SECONDS:-10}"

@@ -103,6 +103,9 @@ struct DocumentSettings {
   int quick_view_size = 0;              // ViewSize
   int quick_view_after_download = 0;    // ViewAfterDownLoad
   int quick_view_selected = 0;          // ViewAfterSelected
+  // FastMode (section DownLoad): a transfer that ends wakes the scheduler at
+  // once instead of at its next tick.
+  int fast_mode = 0;
 
   bool operator==(const DocumentSettings&) const = default;
 };

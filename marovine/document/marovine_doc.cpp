@@ -28,13 +28,20 @@ CMarovineDoc::CMarovineDoc(const std::string& program_folder, const std::string&
       storage_folder(storage),
       document_path(paths.default_document_path),
       random_(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count() &
-                                    0x7fffffff)) {
+                                    0x7fffffff)),
+      proxies_(paths.folder) {
   settings = LoadInitialSettings(profile, storage_folder, worker_settings);
+  engine_.SetWorkerSettings(worker_settings);
+  engine_.SetTransferEndCallback([this] { NotifyTransferEnd(); });
   for (int i = 0; i < kTransferSlotCount; ++i) slots[i].slot_number = i;
 }
 
+// The transfers are stopped and joined before anything they report to goes.
+CMarovineDoc::~CMarovineDoc() { engine_.StopAll(); }
+
 void CMarovineDoc::LoadSettings() {
   SettingsLoader(profile, storage_folder, settings, worker_settings);
+  engine_.SetWorkerSettings(worker_settings);
 }
 
 int CMarovineDoc::NextRandomNumber() {

@@ -1,14 +1,21 @@
 #pragma once
 
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "marovine/document/crawl_hooks.h"
 #include "marovine/document/document_settings.h"
 #include "marovine/document/program_paths.h"
 #include "marovine/engine/local_path.h"
+#include "marovine/engine/proxy_list.h"
+#include "marovine/engine/transfer_engine.h"
 #include "marovine/engine/transfer_slot.h"
 #include "marovine/engine/work_items.h"
 #include "marovine/engine/worker_settings.h"
@@ -16,6 +23,7 @@
 
 namespace marovine {
 
+class CPageParser;
 class DownloadListView;
 class LinkListView;
 class UiServices;
@@ -28,8 +36,12 @@ struct ViewHint;
 class CMarovineDoc {
  public:
   CMarovineDoc(const std::string& program_folder, const std::string& storage_folder);
+  ~CMarovineDoc();
+  CMarovineDoc(const CMarovineDoc&) = delete;
+  CMarovineDoc& operator=(const CMarovineDoc&) = delete;
 
-  // Re-reads "marovine.ini" (after every settings dialog).
+  // Re-reads "marovine.ini" (after every settings dialog); the transfers that
+  // start afterwards get the new worker settings.
   void LoadSettings();
 
   void AddLinkView(LinkListView* view) { link_views_.push_back(view); }
@@ -78,6 +90,46 @@ class CMarovineDoc {
   // 0..2047, the per-site number file names may start with.
   int NextRandomNumber();
 
+  // ---- The crawl. Everything here runs on the thread that owns the
+  // document; only the transfers run elsewhere.
+
+  // One tick: maintenance, clipboard watch, autosave, then the transfer
+  // slots: results collected, free slots filled, sites closed and opened.
+  void CrawlTick();
+  // The collection and start steps of a tick alone; fast mode runs them as
+  // soon as a transfer ends.
+  void CollectAndStart();
+  // The user's commands.
+  void StartCommand();
+  void StopListingCommand();  // running transfers finish, nothing new starts
+  void StopAllCommand();      // running transfers are stopped too
+  // How often CrawlTick is called (default 1000 ms). What counts seconds in
+  // ticks (maintenance, autosave) keeps its wall-clock meaning.
+  void SetTickPeriod(std::chrono::milliseconds period);
+  std::chrono::milliseconds tick_period() const { return tick_period_; }
+  // Blocks until a transfer has ended since the last call, or the limit has
+  // passed; answers whether one ended.
+  bool WaitForTransferEnd(std::chrono::milliseconds limit);
+  // Also called (on the transfer's thread, so it must be thread-safe) when a
+  // transfer ends: the GUI posts itself an event with it.
+  void SetTransferEndNotifier(std::function<void()> notify);
+  // Nothing more happens without a command: the crawl is not running and
+  // every slot is free.
+  bool CrawlFinished() const;
+  // nullptr restores the built-in hooks (which still make the site album).
+  void SetCrawlHooks(CrawlHooks* hooks) { hooks_ = hooks != nullptr ? hooks : &default_hooks_; }
+
+  // Fills a slot from download item `index` and starts its transfer.
+  void StartDownloadItem(int slot, int index);
+  // Queues the start page of a site as a new download item; its index, or -1
+  // when the download list is full.
+  int QueueSitePage(int link_index);
+  // Consumes the result of a slot whose transfer has ended.
+  void CollectTransferResult(int slot);
+
+  TransferEngine& transfer_engine() { return engine_; }
+  ProxyList& proxy_list() { return proxies_; }
+
   ProgramPaths paths;
   platform::Profile profile;
   std::string storage_folder;
@@ -93,6 +145,7 @@ class CMarovineDoc {
 
   int crawl_running = 0;
   int page_counter = 0;
+  int clipboard_watch = 0;  // the clipboard watch step runs in every tick
   // The local date; replaceable so that day-based rules can be tested.
   std::function<LocalDate()> clock = Today;
 
@@ -102,6 +155,64 @@ class CMarovineDoc {
   UiServices* ui_ = nullptr;
   std::minstd_rand random_;
   int last_reset_day_ = 0;
+
+  // The crawl's steps (crawl_tick.cpp, start_download_item.cpp,
+  // collect_transfer_result.cpp, transfer_success.cpp, link_following.cpp).
+  void RefreshProgress();
+  void ShowSlotProgress(int slot);
+  void CollectEndedTransfers(bool& all_idle);
+  void StartWaitingItems(bool all_idle);
+  void CompleteSite();
+  bool OpenNextSite(int slot);
+  void FinishCrawl();
+  void RunMaintenance();
+  void AdvanceAutosave();
+  bool SlotHasItem(int slot) const;
+  void StartDownloadItemVia(int slot, int index, const std::string* proxy);
+  void RestartInPlace(int slot);
+  void WriteDetailLog(int slot);
+  void RecordInDownloadLog(int slot, const DownloadItem& item);
+  void GiveUp(int slot);
+  void RetryAfterConnectError(int slot);
+  void RetryAfterBrokenTransfer(int slot);
+  void FollowRedirect(int slot);
+  void RejectForSize(int slot);
+  void FoundInLog(int slot);
+  void Stopped(int slot);
+  void Failed(int slot);
+  void Succeeded(int slot);
+  void TakeTitle(int owner, const std::string& title);
+  // Answers true when the slot was restarted for a relative-address re-fetch.
+  bool FollowLinks(int slot, CPageParser& parser, int owner);
+  void SearchLinkSites(int slot, int owner);
+  void AppendFoundLink(int slot, const std::string& url, int owner, bool& adding);
+  void SetDownloadImage(int image, int row);
+  void SetRowComment(int row, const std::string& text);
+  void SetStatusPane(int pane, const std::string& text);
+  bool DialUpKeepCheck();
+  void NotifyTransferEnd();
+
+  CrawlHooks default_hooks_;
+  CrawlHooks* hooks_ = &default_hooks_;
+  ProxyList proxies_;
+  int tick_guard_ = 1;
+  std::chrono::milliseconds tick_period_{1000};
+  std::int64_t maintenance_ms_ = 0;
+  std::int64_t autosave_ms_ = 0;
+  int autosave_seconds_ = 0;
+  int autosave_minutes_ = 0;
+  // The address each slot was last started with: a redirect's relative
+  // Location is resolved against it.
+  std::array<std::string, kTransferSlotCount> requested_urls_;
+
+  // Transfer ends, counted on the transfers' threads.
+  mutable std::mutex end_mutex_;
+  std::condition_variable end_signal_;
+  std::uint64_t ends_ = 0;
+  std::uint64_t ends_seen_ = 0;
+  std::function<void()> end_notifier_;
+  // Last: its threads are stopped first, while what they call still exists.
+  TransferEngine engine_;
 };
 
 }  // namespace marovine

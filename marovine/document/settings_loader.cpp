@@ -108,6 +108,8 @@ const std::array kKeys = {
     SettingKey{kQuickView, "ViewSize", &D::quick_view_size},
     SettingKey{kQuickView, "ViewAfterDownLoad", &D::quick_view_after_download},
     SettingKey{kQuickView, "ViewAfterSelected", &D::quick_view_selected},
+    // Ours, after the keys the program has always read.
+    SettingKey{kDownLoad, "FastMode", &D::fast_mode},
 };
 
 void ReadKey(const platform::Profile& profile, const SettingKey& key, const D& document_defaults,

@@ -47,7 +47,7 @@ void TransferEngine::StartTransferThread(TransferSlot& slot) {
   job.settings = settings_;
 
   slot.status = TS_RUNNING;
-  if (!worker.Start(std::move(job), slot.stop_request != 0)) {
+  if (!worker.Start(std::move(job), slot.stop_request != 0, on_end_)) {
     slot.status_text = transfer_text::kCannotStartThread;
     slot.status = TS_FAILED;
   }

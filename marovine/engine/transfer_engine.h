@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "marovine/engine/transfer_slot.h"
@@ -26,6 +27,12 @@ class TransferEngine {
   void SetWorkerSettings(const WorkerSettings& settings) { settings_ = settings; }
   const WorkerSettings& worker_settings() const { return settings_; }
 
+  // Called on a transfer's own thread as soon as its final status is set, so
+  // the scheduler can collect the result without waiting for its next tick.
+  // It must be thread-safe and quick. Reaches the transfers that start from
+  // now on.
+  void SetTransferEndCallback(std::function<void()> on_end) { on_end_ = std::move(on_end); }
+
   // Hands the slot to a new thread and returns once the thread has taken it.
   // The slot's status is TS_RUNNING on return, or TS_FAILED with
   // "スレッドを起動できません。" when no thread could be started.
@@ -43,6 +50,7 @@ class TransferEngine {
 
  private:
   WorkerSettings settings_;
+  std::function<void()> on_end_;
   std::array<std::unique_ptr<TransferWorker>, kTransferSlotCount> workers_;
 };
 

@@ -6,8 +6,9 @@ namespace marovine {
 
 TransferWorker::~TransferWorker() { StopAndJoin(); }
 
-bool TransferWorker::Start(TransferJob job, bool stop_request) {
+bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<void()> on_end) {
   Join();
+  on_end_ = std::move(on_end);
   {
     std::lock_guard lock(mutex_);
     progress_ = TransferProgress{};
@@ -90,16 +91,23 @@ bool TransferWorker::WaitBeforeRetry(int seconds) {
 }
 
 void TransferWorker::Finish(TransferStatus status, std::string text) {
-  std::lock_guard lock(mutex_);
-  progress_.status_text = std::move(text);
-  progress_.status = status;
-  progress_.end_time = std::chrono::steady_clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    progress_.status_text = std::move(text);
+    progress_.status = status;
+    progress_.end_time = std::chrono::steady_clock::now();
+  }
+  // Outside the lock: whoever is woken may take a snapshot at once.
+  if (on_end_) on_end_();
 }
 
 void TransferWorker::Finish(TransferStatus status) {
-  std::lock_guard lock(mutex_);
-  progress_.status = status;
-  progress_.end_time = std::chrono::steady_clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    progress_.status = status;
+    progress_.end_time = std::chrono::steady_clock::now();
+  }
+  if (on_end_) on_end_();
 }
 
 }  // namespace marovine

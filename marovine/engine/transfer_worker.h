@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -64,8 +65,9 @@ class TransferWorker {
 
   // Scheduler side.
   // Starts the thread and returns once it has taken its job; false when no
-  // thread could be started.
-  bool Start(TransferJob job, bool stop_request);
+  // thread could be started. `on_end` (may be empty) is called on the
+  // transfer's thread right after its final status is set, outside the lock.
+  bool Start(TransferJob job, bool stop_request, std::function<void()> on_end = {});
   TransferProgress Snapshot() const;
   void SetStopRequest(bool stop);
   // Back to idle. A transfer that still runs is stopped and waited for first.
@@ -99,6 +101,8 @@ class TransferWorker {
   TransferProgress progress_;
   std::atomic<bool> stop_{false};
   bool started_ = false;
+  // Written by Start before the thread exists, read only by that thread.
+  std::function<void()> on_end_;
   std::thread thread_;
 };
 

@@ -1,0 +1,244 @@
+// What becomes of an item when its transfer has ended: done, retried,
+// redirected or failed. Success has a file of its own (transfer_success.cpp).
+
+#include "marovine/document/download_list_view.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/engine/download_log.h"
+#include "marovine/engine/page_flag.h"
+#include "marovine/engine/proxy_settings.h"
+#include "marovine/engine/site_log_paths.h"
+#include "marovine/engine/url_rules.h"
+#include "platform/path.h"
+#include "platform/profile.h"
+
+namespace marovine {
+
+namespace {
+
+constexpr const char* kInLogStopped = "ログに存在します。中止しました。";
+constexpr const char* kBadRedirect = "リダイレクト先のURLが不正です。中止しました。";
+
+bool HasControlBytes(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c <= 0x20 || c == 0x7f) return true;
+  }
+  return false;
+}
+
+// The address a Location header leads to, or nothing when it cannot be
+// fetched: only "http://" addresses are, and a relative one is taken
+// relative to the address that was redirected.
+std::optional<std::string> RedirectTarget(const std::string& location, const std::string& from) {
+  if (location.empty() || HasControlBytes(location)) return std::nullopt;
+  if (location.starts_with(kHttpPrefix)) return location;
+  if (location.find(':') != std::string::npos &&
+      location.find(':') < location.find_first_of("/?#")) {
+    return std::nullopt;  // another scheme
+  }
+  if (!from.starts_with(kHttpPrefix)) return std::nullopt;
+  auto resolved = ResolveLink(location, BaseUrlOf(from), false);
+  if (!resolved || !resolved->starts_with(kHttpPrefix) || HasControlBytes(*resolved)) {
+    return std::nullopt;
+  }
+  return resolved;
+}
+
+}  // namespace
+
+void CMarovineDoc::CollectTransferResult(int a) {
+  if (a < 0 || a >= kTransferSlotCount) return;
+  tick_guard_ = 0;
+  RefreshProgress();
+  if (!SlotHasItem(a)) {
+    // The item went while its transfer ran; there is nothing to update.
+    engine_.ResetTransferSlot(a, slots[a]);
+    tick_guard_ = 1;
+    return;
+  }
+  WriteDetailLog(a);
+  switch (slots[a].status) {
+    case TS_DONE:
+    case TS_NOT_MODIFIED:
+      Succeeded(a);
+      break;
+    case TS_CONNECT_RETRY:
+      RetryAfterConnectError(a);
+      break;
+    case TS_TIMEOUT:
+    case TS_INCOMPLETE:
+      RetryAfterBrokenTransfer(a);
+      break;
+    case TS_REDIRECTED:
+      FollowRedirect(a);
+      break;
+    case TS_SIZE_REJECTED:
+      RejectForSize(a);
+      break;
+    case TS_IN_LOG:
+      FoundInLog(a);
+      break;
+    case TS_STOPPED:
+      Stopped(a);
+      break;
+    default:
+      Failed(a);
+      break;
+  }
+  tick_guard_ = 1;
+}
+
+void CMarovineDoc::WriteDetailLog(int a) {
+  if (settings.write_site_detail_log == 0) return;
+  const TransferSlot& slot = slots[a];
+  const DownloadItem& item = download_items[slot.item_index];
+  platform::Profile log(SiteDetailLogPath(paths.log_folder, item.site_url));
+  std::string section = platform::NameOf(slot.local_path);
+  // The file view reads the keys in this order.
+  log.WriteString(section, "Url", slot.url);
+  log.WriteString(section, "Refer", slot.referer);
+  log.WriteString(section, "Message", slot.status_text);
+  log.WriteString(section, "FilePass", slot.local_path);
+  log.WriteString(section, "ModifiedDate", slot.last_modified);
+  log.WriteString(section, "FileSize", std::to_string(slot.received));
+}
+
+void CMarovineDoc::RecordInDownloadLog(int a, const DownloadItem& item) {
+  const TransferSlot& slot = slots[a];
+  std::string date = settings.log_modified_date != 0 ? slot.last_modified : std::string();
+  std::int64_t size = settings.log_file_size != 0 ? slot.expected_size : 0;
+  RecordLog2(platform::JoinPath(paths.folder, "log2.dat"), Log2Key(item.referer),
+             Log2EntryName(item.url, item.referer), date, size);
+}
+
+void CMarovineDoc::GiveUp(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  download_items[i].state = DS_ERROR;
+  SetDownloadImage(IMAGE_ERROR, i);
+  // A part that arrived stays for a later resume.
+  if (slot.received == 0) platform::RemoveFile(slot.local_path);
+  engine_.ResetTransferSlot(a, slot);
+}
+
+void CMarovineDoc::RetryAfterConnectError(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  if (settings.retry_failed_files == 0 &&
+      !IsPageByUrl(download_items[i].url, settings.page_extensions)) {
+    GiveUp(a);
+    return;
+  }
+  ++slot.RetryCount;
+  ShowSlotProgress(a);
+  if (slot.RetryCount > settings.retry_limit || download_items[i].state != DS_RUNNING) {
+    GiveUp(a);
+    return;
+  }
+  if (crawl_running != 0) {
+    std::string proxy = slot.proxy;
+    if (!proxy.empty()) proxy = proxies_.ProxyAfterError(ReadProxySettings(profile), proxy);
+    StartDownloadItemVia(a, i, &proxy);
+  } else {
+    engine_.ResetTransferSlot(a, slot);
+    download_items[i].state = DS_RETRY_WAIT;
+    SetDownloadImage(IMAGE_RETRY_WAIT, i);
+  }
+}
+
+void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  if (settings.retry_failed_files == 0 &&
+      !IsPageByUrl(download_items[i].url, settings.page_extensions)) {
+    engine_.ResetTransferSlot(a, slot);
+    download_items[i].state = DS_ERROR;
+    SetDownloadImage(IMAGE_ERROR, i);
+    return;
+  }
+  ++slot.RetryCount;
+  ShowSlotProgress(a);
+  if (slot.RetryCount > settings.retry_limit) {
+    GiveUp(a);
+  } else if (crawl_running != 0) {
+    std::string proxy = slot.proxy;
+    StartDownloadItemVia(a, i, &proxy);
+  } else {
+    engine_.ResetTransferSlot(a, slot);
+    download_items[i].state = DS_RETRY_WAIT;
+    SetDownloadImage(IMAGE_RETRY_WAIT, i);
+  }
+}
+
+void CMarovineDoc::FollowRedirect(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  ++slot.RetryCount;
+  ShowSlotProgress(a);
+  if (slot.RetryCount > settings.retry_limit || download_items[i].state != DS_RUNNING) {
+    GiveUp(a);
+    return;
+  }
+  auto target = RedirectTarget(slot.url, requested_urls_[a]);
+  if (!target) {
+    // Never send a request made of whatever the server put in Location.
+    slot.status_text = kBadRedirect;
+    ShowSlotProgress(a);
+    GiveUp(a);
+    return;
+  }
+  slot.url = *target;
+  RestartInPlace(a);
+}
+
+void CMarovineDoc::RejectForSize(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  SetDownloadImage(IMAGE_SIZE_REMOVED, i);
+  platform::RemoveFile(slot.local_path);
+  if (download_items[i].kind == KIND_CRAWL && settings.log_small_files != 0) {
+    RecordInDownloadLog(a, download_items[i]);
+  }
+  if (settings.clear_item_after_download != 0) {
+    RemoveDownloadItem(i);
+  } else {
+    download_items[i].state = DS_SIZE_REMOVED;
+  }
+  engine_.ResetTransferSlot(a, slot);
+}
+
+void CMarovineDoc::FoundInLog(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  RecordInDownloadLog(a, download_items[i]);
+  slot.status_text = kInLogStopped;
+  ShowSlotProgress(a);
+  download_items[i].state = DS_ERROR;
+  SetDownloadImage(IMAGE_ERROR, i);
+  engine_.ResetTransferSlot(a, slot);
+}
+
+void CMarovineDoc::Stopped(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  engine_.ResetTransferSlot(a, slot);
+  if (download_items[i].state == DS_RUNNING) {
+    download_items[i].state = DS_RETRY_WAIT;
+    SetDownloadImage(IMAGE_RETRY_WAIT, i);
+  } else {
+    SetDownloadImage(IMAGE_DONE, i);
+  }
+}
+
+void CMarovineDoc::Failed(int a) {
+  TransferSlot& slot = slots[a];
+  int i = slot.item_index;
+  if (settings.clear_item_after_download != 0) {
+    RemoveDownloadItem(i);
+  } else {
+    download_items[i].state = DS_ERROR;
+    SetDownloadImage(IMAGE_ERROR, i);
+  }
+  engine_.ResetTransferSlot(a, slot);
+}
+
+}  // namespace marovine

@@ -1,0 +1,34 @@
+#include "marovine/document/crawl_hooks.h"
+
+#include "marovine/album/album_commands.h"
+#include "marovine/document/marovine_doc.h"
+
+namespace marovine {
+
+void CrawlHooks::MakeSiteAlbum(CMarovineDoc& doc, int link_index) {
+  MakeAutomaticAlbumAfterSite(doc, link_index);
+}
+
+bool MakeAutomaticAlbumAfterSite(CMarovineDoc& doc, int link_index) {
+  if (link_index < 0 || link_index >= static_cast<int>(doc.link_items.size())) return false;
+  const LinkItem& link = doc.link_items[link_index];
+  if (link.state != LS_DONE) return false;
+  AlbumSite site;
+  site.url = link.url;
+  site.title = link.title;
+  site.storage_folder = link.folder;
+  site.file_count = link.file_count;
+  site.random_number = link.random_number;
+  // The site's files that arrived, in list order; pages were deleted or are
+  // not pictures, and the album passes over what it cannot show.
+  std::vector<std::string> finished;
+  for (const auto& item : doc.download_items) {
+    if (item.state == DS_DONE && item.site_url == link.url) finished.push_back(item.local_path);
+  }
+  AlbumProgress silent;
+  AlbumRunResult result =
+      MakeAutomaticSiteAlbum(site, finished, LoadAlbumSettings(doc.profile), silent);
+  return result != AlbumRunResult::kNotStarted;
+}
+
+}  // namespace marovine

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace marovine {
+
+class CMarovineDoc;
+
+// Sound events of the crawl.
+enum CrawlSoundEvent : int {
+  SOUND_START = 1,
+  SOUND_STOP = 2,
+  SOUND_FILE_FETCHED = 5,
+  SOUND_NEXT_SITE = 6,
+  SOUND_ALL_DONE = 7,
+};
+
+// What the crawl asks of the parts around it: sounds, the schedule, dial-up,
+// power, the clipboard watch, the quick view, the main window and the album
+// of a finished site. The base class does nothing, except the album after a
+// site, which it makes for real (without a progress display), so that every
+// front end gets it. The GUI overrides what it shows; the tests record.
+class CrawlHooks {
+ public:
+  virtual ~CrawlHooks() = default;
+
+  virtual void PlayEventSound(int /*event*/) {}
+  // The daily time-window check (maintenance, every 26 seconds).
+  virtual void ScheduleCheck(CMarovineDoc& /*doc*/) {}
+  virtual void ClipboardWatchStep(CMarovineDoc& /*doc*/) {}
+  // Before a transfer starts with DialKeep on: makes sure the line is up.
+  // False when the user cancelled dialling; DialKeep is then switched off.
+  virtual bool DialUpKeepCheck(CMarovineDoc& /*doc*/) { return true; }
+  virtual void HangUp() {}
+  // The power-management step after all searches (standby, shutdown, ...).
+  virtual void PowerManagement(CMarovineDoc& /*doc*/) {}
+  // Ends the program through its normal close path.
+  virtual void CloseMainWindow() {}
+  virtual void ShowInQuickView(const std::string& /*path*/) {}
+  // The album of link item `link_index`, whose site has just finished.
+  virtual void MakeSiteAlbum(CMarovineDoc& doc, int link_index);
+};
+
+// Records every call, for tests; the album is only recorded, not made.
+class RecordingCrawlHooks : public CrawlHooks {
+ public:
+  void PlayEventSound(int event) override { calls.push_back("sound " + std::to_string(event)); }
+  void ScheduleCheck(CMarovineDoc& /*doc*/) override { calls.push_back("schedule"); }
+  void ClipboardWatchStep(CMarovineDoc& /*doc*/) override { calls.push_back("clipboard"); }
+  bool DialUpKeepCheck(CMarovineDoc& /*doc*/) override {
+    calls.push_back("dial keep");
+    return dial_answer;
+  }
+  void HangUp() override { calls.push_back("hang up"); }
+  void PowerManagement(CMarovineDoc& /*doc*/) override { calls.push_back("power"); }
+  void CloseMainWindow() override { calls.push_back("close"); }
+  void ShowInQuickView(const std::string& path) override { calls.push_back("view " + path); }
+  void MakeSiteAlbum(CMarovineDoc& /*doc*/, int link_index) override {
+    calls.push_back("album " + std::to_string(link_index));
+  }
+
+  int Count(const std::string& call) const {
+    int n = 0;
+    for (const auto& c : calls) n += c == call ? 1 : 0;
+    return n;
+  }
+
+  std::vector<std::string> calls;
+  bool dial_answer = true;
+};
+
+// The automatic album of a finished site, from the finished records of the
+// download list. Answers whether an album was made.
+bool MakeAutomaticAlbumAfterSite(CMarovineDoc& doc, int link_index);
+
+}  // namespace marovine

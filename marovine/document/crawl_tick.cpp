@@ -1,0 +1,208 @@
+// The crawl's heartbeat: CrawlTick and the site changes it makes.
+
+#include <algorithm>
+
+#include "marovine/document/document_file.h"
+#include "marovine/document/download_list_view.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/settings_keys.h"
+#include "marovine/document/ui_services.h"
+#include "marovine/engine/day_number.h"
+
+namespace marovine {
+
+namespace {
+
+// Maintenance (schedule check, reset after days) runs every 26 seconds.
+constexpr std::int64_t kMaintenanceMs = 26 * 1000;
+constexpr const char* kAllDone = "終了しました。";
+
+}  // namespace
+
+void CMarovineDoc::SetTickPeriod(std::chrono::milliseconds period) {
+  tick_period_ = std::max(period, std::chrono::milliseconds(1));
+}
+
+void CMarovineDoc::CrawlTick() {
+  maintenance_ms_ += tick_period_.count();
+  if (maintenance_ms_ >= kMaintenanceMs) {
+    maintenance_ms_ = 0;
+    RunMaintenance();
+  }
+  if (clipboard_watch != 0) hooks_->ClipboardWatchStep(*this);
+  AdvanceAutosave();
+  CollectAndStart();
+}
+
+void CMarovineDoc::CollectAndStart() {
+  // A dialog inside the tick (dial-up, album) may pump timer events; those
+  // ticks must not re-enter.
+  if (tick_guard_ == 0) return;
+  RefreshProgress();
+  bool all_idle = true;
+  CollectEndedTransfers(all_idle);
+  StartWaitingItems(all_idle);
+}
+
+void CMarovineDoc::RunMaintenance() {
+  hooks_->ScheduleCheck(*this);
+  ResetAfterDays();
+}
+
+void CMarovineDoc::AdvanceAutosave() {
+  if (settings.auto_save == 0) return;
+  autosave_ms_ += tick_period_.count();
+  while (autosave_ms_ >= 1000) {
+    autosave_ms_ -= 1000;
+    if (++autosave_seconds_ < 60) continue;
+    autosave_seconds_ = 0;
+    if (++autosave_minutes_ < settings.auto_save_minutes) continue;
+    autosave_minutes_ = 0;
+    // A path that cannot be written is skipped; the old file stays whole.
+    SaveDocumentFile(*this, document_path);
+  }
+}
+
+bool CMarovineDoc::SlotHasItem(int slot) const {
+  int index = slots[slot].item_index;
+  return index >= 0 && index < static_cast<int>(download_items.size());
+}
+
+void CMarovineDoc::RefreshProgress() {
+  for (int a = 0; a < kTransferSlotCount; ++a) {
+    engine_.SyncTransferSlot(slots[a]);
+    if (slots[a].status != TS_IDLE && !slots[a].url.empty()) ShowSlotProgress(a);
+  }
+}
+
+void CMarovineDoc::ShowSlotProgress(int a) {
+  if (download_view_ == nullptr || !SlotHasItem(a)) return;
+  const TransferSlot& slot = slots[a];
+  download_view_->UpdateProgress(slot.item_index, slot.received, slot.expected_size, slot.elapsed,
+                                 slot.status_text, slot.RetryCount);
+}
+
+void CMarovineDoc::CollectEndedTransfers(bool& all_idle) {
+  for (int a = 0; a < kTransferSlotCount; ++a) {
+    if (slots[a].status > TS_RUNNING) {
+      CollectTransferResult(a);
+    } else if (slots[a].status == TS_RUNNING) {
+      all_idle = false;
+    }
+  }
+}
+
+void CMarovineDoc::StartWaitingItems(bool all_idle) {
+  int used = std::min(settings.simultaneous_transfers, kTransferSlotCount);
+  if (crawl_running == 0 || used < 1) return;
+  bool pending = false;
+  for (int a = 0; a < used; ++a) {
+    if (slots[a].status != TS_IDLE) continue;
+    for (std::size_t i = 0; i < download_items.size(); ++i) {
+      std::uint8_t state = download_items[i].state;
+      if (state == DS_RUNNING || state == DS_RETRY_WAIT) pending = true;
+      if (state == DS_WAITING || state == DS_RETRY_WAIT) {
+        StartDownloadItem(a, static_cast<int>(i));
+        pending = true;
+        break;
+      }
+    }
+    if (all_idle && !pending) {
+      CompleteSite();
+      if (OpenNextSite(a)) return;
+      FinishCrawl();
+      return;
+    }
+  }
+}
+
+void CMarovineDoc::CompleteSite() {
+  int k = -1;
+  for (std::size_t i = 0; i < link_items.size(); ++i) {
+    if (link_items[i].state == LS_SEARCHING) {
+      k = static_cast<int>(i);
+      break;
+    }
+  }
+  if (k < 0) return;
+  LinkItem& link = link_items[k];
+  link.state = LS_DONE;
+  if (settings.album_after_site != 0 && link.mode == MODE_CRAWL &&
+      link.file_count >= settings.album_minimum_files) {
+    tick_guard_ = 0;
+    hooks_->MakeSiteAlbum(*this, k);
+    tick_guard_ = 1;
+  }
+  SetLinkRowImage(k);
+  if (settings.clear_list_after_site != 0) ClearDownloadList();
+  page_counter = 0;
+  LocalDate today = clock();
+  link_items[k].done_day = DayNumber(today.month, today.day);
+}
+
+bool CMarovineDoc::OpenNextSite(int slot) {
+  for (std::size_t k = 0; k < link_items.size(); ++k) {
+    if (link_items[k].state != LS_WAITING) continue;
+    int index = QueueSitePage(static_cast<int>(k));
+    if (index < 0) {
+      // The download list is full (its status text says so): stop rather
+      // than drop the site or overwrite an item; the user clears the list.
+      crawl_running = 0;
+      return true;
+    }
+    hooks_->PlayEventSound(SOUND_NEXT_SITE);
+    StartDownloadItem(slot, index);
+    link_items[k].state = LS_SEARCHING;
+    SetLinkRowImage(static_cast<int>(k));
+    return true;
+  }
+  return false;
+}
+
+void CMarovineDoc::FinishCrawl() {
+  hooks_->PlayEventSound(SOUND_ALL_DONE);
+  crawl_running = 0;
+  SetStatusPane(1, kAllDone);
+  if (settings.no_end_when_start != 0) {
+    // A crawl that started by itself and fetched nothing since start-up
+    // does not close the program or power the machine off.
+    settings.no_end_when_start = 0;
+  } else {
+    if (settings.hang_up_when_all_done != 0) hooks_->HangUp();
+    if (settings.exit_when_all_done != 0) {
+      settings.exit_when_all_done = 0;
+      hooks_->CloseMainWindow();
+    } else if (settings.power_when_all_done != 0) {
+      if (SaveDocumentAtFinish(profile)) SaveDocumentFile(*this, document_path);
+      settings.power_when_all_done = 0;
+      settings.keep_dial_up = 0;
+      StopAllCommand();
+      hooks_->HangUp();
+      hooks_->PowerManagement(*this);
+    }
+  }
+  if (settings.restart_when_all_done != 0) {
+    for (std::size_t k = 0; k < link_items.size(); ++k) {
+      link_items[k].state = LS_WAITING;
+      SetLinkRowImage(static_cast<int>(k));
+    }
+    crawl_running = 1;
+  }
+}
+
+void CMarovineDoc::SetDownloadImage(int image, int row) {
+  if (download_view_ != nullptr && row >= 0 && row < download_view_->RowCount()) {
+    download_view_->SetImage(image, row);
+  }
+}
+
+void CMarovineDoc::SetRowComment(int row, const std::string& text) {
+  if (download_view_ == nullptr || row < 0 || row >= download_view_->RowCount()) return;
+  download_view_->UpdateProgress(row, 0, 0, 0, text, 0);
+}
+
+void CMarovineDoc::SetStatusPane(int pane, const std::string& text) {
+  if (ui_ != nullptr) ui_->SetStatusText(pane, text);
+}
+
+}  // namespace marovine

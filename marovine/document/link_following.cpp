@@ -1,0 +1,142 @@
+// How a crawl grows: the links of a fetched page become download items, and a
+// link-site search turns the other sites it finds into new link items.
+
+#include <cstdio>
+
+#include "marovine/document/crawl_rules.h"
+#include "marovine/document/download_list_view.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/settings_keys.h"
+#include "marovine/document/site_link_log.h"
+#include "marovine/document/ui_services.h"
+#include "marovine/engine/link_extraction_request.h"
+#include "marovine/engine/page_flag.h"
+#include "marovine/engine/page_parser.h"
+#include "marovine/engine/safe_name.h"
+#include "marovine/engine/site_log_paths.h"
+#include "marovine/engine/url_rules.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+namespace {
+
+constexpr int kProgressPane = 1;
+
+std::string_view LastSegment(std::string_view url) {
+  auto slash = url.rfind('/');
+  return slash == std::string_view::npos ? url : url.substr(slash + 1);
+}
+
+std::string CheckingText(int n) {
+  return "Check " + std::to_string(n) + " links..Please Wait.....";
+}
+
+std::string CheckedText(int n) { return "Check " + std::to_string(n) + " links..done...."; }
+
+}  // namespace
+
+bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
+  TransferSlot& slot = slots[a];
+  const int i = slot.item_index;
+  const bool not_modified = slot.status == TS_NOT_MODIFIED;
+  const int page_limit = owner >= 0 ? link_items[owner].page_limit : 0;
+  bool adding = true;
+  int seen = 0;
+  if (ui_ != nullptr) ui_->SetWaitCursor(true);
+  for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
+    ++seen;
+    if (HasDownload(link) && !ContainsText(link, kFreeHostDomainWord)) continue;
+    if (!not_modified && IsPageByUrl(link, settings.page_extensions)) {
+      ++page_counter;
+      if (page_limit != 0 && page_limit < page_counter) adding = false;
+    }
+    // A page that only wraps a file of the same name (a picture shown on a
+    // page of its own): the slot fetches the file in its place.
+    if (slot.RetryCount <= settings.retry_limit && download_items[i].kind != KIND_WHOLE_SITE &&
+        settings.refetch_relative_address != 0 && LastSegment(slot.url) == LastSegment(link)) {
+      platform::RemoveFile(slot.local_path);
+      DownloadItem& item = download_items[i];
+      item.referer = slot.url;
+      slot.referer = slot.url;
+      slot.url = link;
+      SetDownloadImage(IMAGE_RUNNING, i);
+      item.start_page = 1;
+      item.state = DS_RUNNING;
+      ++slot.RetryCount;
+      slot.local_path = item.local_path;
+      // The date the page came with says nothing about the file: kept, it
+      // would make the file look unchanged and never arrive.
+      slot.last_modified.clear();
+      RestartInPlace(a);
+      if (ui_ != nullptr) ui_->SetWaitCursor(false);
+      return true;
+    }
+    if (adding && IgnoreWordFilter(link) != 0) AppendFoundLink(a, link, owner, adding);
+    SetStatusPane(kProgressPane, CheckingText(seen));
+  }
+  if (seen > 0) SetStatusPane(kProgressPane, CheckedText(seen));
+  if (ui_ != nullptr) ui_->SetWaitCursor(false);
+  return false;
+}
+
+void CMarovineDoc::AppendFoundLink(int a, const std::string& url, int owner, bool& adding) {
+  const TransferSlot& slot = slots[a];
+  const DownloadItem& parent = download_items[slot.item_index];
+  DownloadItem item;
+  item.url = url;
+  item.referer = slot.url;
+  item.state = DS_WAITING;
+  item.site_url = parent.site_url;
+  item.start_page = 0;
+  // A page without a site (a direct download) gives its files to the
+  // direct-download folder rather than to a folder relative to nowhere.
+  std::string folder = owner >= 0 ? link_items[owner].folder : settings.direct_folder;
+  folder = platform::WithTrailingSeparator(folder);
+  if (parent.kind == KIND_CRAWL) {
+    bool numbered = settings.put_random_number != 0 && settings.make_address_folder == 0 &&
+                    settings.make_title_folder == 0 && owner >= 0;
+    item.local_path = folder + CrawlFileName(url, numbered ? link_items[owner].random_number : -1);
+    item.kind = KIND_CRAWL;
+  } else if (parent.kind == KIND_WHOLE_SITE) {
+    item.local_path = WholeSiteLocalPath(folder, parent.site_url, url);
+    item.kind = KIND_WHOLE_SITE;
+  } else {
+    item.local_path = folder + SanitizeNameComponent(UrlFileName(url));
+    item.kind = KIND_DIRECT;
+  }
+  // A full list takes nothing more from this page (the status bar says so).
+  if (AppendDownloadItem(std::move(item)) < 0) adding = false;
+}
+
+void CMarovineDoc::SearchLinkSites(int a, int owner) {
+  const std::string owner_url = link_items[owner].url;
+  const std::string saved_folder = settings.crawl_folder;
+  const int saved_mode = settings.registration_mode;
+  // The sites found are registered as crawl-mode links below this site's
+  // folder.
+  settings.registration_mode = kRegisterCrawl;
+  settings.crawl_folder = link_items[owner].folder;
+  const bool list_once = DontListFromLinkSite(profile);
+
+  const TransferSlot& slot = slots[a];
+  FetchedPage fetched{slot.local_path, slot.url, download_items[slot.item_index].site_url, ""};
+  CPageParser parser;
+  PrepareLinkExtraction(parser, fetched, &link_items[owner], settings, profile);
+  parser.scope = 0;
+  parser.download_extensions = kNoDownloadExtensions;
+  parser.ParsePage();
+
+  const std::string own_folder = UrlFolderOf(owner_url);
+  const std::string link_log = SiteLinkLogPath(paths.log_folder, owner_url);
+  for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
+    if (HasDownload(link) || link.find(own_folder) != std::string::npos) continue;
+    bool first_time = AppendSiteLinkLog(link_log, link);
+    if (first_time || !list_once) RegisterUrl(link);
+  }
+  platform::RemoveFile(slot.local_path);
+  settings.crawl_folder = saved_folder;
+  settings.registration_mode = saved_mode;
+}
+
+}  // namespace marovine

@@ -1,0 +1,109 @@
+// Opening a site: its start page becomes a download item; a whole-site
+// mirror also gets its heading page and its history file.
+
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/site_history_file.h"
+#include "marovine/engine/safe_name.h"
+#include "marovine/engine/url_rules.h"
+#include "platform/file_io.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+namespace {
+
+std::string EscapeAttribute(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// A folder or file name as part of a relative address: the characters that
+// would end the path early are escaped.
+std::string AddressOfName(std::string_view name) {
+  std::string out;
+  for (char c : name) {
+    if (c == '%') {
+      out += "%25";
+    } else if (c == '#') {
+      out += "%23";
+    } else if (c == '?') {
+      out += "%3F";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The page that shows the mirror's start page under the mirror's own name.
+void WriteHeadingPage(const LinkItem& link) {
+  std::string root = link.folder;
+  while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();
+  std::string heading = platform::NameOf(root);
+  std::string heading_path = root + ".html";
+  if (platform::FileExists(heading_path)) return;
+  std::string source =
+      AddressOfName(heading) + "/" + AddressOfName(SanitizeNameComponent(UrlFileName(link.url)));
+  std::string page =
+      "<HTML><HEAD><meta http-equiv='Content-Type' content='text/html; charset=UTF-8'><title>" +
+      EscapeAttribute(heading) +
+      "</title></head><frameset rows='100%,*' border='0' frameborder='0' framespacing='0'>"
+      "<frame src='" +
+      EscapeAttribute(source) +
+      "' name='easymain' scrolling='auto' marginheight='0' marginwidth='0'></frameset></HTML>\n";
+  platform::WriteFileAtomically(heading_path, page);
+}
+
+}  // namespace
+
+int CMarovineDoc::QueueSitePage(int k) {
+  if (k < 0 || k >= static_cast<int>(link_items.size())) return -1;
+  const LinkItem& link = link_items[k];
+  DownloadItem item;
+  item.url = link.url;
+  item.kind = link.mode == MODE_CRAWL ? KIND_CRAWL : KIND_WHOLE_SITE;
+  int owner = FindLink(link.url);
+  item.local_path = platform::WithTrailingSeparator(link_items[owner].folder) +
+                    SanitizeNameComponent(UrlFileName(link.url));
+  item.site_url = link.url;
+  item.state = DS_WAITING;
+  item.start_page = 0;
+  int index = AppendDownloadItem(std::move(item));
+  if (index < 0) return -1;
+  page_counter = 0;
+
+  const LinkItem& site = link_items[k];
+  if (site.mode == MODE_WHOLE_SITE) {
+    if (settings.write_heading_html != 0) WriteHeadingPage(site);
+    if (!site.history_path.empty()) {
+      std::string root = site.folder;
+      while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();
+      platform::MakeFoldersForFile(site.history_path);
+      CreateSiteHistoryFile(site.history_path, site.url, platform::NameOf(root));
+    }
+  }
+  return index;
+}
+
+}  // namespace marovine

@@ -1,0 +1,122 @@
+// Filling a transfer slot from a download item and starting it.
+
+#include <algorithm>
+#include <climits>
+
+#include "marovine/document/crawl_rules.h"
+#include "marovine/document/download_list_view.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/site_history_file.h"
+#include "marovine/engine/proxy_settings.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+namespace {
+
+int TimeoutMs(int seconds) {
+  if (seconds <= 0) return 0;
+  return seconds > INT_MAX / 1000 ? INT_MAX : seconds * 1000;
+}
+
+}  // namespace
+
+void CMarovineDoc::StartDownloadItem(int slot, int index) {
+  StartDownloadItemVia(slot, index, nullptr);
+}
+
+void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) {
+  if (a < 0 || a >= kTransferSlotCount || i < 0 || i >= static_cast<int>(download_items.size())) {
+    return;
+  }
+  TransferSlot& slot = slots[a];
+  const bool fresh = slot.status == TS_IDLE;
+  settings.no_end_when_start = 0;
+  DialUpKeepCheck();
+
+  DownloadItem& item = download_items[i];
+  const bool first_try = item.state == DS_WAITING;
+  int owner = item.site_url.empty() ? -1 : FindLink(item.site_url);
+
+  slot.status = TS_RUNNING;
+  slot.item_index = i;
+  slot.url = item.url;
+  slot.proxy = proxy != nullptr ? *proxy : proxies_.NextProxy(ReadProxySettings(profile));
+  slot.no_cache = slot.proxy.empty() ? 0 : settings.proxy_no_cache;
+  slot.user_agent = UserAgentText(settings);
+  slot.referer = item.referer;
+  slot.minimum_size = 0;
+  slot.maximum_size = 0;
+  slot.page_extensions = settings.page_extensions;
+  slot.timeout_ms = TimeoutMs(settings.timeout_seconds);
+  slot.slot_number = a;
+  slot.resume_policy = settings.cant_retry_first;
+  slot.banner_list_path = paths.banner_list_path;
+  slot.log_folder = paths.folder;
+  slot.last_modified.clear();
+  slot.free_host_cut = settings.free_host_page_cut;
+  slot.send_referer = settings.send_referer;
+  slot.banner_check = settings.skip_banners;
+  // A stop request left on a free slot by "stop all" is not meant for the
+  // transfers of a crawl started again.
+  if (fresh) slot.stop_request = 0;
+  // A retried item has passed the log check already.
+  slot.check_log = item.kind == KIND_CRAWL && settings.skip_files_in_log != 0 && first_try;
+
+  if (item.kind == KIND_DIRECT || item.kind == KIND_WHOLE_SITE) slot.local_path = item.local_path;
+  if (item.kind == KIND_CRAWL || item.start_page == 1) {
+    std::string name = item.local_path;
+    if ((settings.auto_rename != 0 || item.start_page == 1) && first_try &&
+        platform::FileExists(name)) {
+      int counter = 0;
+      name = FreeLocalPath(name, counter);
+    }
+    slot.maximum_size = MaximumFileBytes(settings);
+    slot.minimum_size = MinimumFileBytes(settings);
+    slot.local_path = name;
+    item.local_path = name;
+    if (item.start_page == 1 && !ContainsText(item.url, kFreeHostDomainWord)) {
+      slot.local_path += kRefetchSuffix;
+    }
+  }
+
+  item.state = DS_RUNNING;
+  slot.credentials = owner >= 0 ? link_items[owner].credentials : std::string();
+
+  if (item.kind == KIND_WHOLE_SITE) {
+    std::string recorded;
+    if (owner >= 0 && !link_items[owner].history_path.empty()) {
+      recorded = ReadSiteHistoryDate(link_items[owner].history_path, item.url);
+    }
+    if (settings.fetch_updated_only != 0) slot.last_modified = recorded;
+    if (settings.whole_site_limit_huge != 0) {
+      slot.maximum_size = WholeSiteMaximumFileBytes(settings);
+    }
+    // The local file is a complete earlier copy, not a partial download:
+    // resuming onto it would append the new version to the old one (or to
+    // the page as rewritten for offline browsing).
+    if (!recorded.empty() && platform::FileExists(item.local_path)) {
+      slot.local_path = item.local_path + std::string(kUpdateSuffix);
+      // A left-over part of an earlier run is no part of this one.
+      if (first_try) platform::RemoveFile(slot.local_path);
+    }
+  }
+
+  requested_urls_[a] = slot.url;
+  engine_.SetWorkerSettings(worker_settings);
+  engine_.StartTransferThread(slot);
+  SetDownloadImage(IMAGE_RUNNING, i);
+}
+
+void CMarovineDoc::RestartInPlace(int a) {
+  // The slot keeps its address (a redirect's new one, or a re-fetch's link).
+  // The status is reset so that the engine takes the address from the slot.
+  TransferSlot& slot = slots[a];
+  DialUpKeepCheck();
+  slot.status = TS_RUNNING;
+  requested_urls_[a] = slot.url;
+  engine_.SetWorkerSettings(worker_settings);
+  engine_.StartTransferThread(slot);
+}
+
+}  // namespace marovine

@@ -1,0 +1,167 @@
+// A transfer that ended well: a file is counted and logged, a page is read for
+// its title and links, and then deleted (crawl mode) or rewritten for offline
+// browsing (whole-site mode).
+
+#include <cstdio>
+
+#include "marovine/document/crawl_rules.h"
+#include "marovine/document/download_list_view.h"
+#include "marovine/document/link_list_view.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/ram_file.h"
+#include "marovine/document/settings_keys.h"
+#include "marovine/document/site_history_file.h"
+#include "marovine/engine/link_extraction_request.h"
+#include "marovine/engine/page_flag.h"
+#include "marovine/engine/page_parser.h"
+#include "marovine/engine/page_rewriter.h"
+#include "marovine/engine/safe_name.h"
+#include "platform/file_io.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+namespace {
+
+constexpr const char* kUntitled = "無題";
+constexpr std::size_t kTitleRowCharacters = 100;
+
+// The first `count` characters of a UTF-8 text, never half a character.
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+  std::size_t at = 0;
+  for (std::size_t n = 0; n < count && at < text.size(); ++n) {
+    ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+  }
+  return text.substr(0, at);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace
+
+void CMarovineDoc::Succeeded(int a) {
+  TransferSlot& slot = slots[a];
+  const int i = slot.item_index;
+  const bool not_modified = slot.status == TS_NOT_MODIFIED;
+  const std::string item_path = download_items[i].local_path;
+
+  // A mirrored file fetched again beside its copy replaces the copy only now.
+  if (slot.local_path == item_path + std::string(kUpdateSuffix)) {
+    if (not_modified) {
+      platform::RemoveFile(slot.local_path);
+      slot.local_path = item_path;
+    } else if (RenameFile(slot.local_path, item_path)) {
+      slot.local_path = item_path;
+    }
+  }
+
+  hooks_->PlayEventSound(SOUND_FILE_FETCHED);
+  if (settings.quick_view_after_download != 0) hooks_->ShowInQuickView(slot.local_path);
+  if (slot.local_path.find(".ram") != std::string::npos && FindLinkFromRamFile(profile)) {
+    if (auto text = platform::ReadWholeFile(slot.local_path)) {
+      for (const auto& url : RealMediaLinks(*text)) RegisterUrl(url);
+    }
+  }
+  SetDownloadImage(IMAGE_DONE, i);
+
+  const int kind = download_items[i].kind;
+  const std::string site_url = download_items[i].site_url;
+  const int owner = site_url.empty() ? -1 : FindLink(site_url);
+  // An unchanged file keeps the entry of the fetch that brought it.
+  if (kind == KIND_WHOLE_SITE && owner >= 0 && !not_modified &&
+      !link_items[owner].history_path.empty()) {
+    WriteSiteHistoryEntry(link_items[owner].history_path, download_items[i].url, slot.last_modified,
+                          slot.received);
+  }
+
+  const bool page =
+      IsPageByUrl(download_items[i].url, settings.page_extensions) || slot.page_flag != 0;
+  if (!page) {
+    for (std::size_t k = 0; k < link_items.size(); ++k) {
+      if (link_items[k].state != LS_SEARCHING) continue;
+      ++link_items[k].file_count;
+      SetLinkRowCount(static_cast<int>(k));
+      break;
+    }
+    // A retried re-fetch was parked beside the item's name; the file is the
+    // user's under that name.
+    if (slot.local_path == item_path + std::string(kRefetchSuffix) &&
+        RenameFile(slot.local_path, item_path)) {
+      slot.local_path = item_path;
+    }
+  } else {
+    SetDownloadImage(IMAGE_PAGE, i);
+    download_items[i].state = DS_PAGE_DONE;
+    if (kind == KIND_WHOLE_SITE && not_modified) {
+      // The page as the server sent it was kept beside the rewritten one.
+      std::string original = slot.local_path + std::string(kRefetchSuffix);
+      if (platform::FileExists(original)) {
+        platform::RemoveFile(slot.local_path);
+        RenameFile(original, slot.local_path);
+      }
+    }
+    FetchedPage fetched{slot.local_path, slot.url, site_url, ""};
+    CPageParser parser;
+    PrepareLinkExtraction(parser, fetched, owner >= 0 ? &link_items[owner] : nullptr, settings,
+                          profile);
+    parser.ParsePage();
+    if (owner >= 0 && link_items[owner].title.empty()) TakeTitle(owner, parser.title);
+
+    const bool link_site_search =
+        owner >= 0 && link_items[owner].mode == MODE_CRAWL && link_items[owner].search_level == 3;
+    if (kind == KIND_CRAWL && !link_site_search) {
+      platform::RemoveFile(slot.local_path);
+    } else if (kind == KIND_WHOLE_SITE) {
+      RewriteSavedPage(WholeSiteRewriteRequest(fetched, settings), slot.local_path);
+    }
+    if (FollowLinks(a, parser, owner)) return;
+    if (link_site_search) SearchLinkSites(a, owner);
+  }
+
+  const DownloadItem finished = download_items[i];
+  bool removed = false;
+  if (settings.clear_item_after_download != 0) {
+    RemoveDownloadItem(i);
+    removed = true;
+  }
+  if (!page) {
+    if (kind == KIND_CRAWL) RecordInDownloadLog(a, finished);
+    // Nothing arrived for an unchanged file.
+    if (!not_modified) AddFetchedFileToTotals(profile, slot.received);
+  }
+  engine_.ResetTransferSlot(a, slot);
+  if (!removed) download_items[i].state = DS_DONE;
+}
+
+void CMarovineDoc::TakeTitle(int owner, const std::string& found) {
+  std::string title = found.empty() ? std::string(kUntitled) : found;
+  ViewHint hint;
+  hint.code = HINT_SET_TITLE;
+  hint.row_b = owner;
+  hint.text1 = FirstCharacters(title, kTitleRowCharacters);
+  Broadcast(hint);
+  LinkItem& link = link_items[owner];
+  link.title = title;
+  if (link.mode == MODE_WHOLE_SITE) {
+    if (settings.write_heading_html == 0 || title == kUntitled) return;
+    std::string root = link.folder;
+    while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();
+    std::string heading = root + ".html";
+    std::string named = platform::FolderOf(heading) +
+                        SanitizeNameComponent(title + "_" + platform::NameOf(heading));
+    if (!platform::FileExists(heading)) return;
+    if (platform::FileExists(named)) {
+      platform::RemoveFile(heading);
+    } else {
+      RenameFile(heading, named);
+    }
+  } else if (settings.make_title_folder != 0) {
+    link.folder = platform::WithTrailingSeparator(link.folder) + TitleFolderName(title, link.url) +
+                  platform::kPathSeparator;
+  }
+}
+
+}  // namespace marovine

@@ -1,0 +1,109 @@
+// Whole-site mirroring end to end: the local tree, offline links, the history
+// file, the heading page, and an update run that fetches only what changed.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/file_io.h"
+#include "tests/crawl/crawl_fixture.h"
+#include "tests/support/nginx_server.h"
+
+namespace marovine {
+namespace {
+
+using testing::NginxServer;
+using testing::Sandbox;
+using Files = std::set<std::string>;
+
+class WholeSiteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    site_.WriteFile("mirror/index.html",
+                    "<html><head><title>Mirror Top</title></head><body>"
+                    "<a href=\"sub/page.html\">sub</a><img src='pic.jpg'>"
+                    "<img src=\"/ext/far.jpg\"></body></html>");
+    site_.WriteFile("mirror/pic.jpg", Jpeg('p'));
+    site_.WriteFile("mirror/sub/page.html",
+                    "<a href=\"/mirror/index.html\">top</a><img src=\"pic2.jpg\">");
+    site_.WriteFile("mirror/sub/pic2.jpg", Jpeg('q'));
+    site_.WriteFile("ext/far.jpg", Jpeg('f'));
+    ASSERT_TRUE(server_.ok());
+  }
+
+  static constexpr const char* kWholeSiteIni = "[DownLoad]\nDownLoad Way-Marovine=0\n";
+
+  Sandbox site_;
+  NginxServer server_{site_.path()};
+};
+
+TEST_F(WholeSiteTest, MirrorBrowsesOfflineAndAnUpdateFetchesOnlyWhatChanged) {
+  Sandbox home;
+  const std::string start = server_.Url("/mirror/index.html");
+  std::string root;
+  {
+    CrawlDoc c(home, kWholeSiteIni);
+    ASSERT_EQ(c.doc->RegisterUrl(start), 1);
+    root = c.doc->link_items[0].folder;
+    c.Crawl();
+    EXPECT_EQ(c.doc->link_items[0].title, "Mirror Top");
+  }
+  EXPECT_EQ(FilesBelow(root),
+            (Files{"index.html", "index.htmlbuf", "pic.jpg", "sub/page.html", "sub/page.htmlbuf",
+                   "sub/pic2.jpg", "Another_Server/far.jpg", "履歴.txt"}));
+  std::string index = *platform::ReadWholeFile(root + "index.html");
+  EXPECT_NE(index.find("href=\"sub/page.html\""), std::string::npos) << index;
+  EXPECT_NE(index.find("src='pic.jpg'"), std::string::npos) << index;
+  EXPECT_NE(index.find("Another_Server"), std::string::npos) << index;
+  EXPECT_EQ(index.find("http://"), std::string::npos) << index;
+  std::string sub = *platform::ReadWholeFile(root + "sub/page.html");
+  EXPECT_NE(sub.find("href=\"../index.html\""), std::string::npos) << sub;
+
+  std::string history = *platform::ReadWholeFile(root + "履歴.txt");
+  EXPECT_TRUE(
+      history.starts_with("[Marovine rireki]\nVER=MarovineVer330format\n\n[BaseUrl]\n"
+                          "BaseUrl=" +
+                          start))
+      << history;
+  EXPECT_NE(history.find("[" + server_.Url("/mirror/sub/pic2.jpg") + "]"), std::string::npos);
+  EXPECT_NE(history.find("FileSize=2048"), std::string::npos);
+
+  // The heading page was named after the title once it was known.
+  std::string folder_name = std::filesystem::path(root).parent_path().filename().string();
+  std::string heading = std::filesystem::path(root).parent_path().parent_path().string() +
+                        "/Mirror Top_" + folder_name + ".html";
+  auto heading_page = platform::ReadWholeFile(heading);
+  ASSERT_TRUE(heading_page) << heading;
+  EXPECT_NE(heading_page->find("<frame src='" + folder_name + "/index.html'"), std::string::npos)
+      << *heading_page;
+
+  // The server's copy of one picture changes (a later date, another size).
+  std::string pic = site_.WriteFile("mirror/pic.jpg", Jpeg('n', 3000));
+  std::filesystem::last_write_time(pic,
+                                   std::filesystem::last_write_time(pic) + std::chrono::hours(1));
+
+  CrawlDoc again(home, "", false);
+  ASSERT_EQ(again.doc->RegisterUrl(start), 1);
+  ASSERT_EQ(again.doc->link_items[0].folder, root);
+  again.Crawl();
+  EXPECT_EQ(*platform::ReadWholeFile(root + "pic.jpg"), Jpeg('n', 3000));
+  EXPECT_EQ(*platform::ReadWholeFile(root + "sub/pic2.jpg"), Jpeg('q'));
+  int unchanged = 0;
+  for (std::size_t i = 0; i < again.doc->download_items.size(); ++i) {
+    const auto& item = again.doc->download_items[i];
+    std::string comment = again.Comment(static_cast<int>(i));
+    if (item.url.ends_with("/pic.jpg")) {
+      EXPECT_EQ(comment, "正常に終了しました。");
+    } else {
+      EXPECT_EQ(comment, "更新されていません。中止します。") << item.url;
+      ++unchanged;
+    }
+  }
+  EXPECT_EQ(unchanged, 4);
+  // Pages restored from the server's copy are rewritten again.
+  EXPECT_EQ(*platform::ReadWholeFile(root + "index.html"), index);
+  EXPECT_EQ(FilesBelow(root).size(), 8u);
+}
+
+}  // namespace
+}  // namespace marovine
