@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "marovine/cli/crawl_command.h"
+#include "marovine/cli/crawl_options.h"
 #include "marovine/cli/subcommand.h"
 #include "platform/program_folder.h"
 
@@ -13,9 +15,17 @@ constexpr const char* kUsage =
     "...]\n"
     "       marovine-cli [--home DIR] COMMAND [ARGS ...]\n"
     "\n"
-    "Downloads the files of the given sites headless, with the settings of the\n"
+    "Registers each URL (a site to search, or a file to fetch, by its extension),\n"
+    "crawls until every site is done and saves the list, with the settings of the\n"
     "program folder (--home DIR, else $MAROVINE_HOME, else the folder of the\n"
-    "executable when a marovine.ini lies beside it, else ~/.config/marovine/).\n";
+    "executable when a marovine.ini lies beside it, else ~/.config/marovine/).\n"
+    "\n"
+    "  --doc FILE     the document (.mrv) to open and save; default: the program\n"
+    "                 folder's default.mrv when ReadMrvStartUp is on\n"
+    "  --whole-site   register the URLs as whole-site mirrors\n"
+    "  --tick-ms N    the scheduler's tick in milliseconds (default 1000)\n"
+    "  --fast         start the next item as soon as a transfer ends\n"
+    "Ctrl-C stops all transfers, keeps partial files and saves the document.\n";
 
 void PrintHelp() {
   std::fputs(kUsage, stdout);
@@ -57,6 +67,11 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::fputs("marovine-cli: the crawl is not built yet; see --help\n", stderr);
-  return 2;
+  std::string error;
+  auto options = marovine::cli::ParseCrawlArguments(rest, error);
+  if (!options) {
+    std::fprintf(stderr, "marovine-cli: %s\n%s", error.c_str(), kUsage);
+    return 2;
+  }
+  return marovine::cli::RunCrawl(*options, program_folder);
 }
