@@ -161,12 +161,10 @@ std::vector<std::string> Profile::KeysOf(std::string_view section) const {
   return keys;
 }
 
-bool Profile::ModifyAndSave(std::string_view section, std::string_view key,
-                            const std::optional<std::string>& value) {
-  loaded_ = false;  // always start from the file as it is now
-  Refresh();
-  std::vector<std::string> lines = lines_;
-
+void Profile::ApplyChange(std::vector<std::string>& lines, std::string_view section,
+                          const Change& change) {
+  const std::string& key = change.first;
+  const std::optional<std::string>& value = change.second;
   std::optional<std::size_t> section_start;  // index of the header line
   std::size_t section_end = lines.size();    // one past the section's last line
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -180,34 +178,36 @@ bool Profile::ModifyAndSave(std::string_view section, std::string_view key,
   }
 
   if (!section_start) {
-    if (!value) return true;
+    if (!value) return;
     if (!lines.empty() && !lines.back().empty()) lines.emplace_back();
     lines.push_back("[" + std::string(section) + "]");
-    lines.push_back(std::string(key) + "=" + *value);
-  } else {
-    bool done = false;
-    for (std::size_t i = *section_start + 1; i < section_end; ++i) {
-      auto kv = ParseKeyLine(lines[i]);
-      if (!kv || !EqualsIgnoreCase(kv->key, key)) continue;
-      if (value) {
-        lines[i] = std::string(kv->key) + "=" + *value;
-      } else {
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-      }
-      done = true;
-      break;
-    }
-    if (!done) {
-      if (!value) return true;
-      // New keys go after the section's last non-empty line, so the blank line
-      // that separates it from the next section stays where it was.
-      std::size_t at = section_end;
-      while (at > *section_start + 1 && Trim(lines[at - 1]).empty()) --at;
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at),
-                   std::string(key) + "=" + *value);
-    }
+    lines.push_back(key + "=" + *value);
+    return;
   }
+  for (std::size_t i = *section_start + 1; i < section_end; ++i) {
+    auto kv = ParseKeyLine(lines[i]);
+    if (!kv || !EqualsIgnoreCase(kv->key, key)) continue;
+    if (value) {
+      lines[i] = std::string(kv->key) + "=" + *value;
+    } else {
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    return;
+  }
+  if (!value) return;
+  // New keys go after the section's last non-empty line, so the blank line
+  // that separates it from the next section stays where it was.
+  std::size_t at = section_end;
+  while (at > *section_start + 1 && Trim(lines[at - 1]).empty()) --at;
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), key + "=" + *value);
+}
 
+bool Profile::ModifyAndSave(std::string_view section, const std::vector<Change>& changes) {
+  loaded_ = false;  // always start from the file as it is now
+  Refresh();
+  std::vector<std::string> lines = lines_;
+  for (const Change& change : changes) ApplyChange(lines, section, change);
+  if (lines == lines_) return true;
   std::string content;
   for (const std::string& line : lines) {
     content += line;
@@ -219,15 +219,22 @@ bool Profile::ModifyAndSave(std::string_view section, std::string_view key,
 }
 
 bool Profile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  return ModifyAndSave(section, key, std::string(value));
+  return ModifyAndSave(section, {{std::string(key), std::string(value)}});
 }
 
 bool Profile::WriteInt(std::string_view section, std::string_view key, long long value) {
-  return ModifyAndSave(section, key, std::to_string(value));
+  return ModifyAndSave(section, {{std::string(key), std::to_string(value)}});
 }
 
 bool Profile::DeleteKey(std::string_view section, std::string_view key) {
-  return ModifyAndSave(section, key, std::nullopt);
+  return ModifyAndSave(section, {{std::string(key), std::nullopt}});
+}
+
+bool Profile::WriteStrings(std::string_view section,
+                           const std::vector<std::pair<std::string, std::string>>& values) {
+  std::vector<Change> changes;
+  for (const auto& [key, value] : values) changes.emplace_back(key, value);
+  return ModifyAndSave(section, changes);
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -42,6 +43,9 @@ class Profile {
   bool WriteString(std::string_view section, std::string_view key, std::string_view value);
   bool WriteInt(std::string_view section, std::string_view key, long long value);
   bool DeleteKey(std::string_view section, std::string_view key);
+  // Writes several keys of one section with a single rewrite of the file.
+  bool WriteStrings(std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& values);
 
   // The keys of a section in file order (empty when absent).
   std::vector<std::string> KeysOf(std::string_view section) const;
@@ -61,8 +65,10 @@ class Profile {
 
   void Refresh() const;
   void Parse(std::string_view content) const;
-  bool ModifyAndSave(std::string_view section, std::string_view key,
-                     const std::optional<std::string>& value);
+  using Change = std::pair<std::string, std::optional<std::string>>;  // key, value or delete
+  bool ModifyAndSave(std::string_view section, const std::vector<Change>& changes);
+  static void ApplyChange(std::vector<std::string>& lines, std::string_view section,
+                          const Change& change);
 
   std::string path_;
   mutable FileStamp stamp_;

@@ -136,7 +136,7 @@ void CMarovineDoc::RetryAfterConnectError(int a) {
   }
   if (crawl_running != 0) {
     std::string proxy = slot.proxy;
-    if (!proxy.empty()) proxy = proxies_.ProxyAfterError(ReadProxySettings(profile), proxy);
+    if (!proxy.empty()) proxy = proxies_.ProxyAfterError(proxy_settings, proxy);
     StartDownloadItemVia(a, i, &proxy);
   } else {
     engine_.ResetTransferSlot(a, slot);

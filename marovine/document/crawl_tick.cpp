@@ -32,6 +32,7 @@ void CMarovineDoc::CrawlTick() {
   if (clipboard_watch != 0) hooks_->ClipboardWatchStep(*this);
   AdvanceAutosave();
   CollectAndStart();
+  FlushDownloadTotals();
 }
 
 void CMarovineDoc::CollectAndStart() {

@@ -31,16 +31,26 @@ CMarovineDoc::CMarovineDoc(const std::string& program_folder, const std::string&
                                     0x7fffffff)),
       proxies_(paths.folder) {
   settings = LoadInitialSettings(profile, storage_folder, worker_settings);
+  proxy_settings = ReadProxySettings(profile);
   engine_.SetWorkerSettings(worker_settings);
   engine_.SetTransferEndCallback([this] { NotifyTransferEnd(); });
   for (int i = 0; i < kTransferSlotCount; ++i) slots[i].slot_number = i;
 }
 
 // The transfers are stopped and joined before anything they report to goes.
-CMarovineDoc::~CMarovineDoc() { engine_.StopAll(); }
+CMarovineDoc::~CMarovineDoc() {
+  engine_.StopAll();
+  FlushDownloadTotals();
+}
+
+void CMarovineDoc::FlushDownloadTotals() {
+  if (pending_totals_.files == 0) return;
+  if (AddToDownloadTotals(profile, pending_totals_)) pending_totals_ = {};
+}
 
 void CMarovineDoc::LoadSettings() {
   SettingsLoader(profile, storage_folder, settings, worker_settings);
+  proxy_settings = ReadProxySettings(profile);
   engine_.SetWorkerSettings(worker_settings);
 }
 

@@ -13,6 +13,7 @@
 #include "marovine/document/crawl_hooks.h"
 #include "marovine/document/document_settings.h"
 #include "marovine/document/program_paths.h"
+#include "marovine/document/settings_keys.h"
 #include "marovine/engine/local_path.h"
 #include "marovine/engine/proxy_list.h"
 #include "marovine/engine/transfer_engine.h"
@@ -117,6 +118,8 @@ class CMarovineDoc {
   // every slot is free.
   bool CrawlFinished() const;
   // nullptr restores the built-in hooks (which still make the site album).
+  // Adds the files fetched since the last call to the totals in the settings.
+  void FlushDownloadTotals();
   void SetCrawlHooks(CrawlHooks* hooks) { hooks_ = hooks != nullptr ? hooks : &default_hooks_; }
 
   // Fills a slot from download item `index` and starts its transfer.
@@ -138,6 +141,9 @@ class CMarovineDoc {
   std::string document_path;
   DocumentSettings settings;
   WorkerSettings worker_settings;
+  // The proxy section, read with the other settings (every transfer start
+  // asks for it).
+  ProxySettings proxy_settings;
 
   std::vector<LinkItem> link_items;
   std::vector<DownloadItem> download_items;
@@ -196,6 +202,10 @@ class CMarovineDoc {
   CrawlHooks* hooks_ = &default_hooks_;
   ProxyList proxies_;
   int tick_guard_ = 1;
+  // Fetched files not yet added to the totals in "marovine.ini": the file is
+  // rewritten once a tick (and when the document goes), not after every file,
+  // which on a real disk would cost two synced rewrites a download.
+  DownloadTotals pending_totals_;
   std::chrono::milliseconds tick_period_{1000};
   std::int64_t maintenance_ms_ = 0;
   std::int64_t autosave_ms_ = 0;

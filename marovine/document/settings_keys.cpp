@@ -72,15 +72,14 @@ DownloadTotals ReadDownloadTotals(const platform::Profile& profile) {
 }
 
 bool WriteDownloadTotals(platform::Profile& profile, const DownloadTotals& totals) {
-  bool bytes_written = profile.WriteInt(kTotalInfo, "TotalDownloadBytes", totals.bytes);
-  bool files_written = profile.WriteInt(kTotalInfo, "TotalDownloadFiles", totals.files);
-  return bytes_written && files_written;
+  return profile.WriteStrings(kTotalInfo, {{"TotalDownloadBytes", std::to_string(totals.bytes)},
+                                           {"TotalDownloadFiles", std::to_string(totals.files)}});
 }
 
-bool AddFetchedFileToTotals(platform::Profile& profile, std::int64_t bytes) {
+bool AddToDownloadTotals(platform::Profile& profile, const DownloadTotals& fetched) {
   DownloadTotals totals = ReadDownloadTotals(profile);
-  totals.bytes += bytes > 0 ? bytes : 0;
-  totals.files += 1;
+  totals.bytes += fetched.bytes;
+  totals.files += fetched.files;
   return WriteDownloadTotals(profile, totals);
 }
 

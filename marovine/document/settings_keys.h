@@ -45,8 +45,8 @@ struct DownloadTotals {
 };
 DownloadTotals ReadDownloadTotals(const platform::Profile& profile);
 bool WriteDownloadTotals(platform::Profile& profile, const DownloadTotals& totals);
-// Adds one fetched file of this size and writes the totals back.
-bool AddFetchedFileToTotals(platform::Profile& profile, std::int64_t bytes);
+// Adds what was fetched to the totals in the file, in one rewrite.
+bool AddToDownloadTotals(platform::Profile& profile, const DownloadTotals& fetched);
 
 int PowerAction(const platform::Profile& profile);  // Power (section Schedule)
 int DialCutTime(const platform::Profile& profile);  // DialCutTime (section Schedule)

@@ -41,7 +41,7 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   slot.status = TS_RUNNING;
   slot.item_index = i;
   slot.url = item.url;
-  slot.proxy = proxy != nullptr ? *proxy : proxies_.NextProxy(ReadProxySettings(profile));
+  slot.proxy = proxy != nullptr ? *proxy : proxies_.NextProxy(proxy_settings);
   slot.no_cache = slot.proxy.empty() ? 0 : settings.proxy_no_cache;
   slot.user_agent = UserAgentText(settings);
   slot.referer = item.referer;

@@ -130,7 +130,10 @@ void CMarovineDoc::Succeeded(int a) {
   if (!page) {
     if (kind == KIND_CRAWL) RecordInDownloadLog(a, finished);
     // Nothing arrived for an unchanged file.
-    if (!not_modified) AddFetchedFileToTotals(profile, slot.received);
+    if (!not_modified) {
+      pending_totals_.bytes += slot.received > 0 ? slot.received : 0;
+      pending_totals_.files += 1;
+    }
   }
   engine_.ResetTransferSlot(a, slot);
   if (!removed) download_items[i].state = DS_DONE;

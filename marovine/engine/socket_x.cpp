@@ -102,16 +102,18 @@ CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity
   received = 0;
   if (fd_ < 0) return Result::kError;
   for (;;) {
-    Result waited = WaitFor(POLLIN, timeout_ms);
-    if (waited != Result::kOk) return waited;
+    if (stop_.load(std::memory_order_relaxed)) return Result::kStopped;
+    // Data that has already arrived is taken without a poll first.
     ssize_t n = ::recv(fd_, buffer, capacity, 0);
     if (n > 0) {
       received = static_cast<std::size_t>(n);
       return Result::kOk;
     }
     if (n == 0) return Result::kClosed;
-    if (errno == EAGAIN || errno == EINTR) continue;
-    return Result::kError;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Result::kError;
+    Result waited = WaitFor(POLLIN, timeout_ms);
+    if (waited != Result::kOk) return waited;
   }
 }
 

@@ -6,36 +6,55 @@ namespace marovine {
 
 TransferWorker::~TransferWorker() { StopAndJoin(); }
 
+void TransferWorker::WaitUntilIdle(std::unique_lock<std::mutex>& lock) {
+  signal_.wait(lock, [this] { return !busy_ && !job_; });
+}
+
 bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<void()> on_end) {
-  Join();
-  on_end_ = std::move(on_end);
-  {
-    std::lock_guard lock(mutex_);
-    progress_ = TransferProgress{};
-    progress_.status = TS_RUNNING;
-    progress_.url = job.url;
-    progress_.last_modified = job.last_modified;
-    started_ = false;
-    stop_ = stop_request;
-  }
-  try {
-    thread_ = std::thread([this, job = std::move(job)] {
-      {
-        std::lock_guard lock(mutex_);
-        started_ = true;
-        progress_.full_body = false;
-        progress_.page = false;
-        progress_.start_time = std::chrono::steady_clock::now();
-      }
-      signal_.notify_all();
-      RunTransfer(job, *this);
-    });
-  } catch (const std::system_error&) {
-    return false;
-  }
   std::unique_lock lock(mutex_);
+  // A transfer that has set its final status may still be on its way out.
+  WaitUntilIdle(lock);
+  on_end_ = std::move(on_end);
+  progress_ = TransferProgress{};
+  progress_.status = TS_RUNNING;
+  progress_.url = job.url;
+  progress_.last_modified = job.last_modified;
+  started_ = false;
+  stop_ = stop_request;
+  job_ = std::move(job);
+  if (!thread_.joinable()) {
+    try {
+      shutdown_ = false;
+      thread_ = std::thread([this] { ThreadLoop(); });
+    } catch (const std::system_error&) {
+      job_.reset();
+      return false;
+    }
+  }
+  signal_.notify_all();
   signal_.wait(lock, [this] { return started_; });
   return true;
+}
+
+void TransferWorker::ThreadLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    signal_.wait(lock, [this] { return job_.has_value() || shutdown_; });
+    if (!job_) return;
+    TransferJob job = std::move(*job_);
+    job_.reset();
+    busy_ = true;
+    started_ = true;
+    progress_.full_body = false;
+    progress_.page = false;
+    progress_.start_time = std::chrono::steady_clock::now();
+    signal_.notify_all();
+    lock.unlock();
+    RunTransfer(job, *this);
+    lock.lock();
+    busy_ = false;
+    signal_.notify_all();
+  }
 }
 
 TransferProgress TransferWorker::Snapshot() const {
@@ -51,23 +70,25 @@ void TransferWorker::SetStopRequest(bool stop) {
   if (stop) signal_.notify_all();
 }
 
-void TransferWorker::Join() {
-  if (thread_.joinable()) thread_.join();
-}
-
 void TransferWorker::StopAndJoin() {
-  bool running;
   {
     std::lock_guard lock(mutex_);
-    running = progress_.status == TS_RUNNING && thread_.joinable();
+    if (busy_) stop_ = true;
+    shutdown_ = true;
   }
-  if (running) SetStopRequest(true);
-  Join();
+  signal_.notify_all();
+  if (thread_.joinable()) thread_.join();
+  std::lock_guard lock(mutex_);
+  shutdown_ = false;
 }
 
 void TransferWorker::Reset() {
-  StopAndJoin();
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  if (busy_) {
+    stop_ = true;
+    signal_.notify_all();
+    WaitUntilIdle(lock);
+  }
   progress_ = TransferProgress{};
   stop_ = false;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -56,6 +57,10 @@ struct TransferProgress {
 
 // One slot's thread and the state it shares with the scheduler: the progress
 // under a mutex, the stop request as an atomic flag that socket waits poll.
+// The thread is made at the slot's first start and then takes one transfer
+// after another, so a crawl of thousands of small files does not pay for
+// thousands of thread creations; each start still waits until the thread has
+// taken its job.
 class TransferWorker {
  public:
   TransferWorker() = default;
@@ -64,15 +69,16 @@ class TransferWorker {
   TransferWorker& operator=(const TransferWorker&) = delete;
 
   // Scheduler side.
-  // Starts the thread and returns once it has taken its job; false when no
-  // thread could be started. `on_end` (may be empty) is called on the
+  // Hands the job to the slot's thread and returns once the thread has taken
+  // it; false when no thread could be started. `on_end` (may be empty) is called on the
   // transfer's thread right after its final status is set, outside the lock.
   bool Start(TransferJob job, bool stop_request, std::function<void()> on_end = {});
   TransferProgress Snapshot() const;
   void SetStopRequest(bool stop);
   // Back to idle. A transfer that still runs is stopped and waited for first.
   void Reset();
-  // Stops the transfer (if any) and waits for its thread.
+  // Stops the transfer (if any) and ends the thread; a later Start makes a
+  // new one.
   void StopAndJoin();
 
   // Transfer side.
@@ -94,14 +100,19 @@ class TransferWorker {
   void Finish(TransferStatus status);
 
  private:
-  void Join();
+  void ThreadLoop();
+  // Waits (with the lock held) until no transfer runs.
+  void WaitUntilIdle(std::unique_lock<std::mutex>& lock);
 
   mutable std::mutex mutex_;
   std::condition_variable signal_;
   TransferProgress progress_;
   std::atomic<bool> stop_{false};
   bool started_ = false;
-  // Written by Start before the thread exists, read only by that thread.
+  bool busy_ = false;               // the thread runs a transfer
+  bool shutdown_ = false;           // the thread is to end
+  std::optional<TransferJob> job_;  // handed over, not yet taken
+  // Written by Start while the thread is idle, read by the thread while busy.
   std::function<void()> on_end_;
   std::thread thread_;
 };

@@ -68,7 +68,7 @@ TEST(SettingsKeysTest, TotalsGrowPastThirtyTwoBitsAndAreWrittenAsDecimalText) {
   box.WriteFile("marovine.ini",
                 "[TotalInfo]\nTotalDownloadBytes=4294967000\nTotalDownloadFiles=12\n");
   Profile profile(box.Path("marovine.ini"));
-  ASSERT_TRUE(marovine::AddFetchedFileToTotals(profile, 1000));
+  ASSERT_TRUE(marovine::AddToDownloadTotals(profile, {1000, 1}));
   auto totals = marovine::ReadDownloadTotals(profile);
   EXPECT_EQ(totals.bytes, 4294968000LL);
   EXPECT_EQ(totals.files, 13);
