@@ -14,7 +14,12 @@ bool CliUiServices::AskYesNo(const std::string& text, MessageIcon) {
 }
 
 void CliUiServices::SetStatusText(int pane, const std::string& text) {
-  status_[pane == 0 ? 0 : 1] = text;
+  if (pane >= 0 && pane < kPanes) status_[pane] = text;
+}
+
+const std::string& CliUiServices::status(int pane) const {
+  static const std::string kNone;
+  return pane >= 0 && pane < kPanes ? status_[pane] : kNone;
 }
 
 void CliDownloadView::SetImage(int image, int row) {
@@ -44,7 +49,16 @@ void CliDownloadView::SetImage(int image, int row) {
   std::string line = std::string(word) + " " + r.cells[kUrl];
   if (!r.cells[kSize].empty()) line += "  " + r.cells[kSize];
   if (!r.cells[kComment].empty()) line += "  " + r.cells[kComment];
-  finished_.push_back(std::move(line));
+  // A page is first marked done, then as a page: one line says it.
+  bool page_after_done = image == IMAGE_PAGE && last_finished_row_ == row &&
+                         last_finished_image_ == IMAGE_DONE && !finished_.empty();
+  if (page_after_done) {
+    finished_.back() = std::move(line);
+  } else {
+    finished_.push_back(std::move(line));
+  }
+  last_finished_row_ = row;
+  last_finished_image_ = image;
 }
 
 std::vector<std::string> CliDownloadView::TakeFinishedLines() {
@@ -72,21 +86,34 @@ void ProgressPrinter::ClearLiveBlock() {
 void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
                               const CliUiServices& ui) {
   ClearLiveBlock();
-  std::string site;
+  const LinkItem* site = nullptr;
   for (const LinkItem& link : doc.link_items) {
     if (link.state == LS_SEARCHING) {
-      site = link.url + (link.title.empty() ? "" : "  " + link.title);
+      site = &link;
       break;
     }
   }
-  if (site != last_site_ && !site.empty()) std::fprintf(out_, "site   %s\n", site.c_str());
-  last_site_ = site;
+  if (site != nullptr && site->url != last_site_) {
+    std::fprintf(out_, "site   %s\n", site->url.c_str());
+    last_site_ = site->url;
+    last_title_.clear();
+  }
+  if (site != nullptr && site->title != last_title_ && !site->title.empty()) {
+    std::fprintf(out_, "title  %s\n", site->title.c_str());
+    last_title_ = site->title;
+  }
   for (const std::string& line : view.TakeFinishedLines()) std::fprintf(out_, "%s\n", line.c_str());
   if (!terminal_) {
-    if (ui.status(0) != last_status_ && !ui.status(0).empty()) {
-      std::fprintf(out_, "status %s\n", ui.status(0).c_str());
+    // Messages and the crawl's progress, each once; the running count of
+    // links being checked only on a terminal.
+    for (int pane : {0, 1}) {
+      const std::string& text = ui.status(pane);
+      if (text != last_status_[pane] && !text.empty() &&
+          text.find("Please Wait") == std::string::npos) {
+        std::fprintf(out_, "status %s\n", text.c_str());
+      }
+      last_status_[pane] = text;
     }
-    last_status_ = ui.status(0);
     std::fflush(out_);
     return;
   }
@@ -97,8 +124,12 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
     if (slot.item_index < 0 || slot.item_index >= view.RowCount()) continue;
     lines.push_back(FormatProgressRow(view.rows()[slot.item_index]));
   }
-  std::string status = ui.status(0);
-  if (!ui.status(1).empty()) status += (status.empty() ? "" : "  ") + ui.status(1);
+  std::string status;
+  for (int pane : {2, 1, 0}) {
+    if (ui.status(pane).empty()) continue;
+    if (!status.empty()) status += "  ";
+    status += ui.status(pane);
+  }
   lines.push_back(status);
   for (const std::string& line : lines) std::fprintf(out_, "\x1b[2K%s\n", line.c_str());
   live_lines_ = static_cast<int>(lines.size());

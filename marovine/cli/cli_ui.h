@@ -22,10 +22,13 @@ class CliUiServices : public UiServices {
   void SetStatusText(int pane, const std::string& text) override;
   void SetWaitCursor(bool) override {}
 
-  const std::string& status(int pane) const { return status_[pane == 0 ? 0 : 1]; }
+  // Pane 0 holds messages, 1 the progress of the crawl ("終了しました。"), 2 its
+  // run state.
+  static constexpr int kPanes = 3;
+  const std::string& status(int pane) const;
 
  private:
-  std::string status_[2];
+  std::string status_[kPanes];
 };
 
 // The download view without a window: the rows as the GUI shows them, plus a
@@ -38,6 +41,8 @@ class CliDownloadView : public DownloadRowModel {
 
  private:
   std::vector<std::string> finished_;
+  int last_finished_row_ = -1;
+  int last_finished_image_ = -1;
 };
 
 // Prints the crawl's progress: on a terminal a block of live lines (the site
@@ -57,7 +62,8 @@ class ProgressPrinter {
   bool terminal_;
   int live_lines_ = 0;
   std::string last_site_;
-  std::string last_status_;
+  std::string last_title_;
+  std::string last_status_[2];
 };
 
 // One row of the download view as a line: name, size, %, speed, elapsed,

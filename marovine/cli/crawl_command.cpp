@@ -121,7 +121,7 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     }
   }
 
-  printer.Finish(stopping ? "stopped" : ui.status(0));
+  printer.Finish(stopping ? "stopped" : ui.status(1));
   if (stopping || SaveDocumentAtFinish(doc.profile)) {
     if (!SaveDocumentFile(doc, doc.document_path)) {
       std::fprintf(stderr, "marovine-cli: cannot save the document to %s\n",
