@@ -120,7 +120,8 @@ void CMarovineDoc::SearchLinkSites(int a, int owner) {
   const bool list_once = DontListFromLinkSite(profile);
 
   const TransferSlot& slot = slots[a];
-  FetchedPage fetched{slot.local_path, slot.url, download_items[slot.item_index].site_url, ""};
+  FetchedPage fetched{slot.local_path, slot.url, download_items[slot.item_index].site_url,
+                      slot.charset};
   CPageParser parser;
   PrepareLinkExtraction(parser, fetched, &link_items[owner], settings, profile);
   parser.scope = 0;

@@ -103,7 +103,7 @@ void CMarovineDoc::Succeeded(int a) {
         RenameFile(original, slot.local_path);
       }
     }
-    FetchedPage fetched{slot.local_path, slot.url, site_url, ""};
+    FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
     CPageParser parser;
     PrepareLinkExtraction(parser, fetched, owner >= 0 ? &link_items[owner] : nullptr, settings,
                           profile);

@@ -58,6 +58,23 @@ std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head) {
   return total;
 }
 
+std::string CharsetOf(std::string_view head) {
+  std::string lower = AsciiLower(head);
+  auto key = lower.find("content-type:");
+  if (key == std::string::npos) return {};
+  std::string_view line = LineEndingAt(lower, key);
+  auto at = line.find("charset=");
+  if (at == std::string_view::npos) return {};
+  std::string_view value = line.substr(at + 8);
+  if (!value.empty() && (value.front() == '"' || value.front() == '\'')) value.remove_prefix(1);
+  std::size_t end = 0;
+  while (end < value.size() && value[end] != ';' && value[end] != ' ' && value[end] != '\t' &&
+         value[end] != '"' && value[end] != '\'') {
+    ++end;
+  }
+  return std::string(value.substr(0, end));
+}
+
 BodyEncoding BodyEncodingOf(std::string_view head) {
   std::string lower = AsciiLower(head);
   auto key = lower.find("content-encoding:");

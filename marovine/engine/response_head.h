@@ -54,6 +54,10 @@ std::string_view HeaderValueAt(std::string_view head, std::size_t key_position, 
 // in "Content-Range: bytes */N"; nothing for any other answer.
 std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head);
 
+// The charset the Content-Type line names ("text/html; charset=Shift_JIS"),
+// lower-cased, or empty.
+std::string CharsetOf(std::string_view head);
+
 // The Content-Encoding the body carries, as far as we decode it.
 enum class BodyEncoding { kIdentity, kGzip, kDeflate, kUnknown };
 BodyEncoding BodyEncodingOf(std::string_view head);

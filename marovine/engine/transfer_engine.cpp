@@ -70,6 +70,7 @@ void TransferEngine::SyncTransferSlot(TransferSlot& slot) {
   slot.full_body = p.full_body ? 1 : 0;
   slot.page_flag = p.page ? 1 : 0;
   slot.last_modified = p.last_modified;
+  slot.charset = p.charset;
 }
 
 void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
@@ -82,6 +83,7 @@ void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   slot.RetryCount = 0;
   slot.last_modified.clear();
   slot.credentials.clear();
+  slot.charset.clear();
 }
 
 }  // namespace marovine

@@ -21,6 +21,7 @@ struct TransferSlot {
   std::string last_modified;      // in/out: recorded date in, the server's date out
   std::string credentials;        // in: "user:password" for Basic authorization, or empty
   int page_flag = 0;              // out: the answer was a page
+  std::string charset;            // out: the charset the answer's Content-Type names, or empty
   std::string banner_list_path;   // in
   int banner_check = 0;           // in: setting DontDownBanner
   int stop_request = 0;           // in: pushed to the worker on each sync

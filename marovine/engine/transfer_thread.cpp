@@ -234,6 +234,7 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     p.full_body = verdict.full_body;
     p.expected_size = expected_;
     if (verdict.last_modified_sent) p.last_modified = verdict.last_modified;
+    p.charset = CharsetOf(head);
     if (verdict.status == TS_REDIRECTED) p.url = verdict.new_url;
   });
 

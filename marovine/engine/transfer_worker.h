@@ -51,6 +51,7 @@ struct TransferProgress {
   bool full_body = false;
   bool page = false;
   std::string last_modified;
+  std::string charset;
   std::chrono::steady_clock::time_point start_time{};
   std::chrono::steady_clock::time_point end_time{};
 };

@@ -116,6 +116,15 @@ TEST(ResponseHeadTest, EncodingAndUnsatisfiableRange) {
   EXPECT_FALSE(UnsatisfiableRangeTotal("HTTP/1.1 200 OK\r\nContent-Range: bytes */4096\r\n"));
 }
 
+TEST(ResponseHeadTest, CharsetComesFromTheContentTypeLine) {
+  EXPECT_EQ(CharsetOf("HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=Shift_JIS\r\nX: y"),
+            "shift_jis");
+  EXPECT_EQ(CharsetOf("HTTP/1.0 200 OK\r\ncontent-type: text/html;charset=\"EUC-JP\"; x=1"),
+            "euc-jp");
+  EXPECT_EQ(CharsetOf("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nX-Note: charset=utf-8"), "");
+  EXPECT_EQ(CharsetOf("HTTP/1.0 200 OK\r\n"), "");
+}
+
 TEST(HeadReaderTest, HeadSplitAtEveryPositionGivesTheSameResult) {
   const std::string response = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nbody";
   for (std::size_t cut = 0; cut <= response.size(); ++cut) {

@@ -265,6 +265,20 @@ TEST_F(FaultTest, FreeHostPagesAreCutAfterSevenThousandBytes) {
   EXPECT_LT(size, 20000);
 }
 
+TEST_F(FaultTest, TheAnswersCharsetReachesTheSlot) {
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send(Response("<title>\x82\xdc</title>", "Content-Type: text/html; charset=Shift_JIS\r\n"));
+  });
+  auto slot = MakeSlot(server.Url("/p.html"), "p.html");
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_DONE);
+  EXPECT_EQ(slot.charset, "shift_jis");
+  EXPECT_EQ(slot.page_flag, 1);
+  engine.ResetTransferSlot(0, slot);
+  EXPECT_EQ(slot.charset, "");
+}
+
 TEST_F(FaultTest, NoHttpUrlFailsBeforeConnecting) {
   auto slot = MakeSlot("ftp://127.0.0.1/x.jpg", "x.jpg");
   Run(slot);
