@@ -1,6 +1,7 @@
 // Opening a site: its start page becomes a download item; a whole-site
 // mirror also gets its heading page and its history file.
 
+#include "marovine/album/html_text.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/site_history_file.h"
 #include "marovine/engine/safe_name.h"
@@ -12,50 +13,6 @@ namespace marovine {
 
 namespace {
 
-std::string EscapeAttribute(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-// A folder or file name as part of a relative address: the characters that
-// would end the path early are escaped.
-std::string AddressOfName(std::string_view name) {
-  std::string out;
-  for (char c : name) {
-    if (c == '%') {
-      out += "%25";
-    } else if (c == '#') {
-      out += "%23";
-    } else if (c == '?') {
-      out += "%3F";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 // The page that shows the mirror's start page under the mirror's own name.
 void WriteHeadingPage(const LinkItem& link) {
   std::string root = link.folder;
@@ -64,13 +21,13 @@ void WriteHeadingPage(const LinkItem& link) {
   std::string heading_path = root + ".html";
   if (platform::FileExists(heading_path)) return;
   std::string source =
-      AddressOfName(heading) + "/" + AddressOfName(SanitizeNameComponent(UrlFileName(link.url)));
+      EscapeLink(heading) + "/" + EscapeLink(SanitizeNameComponent(UrlFileName(link.url)));
   std::string page =
       "<HTML><HEAD><meta http-equiv='Content-Type' content='text/html; charset=UTF-8'><title>" +
-      EscapeAttribute(heading) +
+      EscapeHtml(heading) +
       "</title></head><frameset rows='100%,*' border='0' frameborder='0' framespacing='0'>"
       "<frame src='" +
-      EscapeAttribute(source) +
+      EscapeHtml(source) +
       "' name='easymain' scrolling='auto' marginheight='0' marginwidth='0'></frameset></HTML>\n";
   platform::WriteFileAtomically(heading_path, page);
 }
