@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <optional>
 
 #include "marovine/engine/page_charset.h"
 #include "marovine/engine/url_rules.h"
-#include "platform/file_io.h"
 
 namespace marovine {
 
@@ -13,6 +14,29 @@ namespace {
 
 // A title without its end tag would otherwise take the rest of the page.
 constexpr std::size_t kMaxTitleBytes = 64 * 1024;
+
+// Pages are exempt from the size limits, and every link is the page's own
+// address plus a value, so a hostile page (or an endless one) could make the
+// parser hold its size times the address's length. These bounds are far
+// beyond any real page: the download list takes 10,000 items, and no server
+// accepts an address longer than a few kilobytes.
+constexpr std::size_t kMaxLinkBytes = 16 * 1024;
+constexpr std::size_t kMaxFoundLinks = 100000;
+constexpr std::size_t kMaxFoundLinkBytes = 16 * 1024 * 1024;
+
+// The start of a saved page, at most kMaxPageBytes of it.
+std::optional<std::string> ReadPageStart(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes;
+  char buffer[64 * 1024];
+  while (bytes.size() < kMaxPageBytes && in) {
+    std::size_t want = std::min(sizeof buffer, kMaxPageBytes - bytes.size());
+    in.read(buffer, static_cast<std::streamsize>(want));
+    bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+  }
+  return bytes;
+}
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -51,13 +75,14 @@ int CountSlashes(std::string_view text) {
 }  // namespace
 
 void CPageParser::ParsePage() {
-  auto bytes = platform::ReadWholeFile(local_file);
+  auto bytes = ReadPageStart(local_file);
   ParseText(bytes ? std::string_view(*bytes) : std::string_view{});
 }
 
 void CPageParser::ParseText(std::string_view page) {
   title.clear();
   found_links_.clear();
+  found_count_ = 0;
   next_link_ = 0;
   meta_charset_.clear();
   title_search_valid_ = false;
@@ -177,9 +202,11 @@ void CPageParser::Accept(std::string_view value, bool always_take) {
   if (!keep) return;
   if (is_download && always_take_downloads != 0) always_take = true;
 
+  if (found_count_ >= kMaxFoundLinks) return;
   auto resolved = ResolveLink(value, base_url);
   if (!resolved) return;
   std::string url = RemoveSecondHttp(std::move(*resolved));
+  if (url.size() > kMaxLinkBytes || found_links_.size() + url.size() >= kMaxFoundLinkBytes) return;
 
   if (!always_take) {
     if (depth_limit != 0 && url.find(site_folder_) != std::string::npos &&
@@ -201,6 +228,7 @@ void CPageParser::Accept(std::string_view value, bool always_take) {
   }
   found_links_ += url;
   found_links_ += ' ';
+  ++found_count_;
 }
 
 std::string CPageParser::NextLink() {

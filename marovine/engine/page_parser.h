@@ -6,6 +6,9 @@
 
 namespace marovine {
 
+// How much of a saved page is parsed; the rest of a larger one is not read.
+inline constexpr std::size_t kMaxPageBytes = 64 * 1024 * 1024;
+
 // Reads a saved page once and pulls out its title and the links worth
 // following or fetching. There is no document tree: every text between "<"
 // and ">" is one tag, judged by a handful of substring rules, which is what
@@ -34,7 +37,7 @@ class CPageParser {
   int frame = 0;                    // frame sources skip scope and depth
 
   // Clears the title and links, then parses the local file (nothing when it
-  // cannot be read).
+  // cannot be read; only its first kMaxPageBytes when it is larger).
   void ParsePage();
   // The same on bytes already in memory.
   void ParseText(std::string_view page);
@@ -51,6 +54,7 @@ class CPageParser {
   std::size_t FindTitleEnd(std::string_view page, std::size_t from);
 
   std::string found_links_;
+  std::size_t found_count_ = 0;
   std::size_t next_link_ = 0;
   std::string lower_tag_;  // reused between tags
   std::string meta_charset_;

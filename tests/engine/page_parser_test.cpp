@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -193,6 +195,30 @@ TEST(PageParserTest, HostileInputStaysBoundedAndLinear) {
   EXPECT_LE(parser.title.size(), 64u * 1024u);
   parser.ParseText("<a href=\"" + std::string(5 * 1024 * 1024, '"') + "x.html\">");
   EXPECT_EQ(parser.NextLink(), "");
+}
+
+// Every link carries the page's address, so a long address times many short
+// links would otherwise cost gigabytes; an endless page is parsed only in part.
+TEST(PageParserTest, WhatOnePageMakesTheParserHoldIsBounded) {
+  CPageParser parser = MakeParser();
+  parser.base_url = "http://h.example/gal/" + std::string(20 * 1024, 'd') + "/page.html";
+  parser.ParseText("<a href=\"x.html\"><a href=\"http://h.example/gal/y.html\">");
+  EXPECT_EQ(Links(parser), std::vector<std::string>{"http://h.example/gal/y.html"});
+
+  std::string many;
+  for (int i = 0; i < 300000; ++i) many += "<a href=x.htm>";
+  parser = MakeParser();
+  parser.ParseText(many);
+  EXPECT_LE(parser.FoundLinks().size(), 16u * 1024u * 1024u);
+  EXPECT_EQ(Links(parser).size(), 100000u);
+
+  marovine::testing::Sandbox box;
+  parser = MakeParser();
+  parser.local_file = box.WriteFile("endless.html", "<a href=\"first.html\">");
+  std::filesystem::resize_file(parser.local_file, marovine::kMaxPageBytes);
+  std::ofstream(parser.local_file, std::ios::app) << "<a href=\"beyond.html\">";
+  parser.ParsePage();
+  EXPECT_EQ(Links(parser), std::vector<std::string>{"http://h.example/gal/first.html"});
 }
 
 }  // namespace
