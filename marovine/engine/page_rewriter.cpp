@@ -1,5 +1,7 @@
 #include "marovine/engine/page_rewriter.h"
 
+#include <algorithm>
+
 #include "marovine/engine/local_path.h"
 #include "marovine/engine/safe_name.h"
 #include "marovine/engine/url_rules.h"
@@ -27,6 +29,17 @@ std::string LocalLinkPath(std::string_view relative) {
   return path;
 }
 
+// How many folders below the site's local folder the page itself lies, as
+// the whole-site mapping stores it; that many "../" lead back to the top. It
+// is counted on the stored path, not the address: "a//b.html" is stored as
+// "a/b.html", and a page of another server lies in "Another_Server/".
+int SavedDepth(std::string_view page_url, std::string_view below) {
+  auto at = page_url.find(below);
+  if (at == std::string_view::npos) return 1;
+  std::string path = LocalLinkPath(page_url.substr(at + below.size()));
+  return static_cast<int>(std::count(path.begin(), path.end(), '/'));
+}
+
 }  // namespace
 
 std::string RewriteLinkValue(const RewriteRequest& request, std::string_view value) {
@@ -51,11 +64,7 @@ std::string RewriteLinkValue(const RewriteRequest& request, std::string_view val
 
   std::string site_folder = UrlFolderOf(request.site_url);
   std::string below = site_folder + "/";
-  int depth = 0;
-  if (request.page_url.size() > below.size()) {
-    std::string_view inside = std::string_view(request.page_url).substr(below.size());
-    for (char c : inside) depth += c == '/' ? 1 : 0;
-  }
+  int depth = SavedDepth(request.page_url, below);
 
   if (auto at = link.find(below); at != std::string::npos && !site_folder.empty()) {
     return Climbs(depth) + LocalLinkPath(std::string_view(link).substr(at + below.size()));

@@ -68,6 +68,23 @@ TEST(PageRewriterTest, RewritesSingleValues) {
   EXPECT_EQ(marovine::RewriteLinkValue(request, "album/page3.html"), "album/page3.html");
 }
 
+// The "../" that lead back up are counted on where the page is stored, which
+// is not always what its address says.
+TEST(PageRewriterTest, ClimbsMatchWhereThePageIsStored) {
+  RewriteRequest request = GalleryRequest();
+  request.another_server = true;
+  // Stored as album/page3.html.
+  request.page_url = "http://h.example/site/album//page3.html";
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "http://h.example/site/x.jpg"), "../x.jpg");
+  // A frame page of another server is stored in Another_Server/.
+  request.page_url = "http://other.example/a/b/c/frame.html";
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "http://h.example/site/x.jpg"), "../x.jpg");
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "pic.jpg"), "../Another_Server/pic.jpg");
+  // A folder address is stored as its index.html.
+  request.page_url = "http://h.example/site/album/";
+  EXPECT_EQ(marovine::RewriteLinkValue(request, "http://h.example/site/x.jpg"), "../x.jpg");
+}
+
 TEST(PageRewriterTest, SavedPageIsReplacedWholeAndOriginalKept) {
   Sandbox box;
   const std::string original = "<a href=\"pic.jpg\">x</a>";
