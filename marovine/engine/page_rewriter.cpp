@@ -1,11 +1,15 @@
 #include "marovine/engine/page_rewriter.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 
 #include "marovine/engine/local_path.h"
+#include "marovine/engine/page_parser.h"
 #include "marovine/engine/safe_name.h"
 #include "marovine/engine/url_rules.h"
 #include "platform/file_io.h"
+#include "platform/path.h"
 
 namespace marovine {
 
@@ -79,7 +83,11 @@ std::string RewriteLinkValue(const RewriteRequest& request, std::string_view val
   return link;
 }
 
-std::string RewritePageText(const RewriteRequest& request, std::string_view page) {
+namespace {
+
+// The rewritten page, or nothing once it would grow beyond limit bytes.
+std::optional<std::string> RewriteWithin(const RewriteRequest& request, std::string_view page,
+                                         std::size_t limit) {
   std::string out;
   out.reserve(page.size() + page.size() / 8);
   bool in_tag = false;
@@ -101,6 +109,7 @@ std::string RewritePageText(const RewriteRequest& request, std::string_view page
       out += c;
       out += RewriteLinkValue(request, page.substr(i + 1, close - i - 1));
       out += c;
+      if (out.size() > limit) return std::nullopt;
       i = close + 1;
       continue;
     }
@@ -111,12 +120,25 @@ std::string RewritePageText(const RewriteRequest& request, std::string_view page
   return out;
 }
 
+}  // namespace
+
+std::string RewritePageText(const RewriteRequest& request, std::string_view page) {
+  return *RewriteWithin(request, page, std::string::npos);
+}
+
 bool RewriteSavedPage(const RewriteRequest& request, const std::string& local_file) {
+  // A page is exempt from the size limits, and each value may grow by a "../"
+  // per folder of the page's address: a huge page, or one that would swell
+  // far beyond any real rewriting, stays as the server sent it rather than
+  // exhaust memory.
+  auto size = platform::FileSizeOf(local_file);
+  if (!size || *size > static_cast<std::int64_t>(kMaxPageBytes)) return false;
   auto original = platform::ReadWholeFile(local_file);
   if (!original) return false;
-  std::string rewritten = RewritePageText(request, *original);
+  auto rewritten = RewriteWithin(request, *original, original->size() * 8 + 1024 * 1024);
+  if (!rewritten) return false;
   if (!platform::WriteFileAtomically(local_file + "buf", *original)) return false;
-  return platform::WriteFileAtomically(local_file, rewritten);
+  return platform::WriteFileAtomically(local_file, *rewritten);
 }
 
 }  // namespace marovine

@@ -103,4 +103,25 @@ TEST(PageRewriterTest, SavedPageIsReplacedWholeAndOriginalKept) {
   EXPECT_EQ(box.ReadFile("blocked/page.html"), original);
 }
 
+// Each short value of a page with a deep address grows by a "../" per folder;
+// a page made of nothing else stays as it was sent instead of swelling.
+TEST(PageRewriterTest, PagesThatWouldSwellBeyondReasonStayAsSent) {
+  Sandbox box;
+  RewriteRequest request = GalleryRequest();
+  std::string deep;
+  for (int i = 0; i < 1000; ++i) deep += "d/";
+  request.page_url = "http://h.example/site/" + deep + "page.html";
+  std::string page;
+  for (int i = 0; i < 5000; ++i) page += "<a href='a.jpg'>";
+  std::string path = box.WriteFile("deep/page.html", page);
+  EXPECT_FALSE(marovine::RewriteSavedPage(request, path));
+  EXPECT_EQ(box.ReadFile("deep/page.html"), page);
+
+  // A real page in a deep folder is still rewritten.
+  request.page_url = "http://h.example/site/a/b/c/d/e/f/page.html";
+  ASSERT_TRUE(marovine::RewriteSavedPage(request, path));
+  const std::string first = "<a href='../../../../../../a/b/c/d/e/f/a.jpg'>";
+  EXPECT_EQ(box.ReadFile("deep/page.html").substr(0, first.size()), first);
+}
+
 }  // namespace
