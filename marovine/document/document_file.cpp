@@ -45,7 +45,10 @@ bool ReadDownloadRecord(ArchiveReader& in, int version, DownloadItem& item) {
     return false;
   }
   item.kind = kind;
-  item.state = state;
+  // No transfer runs at load time. An item recorded as running (we never
+  // write one, but a file edited or written by another hand may hold it)
+  // would count as pending for ever and hold its site open: it waits again.
+  item.state = state == DS_RUNNING ? std::uint8_t{DS_RETRY_WAIT} : state;
   if (version >= 320 && !in.ReadInt32(item.start_page)) return false;
   return true;
 }

@@ -81,6 +81,27 @@ TEST_F(DocumentFileTest, RoundTripKeepsEveryFieldAndRunningReopensAsWaitingAgain
   EXPECT_EQ(reopened.download_items[1], done);
 }
 
+// Nothing runs when a file is opened: an item recorded as running would be
+// pending for ever and keep its site from finishing.
+TEST_F(DocumentFileTest, ARunningItemInTheFileIsReadAsWaitingAgain) {
+  ArchiveWriter out;
+  out.WriteString("marovine");
+  out.WriteInt32(370);
+  out.WriteString("next");
+  out.WriteString("http://a.com/p.jpg");
+  out.WriteString("http://a.com/");
+  out.WriteInt32(KIND_CRAWL);
+  out.WriteByte(DS_RUNNING);
+  out.WriteString("http://a.com/");
+  out.WriteString("/x/p.jpg");
+  out.WriteInt32(0);
+  out.WriteString("end");
+  CMarovineDoc doc = NewDoc();
+  ASSERT_TRUE(LoadDocument(doc, out.bytes()).ok);
+  ASSERT_EQ(doc.download_items.size(), 1u);
+  EXPECT_EQ(doc.download_items[0].state, DS_RETRY_WAIT);
+}
+
 TEST_F(DocumentFileTest, LongTextsUseTheLongerLengthPrefixes) {
   ArchiveWriter out;
   out.WriteString(std::string(300, 'u'));
