@@ -15,6 +15,17 @@ bool IsSchemeChar(char c) {
          c == '-' || c == '.';
 }
 
+// Scheme names are case-insensitive: "HTTP" is the web's own.
+bool IsHttpScheme(std::string_view scheme) {
+  if (scheme.size() != 4) return false;
+  for (std::size_t i = 0; i < 4; ++i) {
+    char c = scheme[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != "http"[i]) return false;
+  }
+  return true;
+}
+
 // True for values such as "mailto:x" or "https://h/": a scheme name, then ":",
 // before any "/", "?" or "#".
 bool HasForeignScheme(std::string_view value) {
@@ -25,8 +36,7 @@ bool HasForeignScheme(std::string_view value) {
   }
   char first = value[0];
   if (!((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z'))) return false;
-  std::string_view scheme = value.substr(0, colon);
-  return scheme != "http";
+  return !IsHttpScheme(value.substr(0, colon));
 }
 
 }  // namespace
@@ -125,6 +135,12 @@ std::optional<std::string> ResolveLink(std::string_view value, std::string_view 
   // merely carries an address ("jump.cgi?url=http://...") is a link on this
   // site, and taking it unchanged would make a text that is no URL at all.
   if (value.starts_with(kHttpPrefix)) return std::string(value);
+  // Old pages write addresses in capitals; the scheme is made "http://" so
+  // that every rule after this one knows the address for what it is.
+  if (value.size() >= kHttpPrefix.size() && value.substr(4, 3) == "://" &&
+      IsHttpScheme(value.substr(0, 4))) {
+    return std::string(kHttpPrefix) + std::string(value.substr(kHttpPrefix.size()));
+  }
   return base + std::string(value);
 }
 

@@ -41,7 +41,8 @@ bool HasWholeWord(std::string_view list, std::string_view word);
 // values start at the host, leading "../" climb (never above the host) and
 // leading "./" vanish. With drop_dot_segments set a value that still holds
 // "./" afterwards is refused. A value that starts with "http://" is taken as
-// it is; one that only carries "http://" further on is relative like any other.
+// it is (a scheme in capitals is written "http://"); one that only carries
+// "http://" further on is relative like any other.
 // Values naming another scheme ("https:", "mailto:", "javascript:", ...) are
 // refused: appending them to the base would make an address that never
 // existed. A protocol-relative value ("//host/x") gets "http:" in front.

@@ -39,6 +39,10 @@ TEST(UrlRulesTest, ResolvesLinksAgainstTheBase) {
       {"mailto:me@example.com", "http://h/a/", std::nullopt},
       {"javascript:open('x.jpg')", "http://h/a/", std::nullopt},
       {"pic.jpg?size=2", "http://h/a/", "http://h/a/pic.jpg?size=2"},
+      // A scheme in capitals is still the web's own, not another one.
+      {"HTTP://OTHER/X.JPG", "http://h/a/", "http://OTHER/X.JPG"},
+      {"Http://other/x.jpg", "http://h/a/", "http://other/x.jpg"},
+      {"HTTPS://other/x.jpg", "http://h/a/", std::nullopt},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ResolveLink(c.value, c.base), c.expected) << c.value << " on " << c.base;
