@@ -30,6 +30,8 @@ TEST(RelativeLinkTest, ClimbsAndDescendsAcrossFolderDepths) {
   EXPECT_EQ(RelativeLink("/d/AlbumIndex.html", "/d/thumb/site.html"), "thumb/site.html");
   EXPECT_EQ(RelativeLink("x/a.html", "y/b.jpg"), "../y/b.jpg");
   EXPECT_EQ(RelativeLink("a.html", "/abs/b.jpg"), "/abs/b.jpg");
+  EXPECT_EQ(RelativeLink("rel/thumb/site.html", "/abs/pics/b.jpg"), "/abs/pics/b.jpg");
+  EXPECT_EQ(RelativeLink("/abs/album.html", "rel/b.jpg"), "rel/b.jpg");
 }
 
 TEST(AlbumIndexTest, ExistingSiteKeepsItsPlaceAndNewSitesGoBeforeTheEndMarker) {
