@@ -167,13 +167,19 @@ void AlbumWriter::AddPicture(const std::string& path) {
   if (job_.make_thumbnails && IsJpeg(tail) &&
       job_.thumbnail_folder.find(':') == std::string::npos) {
     std::string thumbnail = ThumbnailPath(path);
-    if (!platform::FileExists(thumbnail) && width > 0) {
+    if (platform::FileExists(thumbnail)) {
+      source = thumbnail;
+    } else if (width > 0) {
       if (auto made = MakeJpegThumbnail(path, thumbnail, static_cast<std::uint32_t>(width))) {
         width = static_cast<int>(made->width);
         height = static_cast<int>(made->height);
+        source = thumbnail;
       }
     }
-    source = thumbnail;
+    // No thumbnail could be made (a picture too large or not really a JPEG, a
+    // folder we cannot write): naming the missing thumbnail left a broken
+    // image in the cell, while the picture itself, sized by the width
+    // attribute, is still shown where the browser can.
   }
   std::string image_link = Link(job_.album_path, source);
 

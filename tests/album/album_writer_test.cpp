@@ -174,6 +174,20 @@ TEST(AlbumWriterTest, ThumbnailFolderWithColonLinksPicturesDirectly) {
       std::string::npos);
 }
 
+TEST(AlbumWriterTest, PictureWithoutAThumbnailIsShownItself) {
+  Sandbox box;
+  box.WriteFile("pics/fake.jpg", "<html>not found</html>");
+  marovine::AlbumWriter writer;
+  ASSERT_TRUE(writer.Start(marovine::MakeAlbumJob(AlbumSettings{}, box.Path("pics/album.html"))));
+  writer.AddPicture(box.Path("pics/fake.jpg"));
+  writer.Finish();
+  EXPECT_FALSE(platform::FileExists(box.Path("pics/thumb/fake_tn.jpg")));
+  EXPECT_NE(box.ReadFile("pics/album.html")
+                .find("<A href='thumb/fake_link.html' target='_blank'><IMG src='fake.jpg' "
+                      "ALT='thumb/fake_link.html' width='100'></A>"),
+            std::string::npos);
+}
+
 TEST(AlbumWriterTest, PicturesSharingANameOrListedTwiceGetTheirOwnViewPages) {
   Sandbox box;
   ASSERT_TRUE(marovine::WriteJpegRgb(box.Path("pics/a.jpg"),
