@@ -39,6 +39,23 @@ bool Contains(const std::string& line, std::string_view part) {
   return line.find(part) != std::string::npos;
 }
 
+// An index from the original platform declares Shift_JIS; its text is UTF-8
+// once read, and the entries we add are UTF-8 too, so keeping the old
+// declaration made browsers show every Japanese title garbled.
+std::string DeclaringUtf8(std::string line) {
+  constexpr std::string_view kLegacy = "charset=shift_jis";
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (std::size_t at = 0; at + kLegacy.size() <= line.size(); ++at) {
+    std::size_t i = 0;
+    while (i < kLegacy.size() && lower(line[at + i]) == kLegacy[i]) ++i;
+    if (i == kLegacy.size()) {
+      line.replace(at, kLegacy.size(), "charset=UTF-8");
+      break;
+    }
+  }
+  return line;
+}
+
 }  // namespace
 
 bool UpdateAlbumIndex(const std::string& index_path, const std::string& entry_html,
@@ -69,14 +86,14 @@ bool UpdateAlbumIndex(const std::string& index_path, const std::string& entry_ht
       break;
     }
     if (Contains(lines[at], kAlbumIndexEndMarker)) break;
-    index += lines[at] + "\n";
+    index += DeclaringUtf8(lines[at]) + "\n";
   }
   index += entry_comment + "\n";
   index += "<FONT size='3'><A href='" + EscapeLink(link) + "' target='_blank'>" + entry_html +
            "</FONT><BR>\n";
   if (existed) {
     for (; at < lines.size() && !Contains(lines[at], kAlbumIndexEndMarker); ++at) {
-      index += lines[at] + "\n";
+      index += DeclaringUtf8(lines[at]) + "\n";
     }
   }
   index += std::string("<!--") + kAlbumIndexEndMarker + "-->\n";

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
 #include "marovine/album/html_text.h"
 #include "marovine/album/relative_link.h"
@@ -69,6 +70,7 @@ bool AlbumWriter::Start(const AlbumJob& job) {
   pending_page_.clear();
   pending_picture_.clear();
   previous_page_.clear();
+  view_pages_.clear();
   if (!platform::MakeFoldersForFile(job_.album_path)) return false;
 
   std::string opening = Opening(job_.title);
@@ -133,6 +135,25 @@ std::string AlbumWriter::ViewPagePath(const std::string& picture) const {
   return path + name + "_link.html";
 }
 
+// Pictures that differ only in their extension ("a.jpg", "a.gif") or that are
+// listed twice would share one view page: the later page replaced the earlier,
+// so the earlier cell showed the wrong picture and the chain linked a page to
+// itself. The first keeps the usual name; a later one gets its extension (and,
+// if need be, a number) in the name.
+std::string AlbumWriter::UnusedViewPagePath(const std::string& picture) {
+  std::string page = ViewPagePath(picture);
+  if (page.empty() || view_pages_.insert(page).second) return page;
+  constexpr std::string_view kEnding = "_link.html";
+  std::string stem = page.substr(0, page.size() - kEnding.size());
+  std::string extension = SplitName(picture).second;
+  if (!extension.empty()) stem += "_" + extension.substr(1);
+  for (int number = 1;; ++number) {
+    std::string candidate = stem + (number > 1 ? "_" + std::to_string(number) : "");
+    candidate += kEnding;
+    if (view_pages_.insert(candidate).second) return candidate;
+  }
+}
+
 void AlbumWriter::AddPicture(const std::string& path) {
   if (!started_) return;
   std::string tail = LastFourUpper(path);
@@ -146,18 +167,24 @@ void AlbumWriter::AddPicture(const std::string& path) {
   if (job_.make_thumbnails && IsJpeg(tail) &&
       job_.thumbnail_folder.find(':') == std::string::npos) {
     std::string thumbnail = ThumbnailPath(path);
-    if (!platform::FileExists(thumbnail) && width > 0) {
+    if (platform::FileExists(thumbnail)) {
+      source = thumbnail;
+    } else if (width > 0) {
       if (auto made = MakeJpegThumbnail(path, thumbnail, static_cast<std::uint32_t>(width))) {
         width = static_cast<int>(made->width);
         height = static_cast<int>(made->height);
+        source = thumbnail;
       }
     }
-    source = thumbnail;
+    // No thumbnail could be made (a picture too large or not really a JPEG, a
+    // folder we cannot write): naming the missing thumbnail left a broken
+    // image in the cell, while the picture itself, sized by the width
+    // attribute, is still shown where the browser can.
   }
   std::string image_link = Link(job_.album_path, source);
 
   std::string target;
-  std::string view_page = job_.make_view_pages ? ViewPagePath(path) : std::string();
+  std::string view_page = job_.make_view_pages ? UnusedViewPagePath(path) : std::string();
   if (!view_page.empty()) {
     if (!pending_page_.empty()) WriteViewPage(pending_page_, pending_picture_, view_page);
     previous_page_ = pending_page_;

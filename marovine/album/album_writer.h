@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "marovine/album/album_settings.h"
@@ -41,6 +42,7 @@ class AlbumWriter {
   void WriteViewPage(const std::string& page, const std::string& picture,
                      const std::string& next_page);
   std::string ViewPagePath(const std::string& picture) const;
+  std::string UnusedViewPagePath(const std::string& picture);
   std::string ThumbnailPath(const std::string& picture) const;
 
   AlbumJob job_;
@@ -52,6 +54,7 @@ class AlbumWriter {
   std::string pending_page_;  // written when the next picture arrives
   std::string pending_picture_;
   std::string previous_page_;
+  std::set<std::string> view_pages_;  // given out in this run
 };
 
 // The first lines of every page we write; pages declare UTF-8, which is what

@@ -40,6 +40,19 @@ void InstallErrorManager(JumpingErrorManager* manager) {
   manager->base.output_message = StayQuiet;
 }
 
+// A progressive file may hold any number of scans, and each is one more pass
+// over the whole picture: a small hostile file of thousands of scans keeps the
+// album or the picture pane busy for a very long time on a large picture. Real encoders write a
+// handful (ten for the library's own progression); the library's authors suggest this limit.
+constexpr int kMaxScans = 500;
+
+void StopEndlessScans(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor &&
+      reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+    (*cinfo->err->error_exit)(cinfo);
+  }
+}
+
 // Adobe's CMYK files store inverted inks (255 = no ink), which is what libjpeg
 // hands back for them; files without the Adobe marker store plain inks.
 void CmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* rgb, JDIMENSION width, bool inverted) {
@@ -67,12 +80,15 @@ bool Decode(const DecodeRequest& request, RgbImage* out, std::uint32_t* full_wid
   JumpingErrorManager errors;
   cinfo.err = &errors.base;
   InstallErrorManager(&errors);
+  jpeg_progress_mgr scan_limit{};
+  scan_limit.progress_monitor = StopEndlessScans;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
     out->pixels.clear();
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  cinfo.progress = &scan_limit;
   if (request.file != nullptr) {
     jpeg_stdio_src(&cinfo, request.file);
   } else {

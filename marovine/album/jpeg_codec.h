@@ -15,8 +15,8 @@ namespace marovine {
 //
 // Greyscale files decode to three equal bytes per pixel; CMYK and YCCK files
 // (the Adobe kind included) are converted to RGB. Pictures larger than
-// kMaxImageSide on either side and files with other colour layouts yield
-// nothing.
+// kMaxImageSide on either side, progressive files of more than 500 scans and
+// files with other colour layouts yield nothing.
 
 // Decodes the whole file at full size.
 std::optional<RgbImage> ReadJpegRgb(const std::string& path);

@@ -32,6 +32,13 @@ std::string RemoveLastFolder(std::string* folder) {
 }  // namespace
 
 std::string RelativeLink(std::string_view from, std::string_view to) {
+  // An absolute and a relative path share no folder we could climb to (a
+  // storage folder given relative while the log holds absolute paths, say);
+  // counting folders across them gave links like "../..//d/p.jpg".
+  auto absolute = [](std::string_view path) {
+    return !path.empty() && path.front() == platform::kPathSeparator;
+  };
+  if (absolute(from) != absolute(to)) return std::string(to);
   std::string a = platform::FolderOf(from);
   std::string b = platform::FolderOf(to);
   std::string down;

@@ -30,6 +30,8 @@ TEST(RelativeLinkTest, ClimbsAndDescendsAcrossFolderDepths) {
   EXPECT_EQ(RelativeLink("/d/AlbumIndex.html", "/d/thumb/site.html"), "thumb/site.html");
   EXPECT_EQ(RelativeLink("x/a.html", "y/b.jpg"), "../y/b.jpg");
   EXPECT_EQ(RelativeLink("a.html", "/abs/b.jpg"), "/abs/b.jpg");
+  EXPECT_EQ(RelativeLink("rel/thumb/site.html", "/abs/pics/b.jpg"), "/abs/pics/b.jpg");
+  EXPECT_EQ(RelativeLink("/abs/album.html", "rel/b.jpg"), "rel/b.jpg");
 }
 
 TEST(AlbumIndexTest, ExistingSiteKeepsItsPlaceAndNewSitesGoBeforeTheEndMarker) {
@@ -48,16 +50,20 @@ TEST(AlbumIndexTest, ExistingSiteKeepsItsPlaceAndNewSitesGoBeforeTheEndMarker) {
 
 TEST(AlbumIndexTest, IndexesFromTheOriginalPlatformAreUpdatedInUtf8) {
   Sandbox box;
-  std::string index = box.WriteFile(
-      "AlbumIndex.html",
-      "<HTML>\r\n<!-- thumb/s.html contents -->\r\n<FONT size='3'>\x96\xB3\x91\xE8</FONT>\r\n"
-      "<!-- thumb/t.html contents -->\r\n<FONT size='3'>t</FONT>\r\n"
-      "<!--This line is the end of index-->\r\n</BODY>\r\n</HTML>\r\n");
+  std::string index =
+      box.WriteFile("AlbumIndex.html",
+                    "<HTML>\r\n<HEAD><META HTTP-EQUIV='Content-Type' CONTENT='text/html; "
+                    "charset=Shift_JIS'>\r\n<!-- thumb/s.html contents -->\r\n<FONT "
+                    "size='3'>\x96\xB3\x91\xE8</FONT>\r\n"
+                    "<!-- thumb/t.html contents -->\r\n<FONT size='3'>t</FONT>\r\n"
+                    "<!--This line is the end of index-->\r\n</BODY>\r\n</HTML>\r\n");
   ASSERT_TRUE(marovine::UpdateAlbumIndex(index, "\xE6\x96\xB0", box.Path("thumb/s.html")));
-  EXPECT_EQ(box.ReadFile("AlbumIndex.html"),
-            "<HTML>\n<!-- thumb/s.html contents -->\n<FONT size='3'><A href='thumb/s.html' "
-            "target='_blank'>\xE6\x96\xB0</FONT><BR>\n<!-- thumb/t.html contents -->\n<FONT "
-            "size='3'>t</FONT>\n<!--This line is the end of index-->\n</BODY>\n</HTML>\n");
+  EXPECT_EQ(
+      box.ReadFile("AlbumIndex.html"),
+      "<HTML>\n<HEAD><META HTTP-EQUIV='Content-Type' CONTENT='text/html; "
+      "charset=UTF-8'>\n<!-- thumb/s.html contents -->\n<FONT size='3'><A href='thumb/s.html' "
+      "target='_blank'>\xE6\x96\xB0</FONT><BR>\n<!-- thumb/t.html contents -->\n<FONT "
+      "size='3'>t</FONT>\n<!--This line is the end of index-->\n</BODY>\n</HTML>\n");
   box.WriteFile("blocked/AlbumIndex.html/x", "");
   EXPECT_FALSE(marovine::UpdateAlbumIndex(box.Path("blocked/AlbumIndex.html"), "x",
                                           box.Path("blocked/a.html")));

@@ -174,4 +174,46 @@ TEST(AlbumWriterTest, ThumbnailFolderWithColonLinksPicturesDirectly) {
       std::string::npos);
 }
 
+TEST(AlbumWriterTest, PictureWithoutAThumbnailIsShownItself) {
+  Sandbox box;
+  box.WriteFile("pics/fake.jpg", "<html>not found</html>");
+  marovine::AlbumWriter writer;
+  ASSERT_TRUE(writer.Start(marovine::MakeAlbumJob(AlbumSettings{}, box.Path("pics/album.html"))));
+  writer.AddPicture(box.Path("pics/fake.jpg"));
+  writer.Finish();
+  EXPECT_FALSE(platform::FileExists(box.Path("pics/thumb/fake_tn.jpg")));
+  EXPECT_NE(box.ReadFile("pics/album.html")
+                .find("<A href='thumb/fake_link.html' target='_blank'><IMG src='fake.jpg' "
+                      "ALT='thumb/fake_link.html' width='100'></A>"),
+            std::string::npos);
+}
+
+TEST(AlbumWriterTest, PicturesSharingANameOrListedTwiceGetTheirOwnViewPages) {
+  Sandbox box;
+  ASSERT_TRUE(marovine::WriteJpegRgb(box.Path("pics/a.jpg"),
+                                     marovine::testing::SolidImage(8, 8, 1, 2, 3), true, 90));
+  box.WriteFile("pics/a.gif", "GIF89a");
+  marovine::AlbumWriter writer;
+  ASSERT_TRUE(writer.Start(marovine::MakeAlbumJob(AlbumSettings{}, box.Path("pics/album.html"))));
+  writer.AddPicture(box.Path("pics/a.gif"));
+  writer.AddPicture(box.Path("pics/a.jpg"));
+  writer.AddPicture(box.Path("pics/a.jpg"));
+  writer.Finish();
+  std::string album = box.ReadFile("pics/album.html");
+  EXPECT_NE(album.find("<A href='thumb/a_link.html' target='_blank'><IMG src='a.gif'"),
+            std::string::npos);
+  EXPECT_NE(album.find("<A href='thumb/a_jpg_link.html' target='_blank'><IMG src='thumb/a_tn.jpg'"),
+            std::string::npos);
+  EXPECT_NE(album.find("<A href='thumb/a_jpg_2_link.html'"), std::string::npos);
+  std::string first = box.ReadFile("pics/thumb/a_link.html");
+  EXPECT_NE(first.find("src='../a.gif'"), std::string::npos);
+  EXPECT_NE(first.find("<a href='a_jpg_link.html'>Next"), std::string::npos);
+  std::string second = box.ReadFile("pics/thumb/a_jpg_link.html");
+  EXPECT_NE(second.find("src='../a.jpg'"), std::string::npos);
+  EXPECT_NE(second.find("<a href='a_link.html'>\u2190Preview</a>"), std::string::npos);
+  EXPECT_NE(second.find("<a href='a_jpg_2_link.html'>Next"), std::string::npos);
+  EXPECT_NE(box.ReadFile("pics/thumb/a_jpg_2_link.html").find("<a href='a_jpg_link.html'>"),
+            std::string::npos);
+}
+
 }  // namespace

@@ -84,6 +84,21 @@ TEST(JpegCodecTest, BrokenMissingAndOversizedFilesGiveNoPicture) {
       box.WriteFile("big.jpg", marovine::testing::PatchJpegSize(good, 16, 30000)), 100));
 }
 
+TEST(JpegCodecTest, ProgressiveFilesDecodeButEndlessScansAreRefused) {
+  std::string progressive = marovine::testing::EncodeProgressiveJpeg(GradientImage(64, 48));
+  auto read = marovine::ReadJpegRgbFromMemory(progressive);
+  ASSERT_TRUE(read);
+  ExpectNear(Pixel(*read, 40, 30), 40, 30, 70, 8);
+  EXPECT_TRUE(marovine::ReadJpegRgbFromMemory(marovine::testing::RepeatLastScan(progressive, 20)));
+  // Every scan is one more pass over the whole picture; a small file of
+  // thousands of scans would keep the album or the picture pane busy for
+  // hours on a large picture.
+  std::string endless = marovine::testing::RepeatLastScan(progressive, 2000);
+  EXPECT_FALSE(marovine::ReadJpegRgbFromMemory(endless));
+  Sandbox box;
+  EXPECT_FALSE(marovine::ReadJpegRgbReduced(box.WriteFile("endless.jpg", endless), 16));
+}
+
 TEST(JpegCodecTest, WriterRefusesEmptyPicturesAndUnwritablePaths) {
   Sandbox box;
   EXPECT_FALSE(marovine::WriteJpegRgb(box.Path("empty.jpg"), RgbImage{}, true, 100));

@@ -35,7 +35,7 @@ RgbImage SolidImage(std::uint32_t width, std::uint32_t height, std::uint8_t r, s
 namespace {
 
 std::string Compress(std::uint32_t width, std::uint32_t height, int components, J_COLOR_SPACE space,
-                     const std::vector<std::uint8_t>& pixels) {
+                     const std::vector<std::uint8_t>& pixels, bool progressive = false) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr errors;
   cinfo.err = jpeg_std_error(&errors);
@@ -49,6 +49,7 @@ std::string Compress(std::uint32_t width, std::uint32_t height, int components, 
   cinfo.in_color_space = space;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 95, TRUE);
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < height) {
     JSAMPROW row =
@@ -87,6 +88,27 @@ std::string EncodeAdobeCmykJpeg(std::uint32_t width, std::uint32_t height, std::
                    static_cast<std::uint8_t>(255 - y), static_cast<std::uint8_t>(255 - k)});
   }
   return Compress(width, height, 4, JCS_CMYK, pixels);
+}
+
+std::string EncodeProgressiveJpeg(const RgbImage& image) {
+  return Compress(image.width, image.height, 3, JCS_RGB, image.pixels, true);
+}
+
+std::string RepeatLastScan(std::string jpeg, int scans) {
+  std::size_t last_scan = std::string::npos;
+  for (std::size_t i = 0; i + 1 < jpeg.size(); ++i) {
+    if (static_cast<unsigned char>(jpeg[i]) == 0xFF &&
+        static_cast<unsigned char>(jpeg[i + 1]) == 0xDA) {
+      last_scan = i;
+    }
+  }
+  if (last_scan == std::string::npos || jpeg.size() < 2) throw std::runtime_error("no scan");
+  std::size_t end = jpeg.size() - 2;  // the EOI marker
+  std::string scan = jpeg.substr(last_scan, end - last_scan);
+  std::string repeated;
+  for (int i = 0; i < scans; ++i) repeated += scan;
+  jpeg.insert(end, repeated);
+  return jpeg;
 }
 
 std::string PatchJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t height) {

@@ -20,6 +20,11 @@ std::string EncodeGreyJpeg(std::uint32_t width, std::uint32_t height, std::uint8
 // the given inks (0 = none, 255 = full).
 std::string EncodeAdobeCmykJpeg(std::uint32_t width, std::uint32_t height, std::uint8_t c,
                                 std::uint8_t m, std::uint8_t y, std::uint8_t k);
+// A progressive colour JPEG of the picture (the library's simple progression).
+std::string EncodeProgressiveJpeg(const RgbImage& image);
+// Repeats the file's last scan until the file holds `scans` more scans, as a
+// hostile file would to keep a decoder busy.
+std::string RepeatLastScan(std::string jpeg, int scans);
 // Rewrites the size in a baseline JPEG's SOF0 marker.
 std::string PatchJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t height);
 
