@@ -2,9 +2,13 @@
 // rarely make: silence, heads split anywhere, endless heads, short bodies.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <chrono>
+#include <functional>
 
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -284,6 +288,36 @@ TEST_F(FaultTest, NoHttpUrlFailsBeforeConnecting) {
   Run(slot);
   EXPECT_EQ(slot.status, TS_FAILED);
   EXPECT_EQ(slot.status_text, "HTTPサーバーではありません。");
+}
+
+// Runs `check` in a child process that cannot start threads; answers its
+// exit code, or -1 when threads could not be forbidden here. Root is not
+// bound by the process limit, so the child becomes an unprivileged user first.
+int ExitCodeWithoutThreads(const std::function<bool()>& check) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    rlimit none{0, 0};
+    if (::setrlimit(RLIMIT_NPROC, &none) != 0) ::_exit(3);
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 2;
+  return WEXITSTATUS(status) == 3 ? -1 : WEXITSTATUS(status);
+}
+
+TEST_F(FaultTest, AThreadThatCannotStartLeavesTheSlotFailedNotRunning) {
+  int code = ExitCodeWithoutThreads([this] {
+    TransferEngine fresh;  // no slot thread made yet
+    auto slot = MakeSlot("http://127.0.0.1:1/x.jpg", "x.jpg");
+    fresh.StartTransferThread(slot);
+    if (slot.status != TS_FAILED) return false;
+    // The tick syncs the slot before it collects it.
+    fresh.SyncTransferSlot(slot);
+    return slot.status == TS_FAILED && slot.status_text == "スレッドを起動できません。";
+  });
+  if (code == -1) GTEST_SKIP() << "threads cannot be forbidden here";
+  EXPECT_EQ(code, 0);
 }
 
 }  // namespace
