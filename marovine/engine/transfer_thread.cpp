@@ -414,7 +414,9 @@ void Transfer::Run() {
     if (!banner_checked && job_.banner_check && body_started_ &&
         received_ > kBannerCheckAfterBytes && !page_) {
       banner_checked = true;
-      if (IsBannerSize(job_.banner_list_path, expected_)) {
+      // Without an announced size there is nothing to compare: an empty file
+      // in the banner list must not throw away every such download.
+      if (expected_ != 0 && IsBannerSize(job_.banner_list_path, expected_)) {
         file_.Close();
         DeleteLocalFile();
         worker_.Finish(TS_FAILED, text::kBanner);

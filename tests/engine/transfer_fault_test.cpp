@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 
+#include "marovine/document/banner_list.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "tests/engine/transfer_fixture.h"
@@ -288,6 +289,19 @@ TEST_F(FaultTest, NoHttpUrlFailsBeforeConnecting) {
   Run(slot);
   EXPECT_EQ(slot.status, TS_FAILED);
   EXPECT_EQ(slot.status_text, "HTTPサーバーではありません。");
+}
+
+TEST_F(FaultTest, AnEmptyFileInTheBannerListDoesNotMatchAnUnannouncedSize) {
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n" + std::string(500, 'j'));
+  });
+  ASSERT_TRUE(AppendBannerEntry(box.Path("banner.dat"), 0, -1));
+  auto slot = MakeSlot(server.Url("/x.jpg"), "x.jpg");
+  slot.banner_check = 1;
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_DONE) << slot.status_text;
+  EXPECT_EQ(Local("x.jpg"), std::string(500, 'j'));
 }
 
 // Runs `check` in a child process that cannot start threads; answers its
