@@ -277,8 +277,10 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
       return false;
     }
     DeleteLocalFile();
-  } else if (verdict.partial && start_at != existing_size_ && start_at != 0) {
-    // A part that does not continue the file would corrupt it.
+  } else if (verdict.partial && ((start_at != existing_size_ && start_at != 0) ||
+                                 (resume_attempt && !verdict.content_range_sent))) {
+    // A part that does not continue the file, or does not say where it
+    // starts, would corrupt it.
     worker_.Finish(TS_BAD_RESPONSE, text::kHttpViolation);
     return false;
   }

@@ -189,6 +189,19 @@ TEST_F(FaultTest, ServerIgnoringRangeFollowsTheResumePolicy) {
   EXPECT_EQ(Local("f.bin"), whole);
 }
 
+TEST_F(FaultTest, APartWithoutItsRangeLeavesTheResumedFileAlone) {
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send("HTTP/1.0 206 Partial Content\r\n\r\n56789");
+  });
+  box.WriteFile("f.bin", "01234");
+  auto slot = MakeSlot(server.Url("/f.bin"), "f.bin");
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_BAD_RESPONSE);
+  EXPECT_EQ(slot.status_text, "予期しないエラーです。HTTP違反。");
+  EXPECT_EQ(Local("f.bin"), "01234");
+}
+
 TEST_F(FaultTest, EmptyLeftoverFileIsNoResume) {
   LoopbackServer server([](LoopbackConnection& c) {
     c.ReadRequestHead();
