@@ -266,6 +266,28 @@ TEST_F(FaultTest, EncodedBodiesAreDecodedAndCorruptOnesRefused) {
   EXPECT_FALSE(platform::FileExists(box.Path("bad.html")));
 }
 
+TEST_F(FaultTest, AnEncodedWholeBodyOnAResumeFollowsTheResumePolicy) {
+  const std::string whole = "0123456789abcdef";
+  const std::string gzipped = Compress(whole, 15 + 16);
+  LoopbackServer server([&](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send(Response(gzipped, "Content-Encoding: gzip\r\n"));
+  });
+  box.WriteFile("f.bin", "01234");
+  auto refused = MakeSlot(server.Url("/f.bin"), "f.bin");
+  refused.resume_policy = 1;
+  Run(refused);
+  EXPECT_EQ(refused.status, TS_INCOMPLETE);
+  EXPECT_EQ(refused.status_text, "レジュームできません。");
+  EXPECT_EQ(Local("f.bin"), "01234");
+
+  auto restarted = MakeSlot(server.Url("/f.bin"), "f.bin");
+  restarted.resume_policy = 0;
+  Run(restarted);
+  EXPECT_EQ(restarted.status, TS_DONE) << restarted.status_text;
+  EXPECT_EQ(Local("f.bin"), whole);
+}
+
 TEST_F(FaultTest, FreeHostPagesAreCutAfterSevenThousandBytes) {
   LoopbackServer server([](LoopbackConnection& c) {
     c.ReadRequestHead();
