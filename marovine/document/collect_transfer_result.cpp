@@ -115,8 +115,12 @@ void CMarovineDoc::GiveUp(int a) {
   int i = slot.item_index;
   download_items[i].state = DS_ERROR;
   SetDownloadImage(IMAGE_ERROR, i);
-  // A part that arrived stays for a later resume.
-  if (slot.received == 0) platform::RemoveFile(slot.local_path);
+  // A part that arrived stays for a later resume. A transfer that never got
+  // through (a refused connection) reports nothing received although the file
+  // may hold an earlier part or copy, so only an empty leftover goes.
+  if (slot.received == 0 && platform::FileSizeOf(slot.local_path).value_or(0) == 0) {
+    platform::RemoveFile(slot.local_path);
+  }
   engine_.ResetTransferSlot(a, slot);
 }
 

@@ -101,7 +101,10 @@ bool IsInLogDat(const std::string& log_folder, std::string_view url) {
 std::string Log2EntryName(std::string_view url, std::string_view referer) {
   auto slash = referer.rfind('/');
   if (slash == std::string_view::npos) return std::string(url);
-  if (url.size() < slash) return std::string(url);
+  // An empty name would be found in every line of the section (and written
+  // as the blank line that ends one), so a URL no longer than the referer's
+  // folder keeps its whole text.
+  if (url.size() <= slash) return std::string(url);
   std::size_t keep = url.size() - slash;
   return std::string(url.substr(url.size() - keep));
 }

@@ -102,6 +102,7 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
     v.partial = true;
     v.full_body = false;
     if (auto key = lower.find("content-range:"); key != std::string::npos) {
+      v.content_range_sent = true;
       std::string_view value = HeaderValueAt(lower, key, 21);
       v.resume_offset = ParseHeaderSize(value.substr(0, value.find('-')));
       auto slash = value.find('/');

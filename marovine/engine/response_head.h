@@ -26,13 +26,14 @@ struct HeadVerdict {
   TransferStatus status = TS_RUNNING;
   std::string text;
   bool forbidden = false;
-  bool page = false;               // the head names "text/html"
-  bool full_body = false;          // 200: the whole file follows; 206: a part
-  bool partial = false;            // 206
-  std::int64_t expected_size = 0;  // 0 = not given
-  std::int64_t resume_offset = 0;  // only meaningful for 206
-  std::string new_url;             // 302 with a location
-  std::string last_modified;       // the server's value (lower case), when sent
+  bool page = false;                // the head names "text/html"
+  bool full_body = false;           // 200: the whole file follows; 206: a part
+  bool partial = false;             // 206
+  std::int64_t expected_size = 0;   // 0 = not given
+  std::int64_t resume_offset = 0;   // only meaningful for 206
+  bool content_range_sent = false;  // a 206 that says where its part starts
+  std::string new_url;              // 302 with a location
+  std::string last_modified;        // the server's value (lower case), when sent
   bool last_modified_sent = false;
 };
 

@@ -261,24 +261,24 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
   BodyEncoding encoding = BodyEncodingOf(head);
   decoder_.emplace(encoding);
   std::int64_t start_at = verdict.partial ? verdict.resume_offset : 0;
-  if (decoder_->decoding() && resume_attempt) {
-    // An encoded body cannot continue a file stored decoded: start over when
-    // the whole body comes, give up on a part (the next try starts afresh).
-    if (!verdict.full_body) {
-      DeleteLocalFile();
-      worker_.Finish(TS_INCOMPLETE, text::kBadEncoding);
-      return false;
-    }
-    DeleteLocalFile();
-    start_at = 0;
-  } else if (verdict.full_body && resume_attempt) {
+  if (verdict.full_body && resume_attempt) {
+    // The whole body, encoded or not, means starting over, which the user may
+    // have ruled out for files that cannot be resumed.
     if (job_.resume_policy) {
       worker_.Finish(worker_.stop_requested() ? TS_STOPPED : TS_INCOMPLETE, text::kCannotResume);
       return false;
     }
     DeleteLocalFile();
-  } else if (verdict.partial && start_at != existing_size_ && start_at != 0) {
-    // A part that does not continue the file would corrupt it.
+  } else if (decoder_->decoding() && resume_attempt) {
+    // An encoded part cannot continue a file stored decoded: give up, the
+    // next try starts afresh.
+    DeleteLocalFile();
+    worker_.Finish(TS_INCOMPLETE, text::kBadEncoding);
+    return false;
+  } else if (verdict.partial && ((start_at != existing_size_ && start_at != 0) ||
+                                 (resume_attempt && !verdict.content_range_sent))) {
+    // A part that does not continue the file, or does not say where it
+    // starts, would corrupt it.
     worker_.Finish(TS_BAD_RESPONSE, text::kHttpViolation);
     return false;
   }
@@ -414,7 +414,9 @@ void Transfer::Run() {
     if (!banner_checked && job_.banner_check && body_started_ &&
         received_ > kBannerCheckAfterBytes && !page_) {
       banner_checked = true;
-      if (IsBannerSize(job_.banner_list_path, expected_)) {
+      // Without an announced size there is nothing to compare: an empty file
+      // in the banner list must not throw away every such download.
+      if (expected_ != 0 && IsBannerSize(job_.banner_list_path, expected_)) {
         file_.Close();
         DeleteLocalFile();
         worker_.Finish(TS_FAILED, text::kBanner);

@@ -28,6 +28,11 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
       thread_ = std::thread([this] { ThreadLoop(); });
     } catch (const std::system_error&) {
       job_.reset();
+      // Reported like any other end: a slot left "running" here would never
+      // be collected, and its site would never finish.
+      progress_.status = TS_FAILED;
+      progress_.status_text = transfer_text::kCannotStartThread;
+      progress_.start_time = progress_.end_time = std::chrono::steady_clock::now();
       return false;
     }
   }

@@ -27,6 +27,10 @@ TEST(DownloadLogTest, EntryNamesAreTheTailBelowTheReferersFolder) {
   EXPECT_EQ(Log2EntryName("http://b.com/p.jpg", ""), "http://b.com/p.jpg");
   // A URL shorter than the referer's folder keeps its whole text.
   EXPECT_EQ(Log2EntryName("http://a/p", "http://a.com/long/folder/page.html"), "http://a/p");
+  // Nor is one exactly as long as it cut down to nothing.
+  const std::string referer = "http://a.com/dir/page.html";
+  ASSERT_EQ(referer.rfind('/'), std::string("http://b.com/abc").size());
+  EXPECT_EQ(Log2EntryName("http://b.com/abc", referer), "http://b.com/abc");
   EXPECT_EQ(Log2Key(""), "NoRefer");
   EXPECT_EQ(Log2Key("http://a.com/"), "http://a.com/");
 }

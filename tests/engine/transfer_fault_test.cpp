@@ -2,10 +2,15 @@
 // rarely make: silence, heads split anywhere, endless heads, short bodies.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <chrono>
+#include <functional>
 
+#include "marovine/document/banner_list.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "tests/engine/transfer_fixture.h"
@@ -184,6 +189,19 @@ TEST_F(FaultTest, ServerIgnoringRangeFollowsTheResumePolicy) {
   EXPECT_EQ(Local("f.bin"), whole);
 }
 
+TEST_F(FaultTest, APartWithoutItsRangeLeavesTheResumedFileAlone) {
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send("HTTP/1.0 206 Partial Content\r\n\r\n56789");
+  });
+  box.WriteFile("f.bin", "01234");
+  auto slot = MakeSlot(server.Url("/f.bin"), "f.bin");
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_BAD_RESPONSE);
+  EXPECT_EQ(slot.status_text, "予期しないエラーです。HTTP違反。");
+  EXPECT_EQ(Local("f.bin"), "01234");
+}
+
 TEST_F(FaultTest, EmptyLeftoverFileIsNoResume) {
   LoopbackServer server([](LoopbackConnection& c) {
     c.ReadRequestHead();
@@ -248,6 +266,28 @@ TEST_F(FaultTest, EncodedBodiesAreDecodedAndCorruptOnesRefused) {
   EXPECT_FALSE(platform::FileExists(box.Path("bad.html")));
 }
 
+TEST_F(FaultTest, AnEncodedWholeBodyOnAResumeFollowsTheResumePolicy) {
+  const std::string whole = "0123456789abcdef";
+  const std::string gzipped = Compress(whole, 15 + 16);
+  LoopbackServer server([&](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send(Response(gzipped, "Content-Encoding: gzip\r\n"));
+  });
+  box.WriteFile("f.bin", "01234");
+  auto refused = MakeSlot(server.Url("/f.bin"), "f.bin");
+  refused.resume_policy = 1;
+  Run(refused);
+  EXPECT_EQ(refused.status, TS_INCOMPLETE);
+  EXPECT_EQ(refused.status_text, "レジュームできません。");
+  EXPECT_EQ(Local("f.bin"), "01234");
+
+  auto restarted = MakeSlot(server.Url("/f.bin"), "f.bin");
+  restarted.resume_policy = 0;
+  Run(restarted);
+  EXPECT_EQ(restarted.status, TS_DONE) << restarted.status_text;
+  EXPECT_EQ(Local("f.bin"), whole);
+}
+
 TEST_F(FaultTest, FreeHostPagesAreCutAfterSevenThousandBytes) {
   LoopbackServer server([](LoopbackConnection& c) {
     c.ReadRequestHead();
@@ -284,6 +324,49 @@ TEST_F(FaultTest, NoHttpUrlFailsBeforeConnecting) {
   Run(slot);
   EXPECT_EQ(slot.status, TS_FAILED);
   EXPECT_EQ(slot.status_text, "HTTPサーバーではありません。");
+}
+
+TEST_F(FaultTest, AnEmptyFileInTheBannerListDoesNotMatchAnUnannouncedSize) {
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n" + std::string(500, 'j'));
+  });
+  ASSERT_TRUE(AppendBannerEntry(box.Path("banner.dat"), 0, -1));
+  auto slot = MakeSlot(server.Url("/x.jpg"), "x.jpg");
+  slot.banner_check = 1;
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_DONE) << slot.status_text;
+  EXPECT_EQ(Local("x.jpg"), std::string(500, 'j'));
+}
+
+// Runs `check` in a child process that cannot start threads; answers its
+// exit code, or -1 when threads could not be forbidden here. Root is not
+// bound by the process limit, so the child becomes an unprivileged user first.
+int ExitCodeWithoutThreads(const std::function<bool()>& check) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    rlimit none{0, 0};
+    if (::setrlimit(RLIMIT_NPROC, &none) != 0) ::_exit(3);
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 2;
+  return WEXITSTATUS(status) == 3 ? -1 : WEXITSTATUS(status);
+}
+
+TEST_F(FaultTest, AThreadThatCannotStartLeavesTheSlotFailedNotRunning) {
+  int code = ExitCodeWithoutThreads([this] {
+    TransferEngine fresh;  // no slot thread made yet
+    auto slot = MakeSlot("http://127.0.0.1:1/x.jpg", "x.jpg");
+    fresh.StartTransferThread(slot);
+    if (slot.status != TS_FAILED) return false;
+    // The tick syncs the slot before it collects it.
+    fresh.SyncTransferSlot(slot);
+    return slot.status == TS_FAILED && slot.status_text == "スレッドを起動できません。";
+  });
+  if (code == -1) GTEST_SKIP() << "threads cannot be forbidden here";
+  EXPECT_EQ(code, 0);
 }
 
 }  // namespace
