@@ -31,10 +31,14 @@ bool BodyDecoder::Start(std::string_view first_bytes) {
 }
 
 bool BodyDecoder::Decode(std::string_view in, std::string& out) {
-  if (!decoding()) {
-    out.append(in);
+  return Decode(in, [&out](std::string_view piece) {
+    out.append(piece);
     return true;
-  }
+  });
+}
+
+bool BodyDecoder::Decode(std::string_view in, const Sink& sink) {
+  if (!decoding()) return sink(in);
   if (failed_) return false;
   if (!stream_) {
     pending_.append(in);
@@ -46,8 +50,10 @@ bool BodyDecoder::Decode(std::string_view in, std::string& out) {
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
   z.avail_in = static_cast<uInt>(in.size());
   unsigned char buffer[65536];
-  while (z.avail_in > 0) {
-    if (ended_) {
+  // Inflate until the input is used up and zlib has nothing more to give for
+  // it (output can be pending when the buffer filled exactly).
+  for (;;) {
+    if (ended_ && z.avail_in > 0) {
       // A gzip body may hold several members one after another.
       if (encoding_ != BodyEncoding::kGzip || inflateReset(&z) != Z_OK) {
         failed_ = true;
@@ -55,30 +61,25 @@ bool BodyDecoder::Decode(std::string_view in, std::string& out) {
       }
       ended_ = false;
     }
-    z.next_out = buffer;
-    z.avail_out = sizeof buffer;
-    int r = inflate(&z, Z_NO_FLUSH);
-    out.append(reinterpret_cast<char*>(buffer), sizeof buffer - z.avail_out);
-    if (r == Z_STREAM_END) {
-      ended_ = true;
-    } else if (r != Z_OK && !(r == Z_BUF_ERROR && z.avail_out != 0)) {
-      failed_ = true;
-      break;
-    }
-  }
-  // Output may still be pending inside zlib when the input ran out exactly.
-  while (!failed_ && !ended_ && z.avail_in == 0) {
+    if (ended_) break;
     z.next_out = buffer;
     z.avail_out = sizeof buffer;
     int r = inflate(&z, Z_NO_FLUSH);
     std::size_t produced = sizeof buffer - z.avail_out;
-    out.append(reinterpret_cast<char*>(buffer), produced);
-    if (r == Z_STREAM_END)
-      ended_ = true;
-    else if (r == Z_BUF_ERROR || produced == 0)
-      break;
-    else if (r != Z_OK)
+    if (produced > 0 && !sink(std::string_view(reinterpret_cast<char*>(buffer), produced))) {
       failed_ = true;
+      break;
+    }
+    if (r == Z_STREAM_END) {
+      ended_ = true;
+      continue;
+    }
+    if (r == Z_BUF_ERROR || (r == Z_OK && produced == 0 && z.avail_in == 0)) break;
+    if (r != Z_OK) {
+      failed_ = true;
+      break;
+    }
+    if (z.avail_in == 0 && z.avail_out != 0) break;
   }
   pending_.clear();
   return !failed_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,8 +23,13 @@ class BodyDecoder {
     return encoding_ == BodyEncoding::kGzip || encoding_ == BodyEncoding::kDeflate;
   }
 
-  // Appends the decoded form of the next body bytes to `out`. False when the
-  // data is not valid for its encoding.
+  // Hands the decoded form of the next body bytes to `sink` piece by piece
+  // (at most 64 KiB each), so a small input that inflates hugely never sits in
+  // memory whole. The sink answers false to stop. False when the data is not
+  // valid for its encoding or the sink stopped.
+  using Sink = std::function<bool(std::string_view)>;
+  bool Decode(std::string_view in, const Sink& sink);
+  // Convenience for callers that want all of it: appends to `out`.
   bool Decode(std::string_view in, std::string& out);
 
   // True when the encoded stream ended properly (always for identity).

@@ -27,7 +27,10 @@ std::string_view LineEndingAt(std::string_view head, std::size_t start) {
 
 std::string_view HeaderValueAt(std::string_view head, std::size_t key_position,
                                std::size_t offset) {
-  return LineEndingAt(head, key_position + offset);
+  // A line shorter than the offset has no value; the next line is not it.
+  std::string_view line = LineEndingAt(head, key_position);
+  if (offset > line.size()) return {};
+  return line.substr(offset);
 }
 
 std::int64_t ParseHeaderSize(std::string_view value) {

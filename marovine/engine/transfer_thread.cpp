@@ -34,6 +34,9 @@ constexpr std::string_view kFreeHostSizeFixDomain = "geocities.com";
 constexpr std::int64_t kFreeHostCutBytes = 7000;
 constexpr std::int64_t kFreeHostSizeFixGap = 90;
 constexpr std::int64_t kBannerCheckAfterBytes = 200;
+// A compressed body may inflate this much before it is taken for a bomb.
+constexpr std::int64_t kBombMinimumBytes = 64 << 20;
+constexpr std::int64_t kBombRatio = 200;
 
 // Bodies are read in large pieces; the free-host cut keeps the small reads it
 // was made for, so it still stops right after the read that passes the mark.
@@ -120,7 +123,7 @@ class Transfer {
   bool body_started_ = false;
   LocalFile file_;
   std::optional<BodyDecoder> decoder_;
-  std::string decoded_;
+  std::int64_t decoded_total_ = 0;  // bytes written to the file by this transfer
 };
 
 void Transfer::FinishAfterWait(TransferStatus status, std::string status_text) {
@@ -307,24 +310,41 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
 
 bool Transfer::WriteBody(std::string_view wire_bytes) {
   if (wire_bytes.empty()) return true;
-  std::string_view to_write = wire_bytes;
-  if (decoder_->decoding()) {
-    decoded_.clear();
-    if (!decoder_->Decode(wire_bytes, decoded_)) {
-      file_.Close();
-      DeleteLocalFile();
-      worker_.Finish(TS_INCOMPLETE, text::kBadEncoding);
+  int write_error = 0;
+  bool too_large = false;
+  bool bomb = false;
+  const std::int64_t wire_total = received_ + static_cast<std::int64_t>(wire_bytes.size());
+  auto write = [&](std::string_view piece) {
+    decoded_total_ += static_cast<std::int64_t>(piece.size());
+    // What lands on disk is what the size limit is about, and a small body
+    // that inflates without measure is refused before it fills the disk.
+    if (!page_ && job_.maximum_size != 0 && decoded_total_ > job_.maximum_size) {
+      too_large = true;
       return false;
     }
-    to_write = decoded_;
-  }
-  if (int error = file_.Write(to_write); error != 0) {
-    // A full disk or a failing device: the part written so far stays for a resume.
+    if (decoded_total_ > kBombMinimumBytes && decoded_total_ / kBombRatio > wire_total) {
+      bomb = true;
+      return false;
+    }
+    write_error = file_.Write(piece);
+    return write_error == 0;
+  };
+  if (!decoder_->Decode(wire_bytes, write)) {
     file_.Close();
-    worker_.Finish(TS_BAD_RESPONSE, FileErrorText(text::kCannotWriteFile, error));
+    if (write_error != 0) {
+      // A full disk or a failing device: the part written so far stays for a resume.
+      worker_.Finish(TS_BAD_RESPONSE, FileErrorText(text::kCannotWriteFile, write_error));
+    } else {
+      DeleteLocalFile();
+      if (too_large) {
+        worker_.Finish(TS_SIZE_REJECTED, text::kSizeRejected);
+      } else {
+        worker_.Finish(bomb ? TS_FAILED : TS_INCOMPLETE, text::kBadEncoding);
+      }
+    }
     return false;
   }
-  SetReceived(received_ + static_cast<std::int64_t>(wire_bytes.size()));
+  SetReceived(wire_total);
   return true;
 }
 

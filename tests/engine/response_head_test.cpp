@@ -40,6 +40,9 @@ TEST(ResponseHeadTest, UnreadableSizesMeanNoSizeGiven) {
   auto v = ParseResponseHead("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes -1-2/-3", {});
   EXPECT_EQ(v.resume_offset, 0);
   EXPECT_EQ(v.expected_size, 0);
+  // A key without its value does not borrow the next line's.
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 200 OK\r\nContent-Length:\r\n12345: x", {}).expected_size,
+            0);
   EXPECT_EQ(ParseHeaderSize(" 9223372036854775807"), INT64_MAX);
   EXPECT_EQ(ParseHeaderSize("9223372036854775808"), 0);
 }

@@ -288,6 +288,34 @@ TEST_F(FaultTest, AnEncodedWholeBodyOnAResumeFollowsTheResumePolicy) {
   EXPECT_EQ(Local("f.bin"), whole);
 }
 
+TEST_F(FaultTest, InflatedBodiesAreHeldToTheSizeLimitAndBombsRefused) {
+  // 1 MB of text compresses to a few KB; the limit is about the file on disk.
+  std::string text;
+  while (text.size() < 1000000) text += "picture bytes that compress well ";
+  std::string small_body = Compress(text, 15 + 16);
+  LoopbackServer limited([&](LoopbackConnection& conn) {
+    conn.ReadRequestHead();
+    conn.Send(Response(small_body, "Content-Encoding: gzip\r\n"));
+  });
+  auto slot = MakeSlot(limited.Url("/x.jpg"), "x.jpg");
+  slot.maximum_size = 100 * 1024;
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_SIZE_REJECTED);
+  EXPECT_FALSE(platform::FileExists(box.Path("x.jpg")));
+
+  // A page has no size limit, but 100 MB out of ~100 KB is no page.
+  std::string bomb = Compress(std::string(100 << 20, '\0'), 15 + 16);
+  LoopbackServer bomber([&](LoopbackConnection& conn) {
+    conn.ReadRequestHead();
+    conn.Send(Response(bomb, "Content-Encoding: gzip\r\nContent-Type: text/html\r\n"));
+  });
+  auto page = MakeSlot(bomber.Url("/b.html"), "b.html");
+  Run(page);
+  EXPECT_EQ(page.status, TS_FAILED);
+  EXPECT_EQ(page.status_text, "圧縮されたデータを展開できません。");
+  EXPECT_FALSE(platform::FileExists(box.Path("b.html")));
+}
+
 TEST_F(FaultTest, FreeHostPagesAreCutAfterSevenThousandBytes) {
   LoopbackServer server([](LoopbackConnection& c) {
     c.ReadRequestHead();
