@@ -293,8 +293,9 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
   }
 
   if (int error = file_.Open(job_.local_path); error != 0) {
-    FinishAfterWait(TS_BAD_RESPONSE, FileErrorText(text::kCannotOpenFile, error));
+    // Cleared before the result is reported: the scheduler may act on it at once.
     if (existing_size_ == 0) DeleteLocalFile();
+    FinishAfterWait(TS_BAD_RESPONSE, FileErrorText(text::kCannotOpenFile, error));
     return false;
   }
   int error = file_.Seek(received_);
