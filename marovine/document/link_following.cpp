@@ -2,6 +2,7 @@
 // link-site search turns the other sites it finds into new link items.
 
 #include <cstdio>
+#include <unordered_set>
 
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/download_list_view.h"
@@ -43,10 +44,15 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
   const int page_limit = owner >= 0 ? link_items[owner].page_limit : 0;
   bool adding = true;
   int seen = 0;
+  // Every found link is looked up in the download list: a set of its URLs,
+  // made once a page, keeps a page of many links on a long list quick.
+  std::unordered_set<std::string> listed;
+  listed.reserve(download_items.size() * 2);
+  for (const DownloadItem& item : download_items) listed.insert(item.url);
   if (ui_ != nullptr) ui_->SetWaitCursor(true);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
     ++seen;
-    if (HasDownload(link) && !ContainsText(link, kFreeHostDomainWord)) continue;
+    if (listed.count(link) != 0 && !ContainsText(link, kFreeHostDomainWord)) continue;
     if (!not_modified && IsPageByUrl(link, settings.page_extensions)) {
       ++page_counter;
       if (page_limit != 0 && page_limit < page_counter) adding = false;
@@ -72,7 +78,11 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
       if (ui_ != nullptr) ui_->SetWaitCursor(false);
       return true;
     }
-    if (adding && IgnoreWordFilter(link) != 0) AppendFoundLink(a, link, owner, adding);
+    if (adding && IgnoreWordFilter(link) != 0) {
+      std::size_t before = download_items.size();
+      AppendFoundLink(a, link, owner, adding);
+      if (download_items.size() > before) listed.insert(link);
+    }
     SetStatusPane(kProgressPane, CheckingText(seen));
   }
   if (seen > 0) SetStatusPane(kProgressPane, CheckedText(seen));
