@@ -1,5 +1,7 @@
 #include "marovine/engine/socket_x.h"
 
+#include "marovine/engine/host_lookup.h"
+
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -48,16 +50,17 @@ CSocketX::Result CSocketX::WaitFor(short events, int timeout_ms) {
 
 CSocketX::Result CSocketX::Connect(const std::string& host, int port) {
   Close();
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* list = nullptr;
-  std::string service = std::to_string(port);
-  if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &list) != 0 || !list) {
-    return Result::kError;
+  HostLookup lookup;
+  switch (lookup.Run(host, port, stop_)) {
+    case HostLookup::Result::kOk:
+      break;
+    case HostLookup::Result::kStopped:
+      return Result::kStopped;
+    case HostLookup::Result::kFailed:
+      return Result::kError;
   }
   Result result = Result::kError;
-  for (addrinfo* a = list; a; a = a->ai_next) {
+  for (const addrinfo* a = lookup.addresses(); a; a = a->ai_next) {
     fd_ = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
     if (fd_ < 0) continue;
     if (::connect(fd_, a->ai_addr, a->ai_addrlen) == 0) {
@@ -77,7 +80,6 @@ CSocketX::Result CSocketX::Connect(const std::string& host, int port) {
     }
     Close();
   }
-  ::freeaddrinfo(list);
   if (result != Result::kOk) Close();
   return result;
 }
