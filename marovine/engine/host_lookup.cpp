@@ -40,6 +40,7 @@ HostLookup::Result HostLookup::Run(const std::string& host, int port,
     return Result::kOk;
   }
   shared_->list = nullptr;
+  if (stop.load()) return Result::kStopped;
   try {
     std::thread([shared = shared_, host, service] {
       addrinfo* list = nullptr;
