@@ -67,7 +67,8 @@ TEST_F(FaultTest, StopIsSeenWithinASecondEvenWithoutTimeOut) {
     engine.SyncTransferSlot(slot);
     return slot.status != TS_RUNNING;
   }));
-  EXPECT_LT(std::chrono::steady_clock::now() - asked, 1500ms);
+  // One poll slice of a second, and room for a busy machine.
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 2500ms);
   EXPECT_EQ(slot.status, TS_STOPPED);
   EXPECT_EQ(slot.status_text, "ユーザーによって切断されました。");
   EXPECT_EQ(Local("x.jpg"), "partial");  // the partial file stays for a resume
