@@ -5,38 +5,20 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/ascii_text.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 
 namespace platform {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The section name of a header line, or nothing when the line is no header.
 std::optional<std::string_view> SectionHeader(std::string_view line) {
-  line = Trim(line);
+  line = TrimBlanks(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   auto close = line.find(']');
   if (close == std::string_view::npos) return std::nullopt;
-  return Trim(line.substr(1, close - 1));
+  return TrimBlanks(line.substr(1, close - 1));
 }
 
 struct KeyLine {
@@ -45,11 +27,11 @@ struct KeyLine {
 };
 
 std::optional<KeyLine> ParseKeyLine(std::string_view line) {
-  std::string_view trimmed = Trim(line);
+  std::string_view trimmed = TrimBlanks(line);
   if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') return std::nullopt;
   auto eq = trimmed.find('=');
   if (eq == std::string_view::npos) return std::nullopt;
-  return KeyLine{Trim(trimmed.substr(0, eq)), Trim(trimmed.substr(eq + 1))};
+  return KeyLine{TrimBlanks(trimmed.substr(0, eq)), TrimBlanks(trimmed.substr(eq + 1))};
 }
 
 std::string_view Unquote(std::string_view value) {
@@ -198,7 +180,7 @@ void Profile::ApplyChange(std::vector<std::string>& lines, std::string_view sect
   // New keys go after the section's last non-empty line, so the blank line
   // that separates it from the next section stays where it was.
   std::size_t at = section_end;
-  while (at > *section_start + 1 && Trim(lines[at - 1]).empty()) --at;
+  while (at > *section_start + 1 && TrimBlanks(lines[at - 1]).empty()) --at;
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), key + "=" + *value);
 }
 

@@ -1,31 +1,11 @@
 #include "marovine/album/site_detail_log.h"
 
+#include "platform/ascii_text.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "platform/text_encoding.h"
 
 namespace marovine {
-namespace {
-
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
 
 std::optional<std::vector<SiteDetailRecord>> ReadSiteDetailLog(const std::string& path) {
   auto raw = platform::ReadWholeFile(path);
@@ -35,7 +15,7 @@ std::optional<std::vector<SiteDetailRecord>> ReadSiteDetailLog(const std::string
   std::string_view rest(text);
   while (!rest.empty()) {
     auto end = rest.find('\n');
-    std::string_view line = TrimBlanks(rest.substr(0, end));
+    std::string_view line = platform::TrimBlanks(rest.substr(0, end));
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (line.size() >= 2 && line.front() == '[') {
       auto close = line.find(']');
@@ -47,20 +27,20 @@ std::optional<std::vector<SiteDetailRecord>> ReadSiteDetailLog(const std::string
     }
     auto eq = line.find('=');
     if (records.empty() || eq == std::string_view::npos) continue;
-    std::string_view key = TrimBlanks(line.substr(0, eq));
-    std::string value(TrimBlanks(line.substr(eq + 1)));
+    std::string_view key = platform::TrimBlanks(line.substr(0, eq));
+    std::string value(platform::TrimBlanks(line.substr(eq + 1)));
     SiteDetailRecord& record = records.back();
-    if (SameKey(key, "Url")) {
+    if (platform::EqualsIgnoreCase(key, "Url")) {
       record.url = value;
-    } else if (SameKey(key, "Refer")) {
+    } else if (platform::EqualsIgnoreCase(key, "Refer")) {
       record.referer = value;
-    } else if (SameKey(key, "Message")) {
+    } else if (platform::EqualsIgnoreCase(key, "Message")) {
       record.message = value;
-    } else if (SameKey(key, "FilePass")) {
+    } else if (platform::EqualsIgnoreCase(key, "FilePass")) {
       record.file_path = value;
-    } else if (SameKey(key, "ModifiedDate")) {
+    } else if (platform::EqualsIgnoreCase(key, "ModifiedDate")) {
       record.modified_date = value;
-    } else if (SameKey(key, "FileSize")) {
+    } else if (platform::EqualsIgnoreCase(key, "FileSize")) {
       record.file_size = value;
     }
   }
