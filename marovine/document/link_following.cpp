@@ -58,9 +58,11 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
       if (page_limit != 0 && page_limit < page_counter) adding = false;
     }
     // A page that only wraps a file of the same name (a picture shown on a
-    // page of its own): the slot fetches the file in its place.
+    // page of its own): the slot fetches the file in its place. A folder's
+    // page has no name to share: its links to "../" or "/" are other folders.
     if (slot.RetryCount <= settings.retry_limit && download_items[i].kind != KIND_WHOLE_SITE &&
-        settings.refetch_relative_address != 0 && LastSegment(slot.url) == LastSegment(link)) {
+        settings.refetch_relative_address != 0 && !LastSegment(slot.url).empty() &&
+        LastSegment(slot.url) == LastSegment(link)) {
       platform::RemoveFile(slot.local_path);
       DownloadItem& item = download_items[i];
       item.referer = slot.url;
