@@ -108,13 +108,14 @@ void CMarovineDoc::AppendFoundLink(int a, const std::string& url, int owner, boo
   if (parent.kind == KIND_CRAWL) {
     bool numbered = settings.put_random_number != 0 && settings.make_address_folder == 0 &&
                     settings.make_title_folder == 0 && owner >= 0;
-    item.local_path = folder + CrawlFileName(url, numbered ? link_items[owner].random_number : -1);
+    item.local_path = UnreservedLocalPath(
+        folder + CrawlFileName(url, numbered ? link_items[owner].random_number : -1));
     item.kind = KIND_CRAWL;
   } else if (parent.kind == KIND_WHOLE_SITE) {
     item.local_path = WholeSiteLocalPath(folder, parent.site_url, url);
     item.kind = KIND_WHOLE_SITE;
   } else {
-    item.local_path = folder + SanitizeNameComponent(UrlFileName(url));
+    item.local_path = UnreservedLocalPath(folder + SanitizeNameComponent(UrlFileName(url)));
     item.kind = KIND_DIRECT;
   }
   // A full list takes nothing more from this page (the status bar says so).

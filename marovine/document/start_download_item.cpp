@@ -63,18 +63,22 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   // A retried item has passed the log check already.
   slot.check_log = item.kind == KIND_CRAWL && settings.skip_files_in_log != 0 && first_try;
 
-  if (item.kind == KIND_DIRECT || item.kind == KIND_WHOLE_SITE) slot.local_path = item.local_path;
-  if (item.kind == KIND_CRAWL || item.start_page == 1) {
-    std::string name = item.local_path;
-    if ((settings.auto_rename != 0 || item.start_page == 1) && first_try &&
-        platform::FileExists(name)) {
-      int counter = 0;
-      name = FreeLocalPath(name, counter);
+  if (item.kind != KIND_WHOLE_SITE && first_try) {
+    // A first try owns no file yet: it moves off a name another item holds
+    // (a list read from a file may have two) and, where renaming applies, off
+    // a file already on disk.
+    const bool rename_existing =
+        (item.kind == KIND_CRAWL && settings.auto_rename != 0) || item.start_page == 1;
+    const std::string& own = item.local_path;
+    if (reserved_names_.HeldByOther(own, own) || (rename_existing && platform::FileExists(own))) {
+      SetItemLocalPath(i, reserved_names_.FreeName(own, own, true));
     }
+  }
+  // The item holds the final name from now on.
+  slot.local_path = item.local_path;
+  if (item.kind == KIND_CRAWL || item.start_page == 1) {
     slot.maximum_size = MaximumFileBytes(settings);
     slot.minimum_size = MinimumFileBytes(settings);
-    slot.local_path = name;
-    item.local_path = name;
     if (item.start_page == 1 && !ContainsText(item.url, kFreeHostDomainWord)) {
       slot.local_path += kRefetchSuffix;
     }

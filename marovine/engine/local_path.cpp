@@ -62,7 +62,13 @@ std::string CrawlFileName(std::string_view url, int random_prefix) {
 }
 
 std::string FreeLocalPath(const std::string& path, int& counter) {
-  if (!platform::FileExists(path)) return path;
+  return FreeLocalPath(
+      path, counter, [](const std::string& candidate) { return platform::FileExists(candidate); });
+}
+
+std::string FreeLocalPath(const std::string& path, int& counter,
+                          const std::function<bool(const std::string&)>& taken) {
+  if (!taken(path)) return path;
   std::string folder = platform::FolderOf(path);
   std::string name = platform::NameOf(path);
   auto dot = name.rfind('.');
@@ -71,7 +77,7 @@ std::string FreeLocalPath(const std::string& path, int& counter) {
   auto bracket = stem.rfind('(');
   if (bracket != std::string::npos) stem.resize(bracket);
   std::string candidate = path;
-  while (platform::FileExists(candidate)) {
+  while (taken(candidate)) {
     ++counter;
     std::string numbered = stem + "(" + std::to_string(counter) + ")" + extension;
     candidate = folder + SanitizeNameComponent(numbered);
