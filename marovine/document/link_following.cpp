@@ -114,6 +114,9 @@ void CMarovineDoc::AppendFoundLink(int a, const std::string& url, int owner, boo
   } else if (parent.kind == KIND_WHOLE_SITE) {
     item.local_path = WholeSiteLocalPath(folder, parent.site_url, url);
     item.kind = KIND_WHOLE_SITE;
+    // A mirror has one file per path: a second address of it ("./" beside
+    // "index.html", a same-named file of another server) is the same item.
+    if (LocalPathHeld(item.local_path)) return;
   } else {
     item.local_path = UnreservedLocalPath(folder + SanitizeNameComponent(UrlFileName(url)));
     item.kind = KIND_DIRECT;

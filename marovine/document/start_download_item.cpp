@@ -96,14 +96,13 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
     if (settings.whole_site_limit_huge != 0) {
       slot.maximum_size = WholeSiteMaximumFileBytes(settings);
     }
-    // The local file is a complete earlier copy, not a partial download:
-    // resuming onto it would append the new version to the old one (or to
-    // the page as rewritten for offline browsing).
-    if (!recorded.empty() && platform::FileExists(item.local_path)) {
-      slot.local_path = item.local_path + std::string(kUpdateSuffix);
-      // A left-over part of an earlier run is no part of this one.
-      if (first_try) platform::RemoveFile(slot.local_path);
-    }
+    // A mirrored file arrives beside its name and takes the name only when
+    // it is whole, so a file under its name is always a finished copy, never
+    // a part to resume onto (which would append the server's tail to a page
+    // rewritten for offline browsing). Parts are resumed beside it.
+    slot.local_path = item.local_path + std::string(kUpdateSuffix);
+    // A left-over part of an earlier run is no part of this one.
+    if (first_try) platform::RemoveFile(slot.local_path);
   }
 
   requested_urls_[a] = slot.url;
