@@ -7,10 +7,13 @@
 
 #include "marovine/album/html_text.h"
 #include "marovine/album/site_detail_log.h"
+#include "marovine/document/document_file.h"
 #include "marovine/engine/site_log_paths.h"
 #include "platform/file_io.h"
+#include "platform/path.h"
 #include "tests/crawl/crawl_fixture.h"
 #include "tests/support/nginx_server.h"
+#include "tests/support/wait_for.h"
 
 namespace marovine {
 namespace {
@@ -38,7 +41,8 @@ class WholeSiteTest : public ::testing::Test {
 
   Sandbox site_;
   // Pages of /twice/ are sent as they are, so that ranges of them are served.
-  NginxServer server_{site_.path(), "location /twice/ { gzip off; }\n"};
+  NginxServer server_{
+      site_.path(), "location /twice/ { gzip off; }\nlocation /resume/slow/ { limit_rate 40k; }\n"};
 };
 
 TEST_F(WholeSiteTest, MirrorBrowsesOfflineAndAnUpdateFetchesOnlyWhatChanged) {
@@ -159,6 +163,40 @@ TEST_F(WholeSiteTest, APageOfTwoAddressesIsMirroredOnceAndNeverResumedOnto) {
   for (const auto& item : again.doc->download_items) EXPECT_EQ(item.state, DS_DONE) << item.url;
   EXPECT_EQ(platform::ReadWholeFile(root + "index.html").value_or(""), first);
   EXPECT_EQ(*platform::ReadWholeFile(root + "pic.jpg"), Jpeg('t'));
+}
+
+TEST_F(WholeSiteTest, AStoppedMirrorKeepsItsPartBesideTheNameAndResumesIt) {
+  site_.WriteFile("resume/index.html", "<a href='slow/big.zip'>big</a>");
+  site_.WriteFile("resume/slow/big.zip", Jpeg('z', 60000));
+  Sandbox home;
+  const std::string saved = home.Path("mirror.mrv");
+  const std::string ini = std::string(kWholeSiteIni) +
+                          "[MarugotoDownload]\nMarugotoKakuchoushi=zip\n[DownLoad]\nDouziDL=1\n";
+  std::string big;
+  {
+    CrawlDoc c(home, ini);
+    ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/resume/index.html")), 1);
+    big = c.doc->link_items[0].folder + "slow/big.zip";
+    c.doc->StartCommand();
+    ASSERT_TRUE(testing::WaitFor(
+        [&] {
+          c.doc->CrawlTick();
+          return platform::FileSizeOf(big + ".marovine-update").value_or(0) > 0;
+        },
+        std::chrono::seconds(30), std::chrono::milliseconds(20)));
+    c.doc->StopAllCommand();
+    ASSERT_TRUE(SaveDocumentFile(*c.doc, saved));
+    ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
+  }
+  // Nothing under the file's own name but what is whole.
+  EXPECT_FALSE(platform::FileExists(big));
+  EXPECT_LT(platform::FileSizeOf(big + ".marovine-update").value_or(0), 60000);
+
+  CrawlDoc reopened(home, "", false);
+  ASSERT_TRUE(LoadDocumentFile(*reopened.doc, saved).ok);
+  reopened.Crawl();
+  EXPECT_EQ(platform::ReadWholeFile(big).value_or(""), Jpeg('z', 60000));
+  EXPECT_FALSE(platform::FileExists(big + ".marovine-update"));
 }
 
 }  // namespace
