@@ -37,7 +37,9 @@ std::string LocalNameReservations::FreeName(const std::string& path, const std::
     return HeldByOther(candidate, own) || (check_disk && platform::FileExists(candidate));
   };
   if (!taken(path)) return path;
-  int& counter = last_number_[path];
+  // "x(3).jpg" counts on from where "x.jpg" stopped: both are numbered from
+  // "x.jpg".
+  int& counter = last_number_[UnnumberedLocalPath(path)];
   return FreeLocalPath(path, counter, taken);
 }
 

@@ -29,8 +29,9 @@ class LocalNameReservations {
 
  private:
   std::unordered_map<std::string, int> holders_;
-  // The last number handed out for a name: when hundreds of items share one
-  // name (every folder's "index.html"), the search starts there, not at 1.
+  // The last number handed out for a name, by its unnumbered form: when
+  // hundreds of items share one name (every folder's "index.html"), the
+  // search starts there, not at 1, also for a numbered name met again on disk.
   std::unordered_map<std::string, int> last_number_;
 };
 

@@ -42,6 +42,9 @@ std::string CrawlFileName(std::string_view url, int random_prefix);
 // in "(k)" is renumbered, not given a second pair of brackets. The counter is
 // the item's own and is left at the number used.
 std::string FreeLocalPath(const std::string& path, int& counter);
+// The path FreeLocalPath numbers from: "x(3).jpg" and "x.jpg" both give
+// "x.jpg".
+std::string UnnumberedLocalPath(const std::string& path);
 // The same with what counts as taken given, so that a name another item
 // holds is as taken as a file on disk.
 std::string FreeLocalPath(const std::string& path, int& counter,
