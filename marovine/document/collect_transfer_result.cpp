@@ -1,6 +1,7 @@
 // What becomes of an item when its transfer has ended: done, retried,
 // redirected or failed. Success has a file of its own (transfer_success.cpp).
 
+#include "marovine/document/crawl_rules.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/engine/download_log.h"
@@ -92,12 +93,17 @@ void CMarovineDoc::WriteDetailLog(int a) {
   const TransferSlot& slot = slots[a];
   const DownloadItem& item = download_items[slot.item_index];
   platform::Profile log(SiteDetailLogPath(paths.log_folder, item.site_url));
-  std::string section = platform::NameOf(slot.local_path);
+  // A mirrored file arrives beside its name and is logged under the name it
+  // takes.
+  const std::string& stored = slot.local_path == item.local_path + std::string(kUpdateSuffix)
+                                  ? item.local_path
+                                  : slot.local_path;
+  std::string section = platform::NameOf(stored);
   // The file view reads the keys in this order.
   log.WriteString(section, "Url", slot.url);
   log.WriteString(section, "Refer", slot.referer);
   log.WriteString(section, "Message", slot.status_text);
-  log.WriteString(section, "FilePass", slot.local_path);
+  log.WriteString(section, "FilePass", stored);
   log.WriteString(section, "ModifiedDate", slot.last_modified);
   log.WriteString(section, "FileSize", std::to_string(slot.received));
 }

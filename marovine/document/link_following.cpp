@@ -58,9 +58,11 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
       if (page_limit != 0 && page_limit < page_counter) adding = false;
     }
     // A page that only wraps a file of the same name (a picture shown on a
-    // page of its own): the slot fetches the file in its place.
+    // page of its own): the slot fetches the file in its place. A folder's
+    // page has no name to share: its links to "../" or "/" are other folders.
     if (slot.RetryCount <= settings.retry_limit && download_items[i].kind != KIND_WHOLE_SITE &&
-        settings.refetch_relative_address != 0 && LastSegment(slot.url) == LastSegment(link)) {
+        settings.refetch_relative_address != 0 && !LastSegment(slot.url).empty() &&
+        LastSegment(slot.url) == LastSegment(link)) {
       platform::RemoveFile(slot.local_path);
       DownloadItem& item = download_items[i];
       item.referer = slot.url;
@@ -106,13 +108,17 @@ void CMarovineDoc::AppendFoundLink(int a, const std::string& url, int owner, boo
   if (parent.kind == KIND_CRAWL) {
     bool numbered = settings.put_random_number != 0 && settings.make_address_folder == 0 &&
                     settings.make_title_folder == 0 && owner >= 0;
-    item.local_path = folder + CrawlFileName(url, numbered ? link_items[owner].random_number : -1);
+    item.local_path = UnreservedLocalPath(
+        folder + CrawlFileName(url, numbered ? link_items[owner].random_number : -1));
     item.kind = KIND_CRAWL;
   } else if (parent.kind == KIND_WHOLE_SITE) {
     item.local_path = WholeSiteLocalPath(folder, parent.site_url, url);
     item.kind = KIND_WHOLE_SITE;
+    // A mirror has one file per path: a second address of it ("./" beside
+    // "index.html", a same-named file of another server) is the same item.
+    if (LocalPathHeld(item.local_path)) return;
   } else {
-    item.local_path = folder + SanitizeNameComponent(UrlFileName(url));
+    item.local_path = UnreservedLocalPath(folder + SanitizeNameComponent(UrlFileName(url)));
     item.kind = KIND_DIRECT;
   }
   // A full list takes nothing more from this page (the status bar says so).

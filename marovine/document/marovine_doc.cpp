@@ -103,8 +103,21 @@ int CMarovineDoc::AppendDownloadItem(DownloadItem item) {
     return -1;
   }
   if (download_view_ != nullptr) download_view_->AppendRow(item.url);
+  reserved_names_.Add(item.local_path);
   download_items.push_back(std::move(item));
   return static_cast<int>(download_items.size()) - 1;
+}
+
+std::string CMarovineDoc::UnreservedLocalPath(const std::string& path) {
+  return reserved_names_.FreeName(path, std::string(), false);
+}
+
+void CMarovineDoc::SetItemLocalPath(int index, std::string path) {
+  DownloadItem& item = download_items[index];
+  if (item.local_path == path) return;
+  reserved_names_.Remove(item.local_path);
+  reserved_names_.Add(path);
+  item.local_path = std::move(path);
 }
 
 void CMarovineDoc::Broadcast(ViewHint& hint) {
@@ -183,8 +196,8 @@ int CMarovineDoc::RegisterUrl(const std::string& url) {
     if (settings.unique_download_urls != 0 && HasDownload(url)) return 0;
     DownloadItem item;
     item.url = url;
-    item.local_path = platform::WithTrailingSeparator(settings.direct_folder) +
-                      SanitizeNameComponent(UrlFileName(url));
+    item.local_path = UnreservedLocalPath(platform::WithTrailingSeparator(settings.direct_folder) +
+                                          SanitizeNameComponent(UrlFileName(url)));
     item.referer = url.substr(0, url.rfind('/') + 1);
     item.kind = KIND_DIRECT;
     if (AppendDownloadItem(std::move(item)) < 0) return 0;
@@ -206,6 +219,7 @@ int CMarovineDoc::RegisterUrl(const std::string& url) {
 
 void CMarovineDoc::RemoveDownloadItem(int index) {
   if (index < 0 || index >= static_cast<int>(download_items.size())) return;
+  reserved_names_.Remove(download_items[index].local_path);
   download_items.erase(download_items.begin() + index);
   for (auto& slot : slots) {
     if (slot.item_index > index) --slot.item_index;
@@ -233,6 +247,7 @@ void CMarovineDoc::RemoveLinkItemKeepLog(int index) {
 void CMarovineDoc::ClearDownloadList() {
   for (int i = static_cast<int>(download_items.size()) - 1; i >= 0; --i) RemoveDownloadItem(i);
   download_items.clear();
+  reserved_names_.Clear();
 }
 
 void CMarovineDoc::ResetAfterDays() {

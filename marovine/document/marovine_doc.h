@@ -12,6 +12,7 @@
 
 #include "marovine/document/crawl_hooks.h"
 #include "marovine/document/document_settings.h"
+#include "marovine/document/local_name_reservations.h"
 #include "marovine/document/program_paths.h"
 #include "marovine/document/settings_keys.h"
 #include "marovine/engine/local_path.h"
@@ -66,6 +67,11 @@ class CMarovineDoc {
   // refuses the item: answers -1 and says so in the status bar, rather than
   // overwriting the last item, which may be a download still pending.
   int AppendDownloadItem(DownloadItem item);
+  // A listed item's local path is its own until the item leaves the list: the
+  // name a new item is given is the path itself when no listed item holds
+  // it, else its first numbered form that none holds.
+  std::string UnreservedLocalPath(const std::string& path);
+  bool LocalPathHeld(const std::string& path) const { return reserved_names_.Holders(path) > 0; }
   // Appends a link item, its row (hint 0) and its image and count.
   int AppendLinkItem(LinkItem item);
   // A new crawl-mode or whole-site link item for the URL with the defaults.
@@ -146,6 +152,9 @@ class CMarovineDoc {
   ProxySettings proxy_settings;
 
   std::vector<LinkItem> link_items;
+  // Items join and leave through AppendDownloadItem and the removals, and a
+  // listed item's local path changes only through SetItemLocalPath, so that
+  // the reserved names stay in step.
   std::vector<DownloadItem> download_items;
   std::array<TransferSlot, kTransferSlotCount> slots{};
 
@@ -174,6 +183,7 @@ class CMarovineDoc {
   void RunMaintenance();
   void AdvanceAutosave();
   bool SlotHasItem(int slot) const;
+  void SetItemLocalPath(int index, std::string path);
   void StartDownloadItemVia(int slot, int index, const std::string* proxy);
   void RestartInPlace(int slot);
   void WriteDetailLog(int slot);
@@ -198,6 +208,7 @@ class CMarovineDoc {
   bool DialUpKeepCheck();
   void NotifyTransferEnd();
 
+  LocalNameReservations reserved_names_;
   CrawlHooks default_hooks_;
   CrawlHooks* hooks_ = &default_hooks_;
   ProxyList proxies_;

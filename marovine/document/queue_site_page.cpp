@@ -43,6 +43,9 @@ int CMarovineDoc::QueueSitePage(int k) {
   int owner = FindLink(link.url);
   item.local_path = platform::WithTrailingSeparator(link_items[owner].folder) +
                     SanitizeNameComponent(UrlFileName(link.url));
+  // A crawl-mode page is named like a file; a mirror's start page keeps the
+  // path it mirrors.
+  if (item.kind == KIND_CRAWL) item.local_path = UnreservedLocalPath(item.local_path);
   item.site_url = link.url;
   item.state = DS_WAITING;
   item.start_page = 0;

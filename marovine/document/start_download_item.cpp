@@ -63,18 +63,22 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   // A retried item has passed the log check already.
   slot.check_log = item.kind == KIND_CRAWL && settings.skip_files_in_log != 0 && first_try;
 
-  if (item.kind == KIND_DIRECT || item.kind == KIND_WHOLE_SITE) slot.local_path = item.local_path;
-  if (item.kind == KIND_CRAWL || item.start_page == 1) {
-    std::string name = item.local_path;
-    if ((settings.auto_rename != 0 || item.start_page == 1) && first_try &&
-        platform::FileExists(name)) {
-      int counter = 0;
-      name = FreeLocalPath(name, counter);
+  if (item.kind != KIND_WHOLE_SITE && first_try) {
+    // A first try owns no file yet: it moves off a name another item holds
+    // (a list read from a file may have two) and, where renaming applies, off
+    // a file already on disk.
+    const bool rename_existing =
+        (item.kind == KIND_CRAWL && settings.auto_rename != 0) || item.start_page == 1;
+    const std::string& own = item.local_path;
+    if (reserved_names_.HeldByOther(own, own) || (rename_existing && platform::FileExists(own))) {
+      SetItemLocalPath(i, reserved_names_.FreeName(own, own, true));
     }
+  }
+  // The item holds the final name from now on.
+  slot.local_path = item.local_path;
+  if (item.kind == KIND_CRAWL || item.start_page == 1) {
     slot.maximum_size = MaximumFileBytes(settings);
     slot.minimum_size = MinimumFileBytes(settings);
-    slot.local_path = name;
-    item.local_path = name;
     if (item.start_page == 1 && !ContainsText(item.url, kFreeHostDomainWord)) {
       slot.local_path += kRefetchSuffix;
     }
@@ -92,14 +96,13 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
     if (settings.whole_site_limit_huge != 0) {
       slot.maximum_size = WholeSiteMaximumFileBytes(settings);
     }
-    // The local file is a complete earlier copy, not a partial download:
-    // resuming onto it would append the new version to the old one (or to
-    // the page as rewritten for offline browsing).
-    if (!recorded.empty() && platform::FileExists(item.local_path)) {
-      slot.local_path = item.local_path + std::string(kUpdateSuffix);
-      // A left-over part of an earlier run is no part of this one.
-      if (first_try) platform::RemoveFile(slot.local_path);
-    }
+    // A mirrored file arrives beside its name and takes the name only when
+    // it is whole, so a file under its name is always a finished copy, never
+    // a part to resume onto (which would append the server's tail to a page
+    // rewritten for offline browsing). Parts are resumed beside it.
+    slot.local_path = item.local_path + std::string(kUpdateSuffix);
+    // A left-over part of an earlier run is no part of this one.
+    if (first_try) platform::RemoveFile(slot.local_path);
   }
 
   requested_urls_[a] = slot.url;

@@ -25,8 +25,11 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-bool Contains(std::string_view text, std::string_view what) {
-  return text.find(what) != std::string_view::npos;
+// A section header names its key whole: the key of one page is often part of
+// another's ("http://h/a/" of "http://h/a/b/"), whose entries mean other files.
+bool IsHeaderOf(std::string_view line, std::string_view key) {
+  return line.size() == key.size() + 2 && line.front() == '[' && line.back() == ']' &&
+         line.substr(1, key.size()) == key;
 }
 
 std::string SizeLine(std::int64_t size) {
@@ -41,14 +44,15 @@ struct EntryPosition {
   std::optional<std::size_t> size_line;
 };
 
-// Walks the sections whose header contains the key and finds the first line
-// inside one of them that contains the entry name.
+// Walks the sections headed by the key and finds the entry line that is the
+// entry name: a name is part of many others ("/one.jpg" of "/a/one.jpg"), so
+// only a whole line is the entry.
 std::optional<EntryPosition> FindEntry(const std::vector<std::string_view>& lines,
                                        std::string_view key, std::string_view entry_name) {
   std::size_t i = 0;
   while (i < lines.size()) {
     const auto& line = lines[i];
-    if (line.empty() || line.front() != '[' || !Contains(line, key)) {
+    if (!IsHeaderOf(line, key)) {
       ++i;
       continue;
     }
@@ -58,7 +62,7 @@ std::optional<EntryPosition> FindEntry(const std::vector<std::string_view>& line
     std::size_t j = i + 1;
     if (j < lines.size() && lines[j].empty()) ++j;
     for (; j < lines.size() && !lines[j].empty() && lines[j].front() != '['; ++j) {
-      if (!Contains(lines[j], entry_name)) continue;
+      if (lines[j] != entry_name) continue;
       EntryPosition at{j, std::nullopt, std::nullopt};
       std::size_t next = j + 1;
       if (next < lines.size() && !lines[next].empty() && lines[next].front() == '*') {
@@ -101,12 +105,12 @@ bool IsInLogDat(const std::string& log_folder, std::string_view url) {
 std::string Log2EntryName(std::string_view url, std::string_view referer) {
   auto slash = referer.rfind('/');
   if (slash == std::string_view::npos) return std::string(url);
-  // An empty name would be found in every line of the section (and written
-  // as the blank line that ends one), so a URL no longer than the referer's
-  // folder keeps its whole text.
-  if (url.size() <= slash) return std::string(url);
-  std::size_t keep = url.size() - slash;
-  return std::string(url.substr(url.size() - keep));
+  // Only a URL inside the referer's folder is named by its part below it: the
+  // same-length tail of a URL elsewhere is a fragment such as ".jpg" that
+  // every other file of the section would then be taken for.
+  std::string_view folder = referer.substr(0, slash + 1);
+  if (!url.starts_with(folder)) return std::string(url);
+  return std::string(url.substr(slash));
 }
 
 std::string Log2Key(std::string_view referer) {
@@ -155,7 +159,7 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
       if (lines[i].empty() || lines[i].front() != '[') continue;
       // Only a section in the usual shape (header, blank line, entries) can
       // take the entry; a blank line after the header's own would end it.
-      extend_last = Contains(lines[i], key) && i + 1 < lines.size() && lines[i + 1].empty();
+      extend_last = IsHeaderOf(lines[i], key) && i + 1 < lines.size() && lines[i + 1].empty();
       for (std::size_t j = i + 2; j < lines.size(); ++j) {
         if (lines[j].empty()) extend_last = false;
       }

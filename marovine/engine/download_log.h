@@ -16,9 +16,9 @@ inline constexpr const char* kNoReferKey = "NoRefer";
 // True when a line of "log.dat" (in `log_folder`) equals the URL exactly.
 bool IsInLogDat(const std::string& log_folder, std::string_view url);
 
-// The name an entry of "log2.dat" carries: the URL's tail from the referer's
-// folder on (with its leading "/"), or the whole URL when it does not lie
-// below that folder's length.
+// The name an entry of "log2.dat" carries: the URL's part below the referer's
+// folder (with its leading "/") when it lies in that folder, else the whole
+// URL.
 std::string Log2EntryName(std::string_view url, std::string_view referer);
 
 // The section key of an item: its referer, or "NoRefer" when it has none.
@@ -30,9 +30,8 @@ struct Log2Entry {
   std::int64_t size = 0;  // 0 when none was recorded
 };
 
-// Looks an entry up in "log2.dat": every section whose header contains the key
-// is searched for a line containing the entry name. A missing file finds
-// nothing.
+// Looks an entry up in "log2.dat": every section headed by the key is searched
+// for a line that is the entry name. A missing file finds nothing.
 Log2Entry LookUpLog2(const std::string& log2_path, std::string_view key,
                      std::string_view entry_name);
 

@@ -62,16 +62,43 @@ std::string CrawlFileName(std::string_view url, int random_prefix) {
 }
 
 std::string FreeLocalPath(const std::string& path, int& counter) {
-  if (!platform::FileExists(path)) return path;
-  std::string folder = platform::FolderOf(path);
+  return FreeLocalPath(
+      path, counter, [](const std::string& candidate) { return platform::FileExists(candidate); });
+}
+
+namespace {
+
+struct NumberedName {
+  std::string folder;
+  std::string stem;  // without a "(n)" of its own
+  std::string extension;
+};
+
+NumberedName SplitNumberedName(const std::string& path) {
+  NumberedName parts;
+  parts.folder = platform::FolderOf(path);
   std::string name = platform::NameOf(path);
   auto dot = name.rfind('.');
-  std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  std::string stem = name.substr(0, name.size() - extension.size());
-  auto bracket = stem.rfind('(');
-  if (bracket != std::string::npos) stem.resize(bracket);
+  parts.extension = dot == std::string::npos ? "" : name.substr(dot);
+  parts.stem = name.substr(0, name.size() - parts.extension.size());
+  auto bracket = parts.stem.rfind('(');
+  if (bracket != std::string::npos) parts.stem.resize(bracket);
+  return parts;
+}
+
+}  // namespace
+
+std::string UnnumberedLocalPath(const std::string& path) {
+  NumberedName parts = SplitNumberedName(path);
+  return parts.folder + parts.stem + parts.extension;
+}
+
+std::string FreeLocalPath(const std::string& path, int& counter,
+                          const std::function<bool(const std::string&)>& taken) {
+  if (!taken(path)) return path;
+  auto [folder, stem, extension] = SplitNumberedName(path);
   std::string candidate = path;
-  while (platform::FileExists(candidate)) {
+  while (taken(candidate)) {
     ++counter;
     std::string numbered = stem + "(" + std::to_string(counter) + ")" + extension;
     candidate = folder + SanitizeNameComponent(numbered);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,13 @@ std::string CrawlFileName(std::string_view url, int random_prefix);
 // in "(k)" is renumbered, not given a second pair of brackets. The counter is
 // the item's own and is left at the number used.
 std::string FreeLocalPath(const std::string& path, int& counter);
+// The path FreeLocalPath numbers from: "x(3).jpg" and "x.jpg" both give
+// "x.jpg".
+std::string UnnumberedLocalPath(const std::string& path);
+// The same with what counts as taken given, so that a name another item
+// holds is as taken as a file on disk.
+std::string FreeLocalPath(const std::string& path, int& counter,
+                          const std::function<bool(const std::string&)>& taken);
 
 // Where a whole-site item is stored: below the site folder by its path under
 // the site's folder URL, or in "Another_Server/" by its last segment when it

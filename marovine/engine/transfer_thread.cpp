@@ -48,9 +48,10 @@ class LocalFile {
   ~LocalFile() { Close(); }
   bool is_open() const { return fd_ >= 0; }
   // Opens for writing without truncating; another writer of the same file is
-  // refused. Answers the errno of a failure, 0 on success.
-  int Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  // refused, and so is a file that appeared when a new one was to be made.
+  // Answers the errno of a failure, 0 on success.
+  int Open(const std::string& path, bool create_new) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (create_new ? O_EXCL : 0), 0666);
     if (fd_ < 0) return errno;
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       int error = errno == EWOULDBLOCK ? EBUSY : errno;
@@ -107,7 +108,11 @@ class Transfer {
     received_ = received;
     worker_.Update([&](TransferProgress& p) { p.received = received; });
   }
-  void DeleteLocalFile() { platform::RemoveFile(job_.local_path); }
+  // Only a file this transfer made or resumes is its to delete: one that
+  // appeared under its name meanwhile is someone else's.
+  void DeleteLocalFile() {
+    if (existed_before_ || created_file_) platform::RemoveFile(job_.local_path);
+  }
 
   const TransferJob& job_;
   TransferWorker& worker_;
@@ -118,6 +123,7 @@ class Transfer {
   bool page_ = false;
   std::int64_t existing_size_ = 0;  // local file size before this transfer (0 = none)
   bool existed_before_ = false;
+  bool created_file_ = false;  // this transfer made the local file
   std::int64_t received_ = 0;
   std::int64_t expected_ = 0;
   bool body_started_ = false;
@@ -292,12 +298,15 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     return false;
   }
 
-  if (int error = file_.Open(job_.local_path); error != 0) {
+  // Without a file of its own to resume, the transfer makes a new one and
+  // never takes over a file that has appeared under its name since.
+  if (int error = file_.Open(job_.local_path, !existed_before_); error != 0) {
     // Cleared before the result is reported: the scheduler may act on it at once.
     if (existing_size_ == 0) DeleteLocalFile();
     FinishAfterWait(TS_BAD_RESPONSE, FileErrorText(text::kCannotOpenFile, error));
     return false;
   }
+  created_file_ = !existed_before_;
   int error = file_.Seek(received_);
   if (error == 0 && received_ == 0) error = file_.Truncate();
   if (error != 0) {

@@ -24,7 +24,8 @@ constexpr const char* kServerConfig =
     "location = /loop.jpg { return 302 /loop.jpg; }\n"
     "location = /relative.jpg { absolute_redirect off; return 302 /site/a.jpg; }\n"
     "location = /elsewhere.jpg { return 302 \"https://127.0.0.1/a.jpg\"; }\n"
-    "location /wrapsite/wrap/ { types { } default_type text/html; }\n";
+    "location /wrapsite/wrap/ { types { } default_type text/html; }\n"
+    "location /listing/ { autoindex on; }\n";
 
 class CrawlModeTest : public ::testing::Test {
  protected:
@@ -47,6 +48,13 @@ class CrawlModeTest : public ::testing::Test {
     site_.WriteFile("wrapsite/index.html", "<a href='wrap/photo.jpg'>photo</a>");
     site_.WriteFile("wrapsite/wrap/photo.jpg", "<html><img src='../real/photo.jpg'></html>");
     site_.WriteFile("wrapsite/real/photo.jpg", Jpeg('r'));
+
+    site_.WriteFile("listing/a.jpg", Jpeg('a'));
+    site_.WriteFile("listing/sub/b.jpg", Jpeg('b'));
+    site_.WriteFile("gallery/index.html",
+                    "<a href='/img/one.jpg'>1</a><a href='/img/two.jpg'>2</a>");
+    site_.WriteFile("img/one.jpg", Jpeg('1'));
+    site_.WriteFile("img/two.jpg", Jpeg('2'));
 
     site_.WriteFile("links/index.html", "<a href='" + server_.Url("/siteA/index.html") +
                                             "'>A</a><a href='" + server_.Url("/siteB/") +
@@ -130,6 +138,38 @@ TEST_F(CrawlModeTest, ASecondRunSkipsWhatTheDownloadLogHolds) {
     if (again.Comment(static_cast<int>(i)) == "ログに存在します。中止しました。") ++in_log;
   }
   EXPECT_EQ(in_log, 4);
+}
+
+TEST_F(CrawlModeTest, FilesOutsideThePagesFolderAreLoggedEachUnderItsOwnName) {
+  Sandbox home;
+  const std::string ini = "[Kensaku]\nKensakuLevel=1\n[DownLoad]\nDouziDL=1\n";
+  {
+    CrawlDoc c(home, ini);
+    c.doc->RegisterUrl(server_.Url("/gallery/"));
+    c.Crawl();
+  }
+  // The second file is not taken for the first.
+  ASSERT_EQ(FilesBelow(home.Path("store/")), (Files{"one.jpg", "two.jpg"}));
+
+  CrawlDoc again(home, "", false);
+  again.doc->RegisterUrl(server_.Url("/gallery/"));
+  again.Crawl();
+  EXPECT_EQ(FilesBelow(home.Path("store/")), (Files{"one.jpg", "two.jpg"}));
+  int in_log = 0;
+  for (std::size_t i = 0; i < again.doc->download_items.size(); ++i) {
+    if (again.Comment(static_cast<int>(i)) == "ログに存在します。中止しました。") ++in_log;
+  }
+  EXPECT_EQ(in_log, 2);
+}
+
+TEST_F(CrawlModeTest, ADirectoryListingIsSearchedNotTakenForAWrapperPage) {
+  // Its "../" link shares the empty last segment of the listing's own URL.
+  Sandbox home;
+  CrawlDoc c(home, "[DownLoad]\nSoutaiAddress=1\n");
+  c.doc->RegisterUrl(server_.Url("/listing/"));
+  c.Crawl();
+  EXPECT_EQ(FilesBelow(home.Path("store/")), (Files{"a.jpg", "b.jpg"}));
+  EXPECT_EQ(c.doc->link_items[0].file_count, 2);
 }
 
 TEST_F(CrawlModeTest, RedirectsLoopEndRelativeOnesResolveOthersFailCleanly) {

@@ -6,9 +6,14 @@
 #include <filesystem>
 
 #include "marovine/album/html_text.h"
+#include "marovine/album/site_detail_log.h"
+#include "marovine/document/document_file.h"
+#include "marovine/engine/site_log_paths.h"
 #include "platform/file_io.h"
+#include "platform/path.h"
 #include "tests/crawl/crawl_fixture.h"
 #include "tests/support/nginx_server.h"
+#include "tests/support/wait_for.h"
 
 namespace marovine {
 namespace {
@@ -35,7 +40,9 @@ class WholeSiteTest : public ::testing::Test {
   static constexpr const char* kWholeSiteIni = "[DownLoad]\nDownLoad Way-Marovine=0\n";
 
   Sandbox site_;
-  NginxServer server_{site_.path()};
+  // Pages of /twice/ are sent as they are, so that ranges of them are served.
+  NginxServer server_{
+      site_.path(), "location /twice/ { gzip off; }\nlocation /resume/slow/ { limit_rate 40k; }\n"};
 };
 
 TEST_F(WholeSiteTest, MirrorBrowsesOfflineAndAnUpdateFetchesOnlyWhatChanged) {
@@ -107,6 +114,89 @@ TEST_F(WholeSiteTest, MirrorBrowsesOfflineAndAnUpdateFetchesOnlyWhatChanged) {
   // Pages restored from the server's copy are rewritten again.
   EXPECT_EQ(*platform::ReadWholeFile(root + "index.html"), index);
   EXPECT_EQ(FilesBelow(root).size(), 8u);
+}
+
+int CountOf(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST_F(WholeSiteTest, APageOfTwoAddressesIsMirroredOnceAndNeverResumedOnto) {
+  // The page links itself as its folder, and a picture by its full address,
+  // which the rewriting shortens: the saved page is shorter than the server's.
+  site_.WriteFile("twice/index.html", "<html><body><a href=\"/twice/\">top</a><img src=\"" +
+                                          server_.Url("/twice/pic.jpg") + "\"></body></html>");
+  site_.WriteFile("twice/pic.jpg", Jpeg('t'));
+  Sandbox home;
+  const std::string start = server_.Url("/twice/index.html");
+  std::string root;
+  std::string first;
+  {
+    CrawlDoc c(home, std::string(kWholeSiteIni) + "[Ippan]\nSyousaiLog=1\n");
+    ASSERT_EQ(c.doc->RegisterUrl(start), 1);
+    root = c.doc->link_items[0].folder;
+    c.Crawl();
+    // The detail log names the files where they are, not where they arrived.
+    auto records = ReadSiteDetailLog(SiteDetailLogPath(home.Path("Log/"), start));
+    ASSERT_TRUE(records);
+    auto paths = FinishedFilePaths(*records);
+    EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()),
+              (std::set<std::string>{root + "index.html", root + "pic.jpg"}));
+    // The folder address is the same item as the page's own.
+    for (const auto& item : c.doc->download_items) {
+      EXPECT_NE(item.url, server_.Url("/twice/")) << "registered twice";
+      EXPECT_EQ(item.state == DS_DONE || item.state == DS_PAGE_DONE, true) << item.url;
+    }
+    first = platform::ReadWholeFile(root + "index.html").value_or("");
+  }
+  EXPECT_EQ(CountOf(first, "</html>"), 1) << first;
+  EXPECT_NE(first.find("src=\"pic.jpg\""), std::string::npos) << first;
+
+  // A later run that has lost the record of the page (its history file) still
+  // takes the page on disk for a finished one: fetched again whole, it is the
+  // same.
+  std::filesystem::remove(root + "履歴.txt");
+  CrawlDoc again(home, "", false);
+  ASSERT_EQ(again.doc->RegisterUrl(start), 1);
+  again.Crawl();
+  for (const auto& item : again.doc->download_items) EXPECT_EQ(item.state, DS_DONE) << item.url;
+  EXPECT_EQ(platform::ReadWholeFile(root + "index.html").value_or(""), first);
+  EXPECT_EQ(*platform::ReadWholeFile(root + "pic.jpg"), Jpeg('t'));
+}
+
+TEST_F(WholeSiteTest, AStoppedMirrorKeepsItsPartBesideTheNameAndResumesIt) {
+  site_.WriteFile("resume/index.html", "<a href='slow/big.zip'>big</a>");
+  site_.WriteFile("resume/slow/big.zip", Jpeg('z', 60000));
+  Sandbox home;
+  const std::string saved = home.Path("mirror.mrv");
+  const std::string ini = std::string(kWholeSiteIni) +
+                          "[MarugotoDownload]\nMarugotoKakuchoushi=zip\n[DownLoad]\nDouziDL=1\n";
+  std::string big;
+  {
+    CrawlDoc c(home, ini);
+    ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/resume/index.html")), 1);
+    big = c.doc->link_items[0].folder + "slow/big.zip";
+    c.doc->StartCommand();
+    ASSERT_TRUE(testing::WaitFor(
+        [&] {
+          c.doc->CrawlTick();
+          return platform::FileSizeOf(big + ".marovine-update").value_or(0) > 0;
+        },
+        std::chrono::seconds(30), std::chrono::milliseconds(20)));
+    c.doc->StopAllCommand();
+    ASSERT_TRUE(SaveDocumentFile(*c.doc, saved));
+    ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
+  }
+  // Nothing under the file's own name but what is whole.
+  EXPECT_FALSE(platform::FileExists(big));
+  EXPECT_LT(platform::FileSizeOf(big + ".marovine-update").value_or(0), 60000);
+
+  CrawlDoc reopened(home, "", false);
+  ASSERT_TRUE(LoadDocumentFile(*reopened.doc, saved).ok);
+  reopened.Crawl();
+  EXPECT_EQ(platform::ReadWholeFile(big).value_or(""), Jpeg('z', 60000));
+  EXPECT_FALSE(platform::FileExists(big + ".marovine-update"));
 }
 
 }  // namespace

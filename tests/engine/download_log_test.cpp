@@ -31,6 +31,12 @@ TEST(DownloadLogTest, EntryNamesAreTheTailBelowTheReferersFolder) {
   const std::string referer = "http://a.com/dir/page.html";
   ASSERT_EQ(referer.rfind('/'), std::string("http://b.com/abc").size());
   EXPECT_EQ(Log2EntryName("http://b.com/abc", referer), "http://b.com/abc");
+  // A URL outside the referer's folder is named whole, however long it is:
+  // its tail would be a fragment such as ".jpg".
+  EXPECT_EQ(Log2EntryName("http://a.com/img/one.jpg", "http://a.com/gallery/"),
+            "http://a.com/img/one.jpg");
+  EXPECT_EQ(Log2EntryName("http://a.com/dirx/p.jpg", "http://a.com/dir/i.html"),
+            "http://a.com/dirx/p.jpg");
   EXPECT_EQ(Log2Key(""), "NoRefer");
   EXPECT_EQ(Log2Key("http://a.com/"), "http://a.com/");
 }
@@ -60,8 +66,34 @@ TEST(DownloadLogTest, RecordAndLookUpRoundTrip) {
   EXPECT_EQ(r.date, "");
   EXPECT_TRUE(LookUpLog2(log, "http://b.com/i.html", "/p.jpg").found);
   EXPECT_FALSE(LookUpLog2(log, "http://b.com/i.html", "/q.jpg").found);
-  // Substring matches, for keys and names alike.
-  EXPECT_TRUE(LookUpLog2(log, "a.com", "q.jp").found);
+  // Only whole lines match, for keys and names alike.
+  EXPECT_FALSE(LookUpLog2(log, "a.com", "/q.jpg").found);
+  EXPECT_FALSE(LookUpLog2(log, "http://a.com/i.html", "q.jpg").found);
+}
+
+TEST(DownloadLogTest, PartsOfOtherEntriesAndSectionsNeverMatch) {
+  Sandbox box;
+  // As an earlier build wrote it, with CR LF lines from the original
+  // platform: a fragment entry and a section whose key holds another's.
+  box.WriteFile("log2.dat",
+                "\r\n[http://h/gallery/]\r\n\r\n.jpg\r\n/a/one.jpg\r\n"
+                "\r\n[http://h/gallery/sub/]\r\n\r\n/two.jpg\r\n!      2048\r\n");
+  std::string log = box.Path("log2.dat");
+  auto name = [](const char* url) { return Log2EntryName(url, "http://h/gallery/"); };
+  EXPECT_FALSE(LookUpLog2(log, "http://h/gallery/", name("http://h/img/x.jpg")).found);
+  EXPECT_FALSE(LookUpLog2(log, "http://h/gallery/", name("http://h/gallery/one.jpg")).found);
+  EXPECT_FALSE(LookUpLog2(log, "http://h/gallery/", name("http://h/gallery/two.jpg")).found);
+  // What the file holds is still found, in every section of its key.
+  EXPECT_TRUE(LookUpLog2(log, "http://h/gallery/", name("http://h/gallery/a/one.jpg")).found);
+  auto two = LookUpLog2(log, "http://h/gallery/sub/", "/two.jpg");
+  EXPECT_TRUE(two.found);
+  EXPECT_EQ(two.size, 2048);
+
+  // A new entry for the shorter key goes into a section of its own key, not
+  // into the longer key's section at the end of the file.
+  ASSERT_TRUE(RecordLog2(log, "http://h/gallery/", name("http://h/img/x.jpg"), "", 0));
+  EXPECT_TRUE(LookUpLog2(log, "http://h/gallery/", "http://h/img/x.jpg").found);
+  EXPECT_FALSE(LookUpLog2(log, "http://h/gallery/sub/", "http://h/img/x.jpg").found);
 }
 
 TEST(DownloadLogTest, UpdatingAnEntryNeverOverwritesTheOnesAfterIt) {

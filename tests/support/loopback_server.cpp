@@ -52,11 +52,29 @@ void LoopbackConnection::WaitForClientClose() {
   }
 }
 
+void LoopbackConnection::FinishSending() {
+  if (fd_ >= 0) ::shutdown(fd_, SHUT_WR);
+}
+
+bool LoopbackConnection::WaitUntil(const std::function<bool()>& condition) {
+  while (!condition()) {
+    if (!server_.PauseUntilStop(std::chrono::milliseconds(5))) return false;
+  }
+  return true;
+}
+
 void LoopbackConnection::Close() {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
   }
+}
+
+std::string RequestTarget(std::string_view head) {
+  auto from = head.find(' ');
+  if (from == std::string_view::npos) return {};
+  auto to = head.find(' ', from + 1);
+  return std::string(head.substr(from + 1, to == std::string_view::npos ? to : to - from - 1));
 }
 
 LoopbackServer::LoopbackServer(Script script) : script_(std::move(script)) {

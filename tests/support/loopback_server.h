@@ -28,12 +28,21 @@ class LoopbackConnection {
   bool Pause(std::chrono::milliseconds time);
   // Waits until the client closes its side (or the server stops).
   void WaitForClientClose();
+  // Ends what the server sends (the client sees the end of the body) while
+  // the connection stays open to see the client close.
+  void FinishSending();
+  // Waits until the condition holds, ending early when the server is being
+  // stopped; answers false then. Scripts order what two transfers see with it.
+  bool WaitUntil(const std::function<bool()>& condition);
   void Close();
 
  private:
   int fd_;
   LoopbackServer& server_;
 };
+
+// The target of a request head: "/a/b.jpg" of "GET /a/b.jpg HTTP/1.0".
+std::string RequestTarget(std::string_view head);
 
 // Our own scriptable server on 127.0.0.1 for the faults real servers don't
 // make: silence, heads split anywhere, endless heads, short bodies. Each
