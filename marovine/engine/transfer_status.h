@@ -53,6 +53,8 @@ inline constexpr const char* kCannotWriteFile = "ファイルに書き込めま�
 inline constexpr const char* kHeadTooLong = "応答ヘッダーが長すぎます。HTTP違反。";
 // An encoded body that cannot be decoded (or resumed) is not stored.
 inline constexpr const char* kBadEncoding = "圧縮されたデータを展開できません。";
+// A port that is not a number from 1 to 65535, in the URL or the proxy entry.
+inline constexpr const char* kBadPort = "ポート番号が正しくありません。";
 }  // namespace transfer_text
 
 }  // namespace marovine

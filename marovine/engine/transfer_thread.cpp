@@ -158,9 +158,10 @@ bool Transfer::CheckDownloadLog() {
 }
 
 bool Transfer::ConnectAndSend(CSocketX& socket) {
-  auto target = DeriveConnectionTarget(job_.url, job_.proxy);
+  TargetProblem problem = TargetProblem::kNone;
+  auto target = DeriveConnectionTarget(job_.url, job_.proxy, &problem);
   if (!target) {
-    worker_.Finish(TS_FAILED, text::kNotHttp);
+    worker_.Finish(TS_FAILED, problem == TargetProblem::kBadPort ? text::kBadPort : text::kNotHttp);
     return false;
   }
   if (job_.proxy.empty()) worker_.SetText(text::kConnecting);

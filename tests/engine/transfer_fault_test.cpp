@@ -348,11 +348,24 @@ TEST_F(FaultTest, TheAnswersCharsetReachesTheSlot) {
   EXPECT_EQ(slot.charset, "");
 }
 
-TEST_F(FaultTest, NoHttpUrlFailsBeforeConnecting) {
+TEST_F(FaultTest, UnusableUrlsFailBeforeConnecting) {
   auto slot = MakeSlot("ftp://127.0.0.1/x.jpg", "x.jpg");
   Run(slot);
   EXPECT_EQ(slot.status, TS_FAILED);
   EXPECT_EQ(slot.status_text, "HTTPサーバーではありません。");
+
+  // Port 65536 + the server's: cut to 16 bits it would reach the server.
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send(Response("wrong server"));
+  });
+  auto wrapped =
+      MakeSlot("http://127.0.0.1:" + std::to_string(65536 + server.port()) + "/x.jpg", "x.jpg");
+  Run(wrapped);
+  EXPECT_EQ(wrapped.status, TS_FAILED);
+  EXPECT_EQ(wrapped.status_text, "ポート番号が正しくありません。");
+  EXPECT_EQ(server.connections(), 0);
+  EXPECT_FALSE(platform::FileExists(box.Path("x.jpg")));
 }
 
 TEST_F(FaultTest, AnEmptyFileInTheBannerListDoesNotMatchAnUnannouncedSize) {
