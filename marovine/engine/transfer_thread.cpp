@@ -165,7 +165,7 @@ bool Transfer::ConnectAndSend(CSocketX& socket) {
     return false;
   }
   if (job_.proxy.empty()) worker_.SetText(text::kConnecting);
-  auto connected = socket.Connect(target->connect_host, target->connect_port);
+  auto connected = socket.Connect(target->connect_host, target->connect_port, job_.timeout_ms);
   if (connected != CSocketX::Result::kOk) {
     if (connected == CSocketX::Result::kStopped) {
       worker_.Finish(TS_STOPPED, text::kStoppedByUser);

@@ -95,6 +95,30 @@ TEST_F(FaultTest, StopEndsTheRetryWait) {
   EXPECT_EQ(slot.status, TS_STOPPED);
 }
 
+TEST_F(FaultTest, AConnectNobodyAnswersEndsAtTheTimeOutOrAtAStop) {
+  testing::UnansweringListener listener;
+  auto slot = MakeSlot(listener.Url("/x.jpg"), "x.jpg");
+  slot.timeout_ms = 500;
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_FAILED);
+  EXPECT_EQ(slot.status_text, "127.0.0.1に接続できません。");
+  EXPECT_FALSE(platform::FileExists(box.Path("x.jpg")));
+
+  auto endless = MakeSlot(listener.Url("/y.jpg"), "y.jpg");
+  endless.timeout_ms = 0;  // wait forever
+  Start(endless);
+  ASSERT_TRUE(testing::WaitFor([&] {
+    engine.SyncTransferSlot(endless);
+    return endless.status_text == "サーバーに接続しています。";
+  }));
+  endless.stop_request = 1;
+  ASSERT_TRUE(testing::WaitFor([&] {
+    engine.SyncTransferSlot(endless);
+    return endless.status != TS_RUNNING;
+  }));
+  EXPECT_EQ(endless.status, TS_STOPPED);
+}
+
 TEST_F(FaultTest, RefusedConnectionsRetryOnlyWhenAsked) {
   std::string url = "http://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort()) + "/a.jpg";
   auto slot = MakeSlot(url, "a.jpg");
