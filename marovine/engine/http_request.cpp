@@ -77,7 +77,7 @@ std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url, std
     target.request_target = slash == std::string_view::npos ? "/" : std::string(url.substr(slash));
   } else {
     if (!SplitHostPort(proxy, 8080, target.connect_host, target.connect_port)) {
-      return fail(TargetProblem::kBadPort);
+      return fail(TargetProblem::kBadProxyPort);
     }
     target.request_target = std::string(url);
   }

@@ -23,7 +23,7 @@ struct ConnectionTarget {
   std::string host_header;
 };
 
-enum class TargetProblem { kNone, kNotHttp, kBadPort };
+enum class TargetProblem { kNone, kNotHttp, kBadPort, kBadProxyPort };
 
 // Derives the connection target of a URL, directly or through a proxy
 // ("host" or "host:port", port 8080 when none is given). Nothing when the URL

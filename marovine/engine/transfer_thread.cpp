@@ -165,6 +165,12 @@ bool Transfer::CheckDownloadLog() {
 bool Transfer::ConnectAndSend(CSocketX& socket) {
   TargetProblem problem = TargetProblem::kNone;
   auto target = DeriveConnectionTarget(job_.url, job_.proxy, &problem);
+  if (problem == TargetProblem::kBadProxyPort) {
+    // A proxy that cannot be reached, like one that does not answer: the
+    // scheduler may try the item through the next one.
+    FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED, text::kBadPort);
+    return false;
+  }
   if (!target) {
     worker_.Finish(TS_FAILED, problem == TargetProblem::kBadPort ? text::kBadPort : text::kNotHttp);
     return false;

@@ -101,7 +101,7 @@ TEST(HttpRequestTest, PortsOutsideTheRangeAreRefusedNotReplaced) {
   for (const char* proxy : {"p.net:bad", "p.net:0", "p.net:70000"}) {
     TargetProblem problem = TargetProblem::kNone;
     EXPECT_FALSE(DeriveConnectionTarget("http://a.com/", proxy, &problem)) << proxy;
-    EXPECT_EQ(problem, TargetProblem::kBadPort) << proxy;
+    EXPECT_EQ(problem, TargetProblem::kBadProxyPort) << proxy;
   }
   EXPECT_FALSE(DeriveConnectionTarget("http://a.com:70000/", "p.net:3128"));
 }

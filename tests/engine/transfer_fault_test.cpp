@@ -390,6 +390,19 @@ TEST_F(FaultTest, UnusableUrlsFailBeforeConnecting) {
   EXPECT_EQ(wrapped.status_text, "ポート番号が正しくありません。");
   EXPECT_EQ(server.connections(), 0);
   EXPECT_FALSE(platform::FileExists(box.Path("x.jpg")));
+
+  // A proxy entry with such a port fails like a proxy that does not answer,
+  // so the item may be tried through another.
+  WorkerSettings retry;
+  retry.retry_wait_time = 0;
+  retry.retry_s_error = 1;
+  SetWorker(retry);
+  auto proxied = MakeSlot(server.Url("/x.jpg"), "x.jpg");
+  proxied.proxy = "127.0.0.1:" + std::to_string(65536 + server.port());
+  Run(proxied);
+  EXPECT_EQ(proxied.status, TS_CONNECT_RETRY);
+  EXPECT_EQ(proxied.status_text, "ポート番号が正しくありません。");
+  EXPECT_EQ(server.connections(), 0);
 }
 
 TEST_F(FaultTest, AnEmptyFileInTheBannerListDoesNotMatchAnUnannouncedSize) {
