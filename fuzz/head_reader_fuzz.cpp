@@ -1,5 +1,6 @@
 // The response head reader fed in random-sized chunks must give the same
 // result as one piece, keep to its cap, and classify any head without harm.
+// A chunked body after it must unchunk the same in pieces as in one.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,10 +8,43 @@
 #include <string>
 #include <string_view>
 
+#include "marovine/engine/chunked_body.h"
 #include "marovine/engine/head_reader.h"
 #include "marovine/engine/response_head.h"
 
 using marovine::HeadReader;
+
+namespace {
+
+// One piece and random pieces give the same data, the same end and the same
+// verdict on the framing.
+void Unchunk(std::string_view body, unsigned seed) {
+  marovine::ChunkedBody one;
+  std::string one_out;
+  auto append_to = [](std::string& out) {
+    return [&out](std::string_view data) {
+      out.append(data);
+      return true;
+    };
+  };
+  bool one_ok = one.Decode(body, append_to(one_out));
+
+  marovine::ChunkedBody pieces;
+  std::string pieces_out;
+  bool pieces_ok = true;
+  for (std::size_t at = 0; at < body.size() && pieces_ok;) {
+    seed = seed * 1103515245u + 12345u;
+    std::string_view piece = body.substr(at, 1 + (seed >> 16) % 64);
+    at += piece.size();
+    pieces_ok = pieces.Decode(piece, append_to(pieces_out));
+  }
+  if (one_ok != pieces_ok || one.Finished() != pieces.Finished()) std::abort();
+  if (one.malformed() != pieces.malformed()) std::abort();
+  if (one_out != pieces_out) std::abort();
+  if (one_out.size() > body.size()) std::abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
@@ -48,6 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (verdict.expected_size < 0 || verdict.resume_offset < 0) std::abort();
     (void)marovine::BodyEncodingOf(whole.head());
     (void)marovine::UnsatisfiableRangeTotal(whole.head());
+    if (marovine::BodyFramingOf(whole.head()) == marovine::BodyFraming::kChunked) {
+      Unchunk(whole.body(), seed);
+    }
   }
   return 0;
 }

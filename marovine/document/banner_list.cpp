@@ -1,27 +1,13 @@
 #include "marovine/document/banner_list.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 
 #include "platform/file_io.h"
 
 namespace marovine {
 namespace {
-
-// Reads one line of at most `limit` characters the way fgets does: a longer
-// line is returned in pieces. The line end (LF or CR LF) is removed.
-bool ReadLimitedLine(std::FILE* file, std::size_t limit, std::string& line) {
-  line.clear();
-  int c;
-  while (line.size() < limit && (c = std::fgetc(file)) != EOF) {
-    if (c == '\n') break;
-    line.push_back(static_cast<char>(c));
-  }
-  if (line.empty() && std::feof(file)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
 
 // True for a missing or empty file too: nothing there to glue onto.
 bool EndsWithLineEnd(const std::string& path) {
@@ -43,20 +29,41 @@ bool AppendBannerEntry(const std::string& banner_path, std::int64_t size, int si
   return platform::AppendToFile(banner_path, entry);
 }
 
-bool IsBannerSize(const std::string& banner_path, std::int64_t size) {
-  std::FILE* file = std::fopen(banner_path.c_str(), "rb");
-  if (!file) return false;
-  bool found = false;
-  std::string line, size_line, signature_line;
-  while (!found && ReadLimitedLine(file, 99, line)) {
-    if (line.empty() || line.front() != ';') continue;
-    if (!ReadLimitedLine(file, 99, size_line) || !ReadLimitedLine(file, 4, signature_line)) break;
-    char* end = nullptr;
-    long long value = std::strtoll(size_line.c_str(), &end, 10);
-    found = end != size_line.c_str() && value == size;
+std::vector<std::int64_t> BannerSizes(std::string_view contents) {
+  std::vector<std::string_view> lines;
+  while (!contents.empty()) {
+    auto end = contents.find('\n');
+    std::string_view line = contents.substr(0, end);
+    contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
   }
-  std::fclose(file);
-  return found;
+  auto is_marker = [](std::string_view line) { return !line.empty() && line.front() == ';'; };
+
+  std::vector<std::int64_t> sizes;
+  std::size_t i = 0;
+  while (i < lines.size()) {
+    if (!is_marker(lines[i++])) continue;
+    // A marker where the size or the signature should be starts the next
+    // entry: the entry before it was cut off.
+    if (i >= lines.size() || is_marker(lines[i])) continue;
+    std::string size_line(lines[i++]);
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(size_line.c_str(), &end, 10);
+    if (end != size_line.c_str() && errno == 0) sizes.push_back(value);
+    if (i < lines.size() && !is_marker(lines[i])) ++i;  // the signature
+  }
+  return sizes;
+}
+
+bool IsBannerSize(const std::string& banner_path, std::int64_t size) {
+  auto contents = platform::ReadWholeFile(banner_path);
+  if (!contents) return false;
+  for (std::int64_t listed : BannerSizes(*contents)) {
+    if (listed == size) return true;
+  }
+  return false;
 }
 
 }  // namespace marovine

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace marovine {
 
@@ -13,6 +15,12 @@ namespace marovine {
 // Appends one entry (the file is created when absent). Answers false when the
 // file cannot be written.
 bool AppendBannerEntry(const std::string& banner_path, std::int64_t size, int signature);
+
+// The sizes the entries of a banner list's text carry, in file order. A line
+// starting with ";" always begins an entry, even where an entry cut off by a
+// crash or a full disk left its size or signature line missing: the entry
+// appended after it is read as written.
+std::vector<std::int64_t> BannerSizes(std::string_view contents);
 
 // True when an entry of the list carries this size. A missing file holds no
 // banners. The signature is not compared.

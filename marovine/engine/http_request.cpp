@@ -33,39 +33,52 @@ std::string EncodeBase64(std::string_view bytes) {
 
 namespace {
 
-// "host:port" -> host and port; a missing or unreadable port gives the default.
-void SplitHostPort(std::string_view text, int default_port, std::string& host, int& port) {
+// "host:port" -> host and port; without a port (or with an empty one) the
+// default. False when the port is anything but a number from 1 to 65535:
+// quietly going to another port would fetch from a server nobody named.
+bool SplitHostPort(std::string_view text, int default_port, std::string& host, int& port) {
   auto colon = text.find(':');
-  if (colon == std::string_view::npos) {
-    host = std::string(text);
-    port = default_port;
-    return;
-  }
   host = std::string(text.substr(0, colon));
+  port = default_port;
+  if (colon == std::string_view::npos || colon + 1 == text.size()) return true;
   std::string_view digits = text.substr(colon + 1);
   int value = 0;
   auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  port = (ec == std::errc() && end != digits.data() && value > 0 && value < 65536) ? value
-                                                                                   : default_port;
+  if (ec != std::errc() || end != digits.data() + digits.size() || value < 1 || value > 65535) {
+    return false;
+  }
+  port = value;
+  return true;
 }
 
 }  // namespace
 
-std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url,
-                                                       std::string_view proxy) {
+std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url, std::string_view proxy,
+                                                       TargetProblem* problem) {
+  auto fail = [problem](TargetProblem why) {
+    if (problem) *problem = why;
+    return std::nullopt;
+  };
+  if (problem) *problem = TargetProblem::kNone;
   auto scheme = url.find("http://");
-  if (scheme == std::string_view::npos) return std::nullopt;
+  if (scheme == std::string_view::npos) return fail(TargetProblem::kNotHttp);
   ConnectionTarget target;
   std::string_view after = url.substr(scheme + 7);
   target.host_header = std::string(after.substr(0, after.find('/')));
 
+  // The URL's port is checked through a proxy too: the item fails the same
+  // way whichever road it takes.
+  if (!SplitHostPort(target.host_header, 80, target.connect_host, target.connect_port)) {
+    return fail(TargetProblem::kBadPort);
+  }
   if (proxy.empty()) {
-    SplitHostPort(target.host_header, 80, target.connect_host, target.connect_port);
     // The path with its query: from the first "/" at or after position 8.
     auto slash = url.size() > 8 ? url.find('/', 8) : std::string_view::npos;
     target.request_target = slash == std::string_view::npos ? "/" : std::string(url.substr(slash));
   } else {
-    SplitHostPort(proxy, 8080, target.connect_host, target.connect_port);
+    if (!SplitHostPort(proxy, 8080, target.connect_host, target.connect_port)) {
+      return fail(TargetProblem::kBadProxyPort);
+    }
     target.request_target = std::string(url);
   }
   return target;

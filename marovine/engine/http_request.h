@@ -23,11 +23,14 @@ struct ConnectionTarget {
   std::string host_header;
 };
 
+enum class TargetProblem { kNone, kNotHttp, kBadPort, kBadProxyPort };
+
 // Derives the connection target of a URL, directly or through a proxy
 // ("host" or "host:port", port 8080 when none is given). Nothing when the URL
-// does not contain "http://" (the test is case-sensitive).
-std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url,
-                                                       std::string_view proxy);
+// does not contain "http://" (the test is case-sensitive), or when the port
+// given is not a number from 1 to 65535; `problem` then says which.
+std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url, std::string_view proxy,
+                                                       TargetProblem* problem = nullptr);
 
 struct RequestInputs {
   std::string url;
@@ -42,7 +45,7 @@ struct RequestInputs {
 };
 
 // The request bytes, every line ended by CR LF, the head closed by an empty
-// line. Nothing when the URL is not an http:// URL.
+// line. Nothing when the URL is not an http:// URL or its port is unusable.
 std::optional<std::string> BuildHttpRequest(const RequestInputs& inputs);
 
 }  // namespace marovine

@@ -1,6 +1,7 @@
 #include "marovine/engine/response_head.h"
 
 #include <limits>
+#include <vector>
 
 namespace marovine {
 namespace {
@@ -23,7 +24,73 @@ std::string_view LineEndingAt(std::string_view head, std::size_t start) {
   return rest.substr(0, rest.find("\r\n"));
 }
 
+// Where a header line starting with `key` (lower case, colon included) begins
+// in the lower-cased head: a key inside another header's value, or in the
+// status line, is no header.
+std::size_t FindHeader(std::string_view lower, std::string_view key, std::size_t from = 0) {
+  for (std::size_t at = lower.find('\n', from); at != std::string_view::npos;
+       at = lower.find('\n', at + 1)) {
+    if (lower.substr(at + 1, key.size()) == key) return at + 1;
+  }
+  return std::string_view::npos;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// The codings every header line of `key` lists, in order, "identity" left out
+// (it means no coding at all).
+std::vector<std::string_view> CodingsOf(std::string_view lower, std::string_view key) {
+  std::vector<std::string_view> codings;
+  for (std::size_t at = FindHeader(lower, key); at != std::string_view::npos;
+       at = FindHeader(lower, key, at)) {
+    std::string_view value = LineEndingAt(lower, at + key.size());
+    while (!value.empty()) {
+      auto comma = value.find(',');
+      std::string_view coding = TrimBlanks(value.substr(0, comma));
+      if (!coding.empty() && coding != "identity") codings.push_back(coding);
+      value.remove_prefix(comma == std::string_view::npos ? value.size() : comma + 1);
+    }
+  }
+  return codings;
+}
+
+BodyEncoding EncodingOfLower(std::string_view lower) {
+  auto codings = CodingsOf(lower, "content-encoding:");
+  if (codings.empty()) return BodyEncoding::kIdentity;
+  // A body coded twice ("gzip, gzip") would be stored still coded once.
+  if (codings.size() > 1) return BodyEncoding::kUnknown;
+  if (codings[0] == "gzip" || codings[0] == "x-gzip") return BodyEncoding::kGzip;
+  if (codings[0] == "deflate") return BodyEncoding::kDeflate;
+  return BodyEncoding::kUnknown;
+}
+
+BodyFraming FramingOfLower(std::string_view lower) {
+  auto codings = CodingsOf(lower, "transfer-encoding:");
+  if (codings.empty()) return BodyFraming::kUntilClose;
+  if (codings.size() == 1 && codings[0] == "chunked") return BodyFraming::kChunked;
+  return BodyFraming::kUnknown;
+}
+
 }  // namespace
+
+std::optional<int> StatusCodeOf(std::string_view head) {
+  std::string line = AsciiLower(LineEndingAt(head, 0));
+  if (line.rfind("http/", 0) != 0) return std::nullopt;
+  std::size_t i = line.find_first_of(" \t");
+  if (i == std::string::npos) return std::nullopt;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  int code = 0;
+  for (int digits = 0; digits < 3; ++digits, ++i) {
+    if (i >= line.size() || line[i] < '0' || line[i] > '9') return std::nullopt;
+    code = code * 10 + (line[i] - '0');
+  }
+  if (i < line.size() && line[i] != ' ' && line[i] != '\t') return std::nullopt;
+  return code;
+}
 
 std::string_view HeaderValueAt(std::string_view head, std::size_t key_position,
                                std::size_t offset) {
@@ -48,10 +115,9 @@ std::int64_t ParseHeaderSize(std::string_view value) {
 }
 
 std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head) {
+  if (StatusCodeOf(head) != 416) return std::nullopt;
   std::string lower = AsciiLower(head);
-  std::string_view status_line = LineEndingAt(lower, 0);
-  if (status_line.find(" 416") == std::string_view::npos) return std::nullopt;
-  auto key = lower.find("content-range:");
+  auto key = FindHeader(lower, "content-range:");
   if (key == std::string::npos) return std::nullopt;
   std::string_view value = LineEndingAt(lower, key + 14);
   auto star = value.find("*/");
@@ -63,7 +129,7 @@ std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head) {
 
 std::string CharsetOf(std::string_view head) {
   std::string lower = AsciiLower(head);
-  auto key = lower.find("content-type:");
+  auto key = FindHeader(lower, "content-type:");
   if (key == std::string::npos) return {};
   std::string_view line = LineEndingAt(lower, key);
   auto at = line.find("charset=");
@@ -78,18 +144,9 @@ std::string CharsetOf(std::string_view head) {
   return std::string(value.substr(0, end));
 }
 
-BodyEncoding BodyEncodingOf(std::string_view head) {
-  std::string lower = AsciiLower(head);
-  auto key = lower.find("content-encoding:");
-  if (key == std::string::npos) return BodyEncoding::kIdentity;
-  std::string_view value = LineEndingAt(lower, key + 17);
-  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
-  if (value.empty() || value == "identity") return BodyEncoding::kIdentity;
-  if (value == "gzip" || value == "x-gzip") return BodyEncoding::kGzip;
-  if (value == "deflate") return BodyEncoding::kDeflate;
-  return BodyEncoding::kUnknown;
-}
+BodyEncoding BodyEncodingOf(std::string_view head) { return EncodingOfLower(AsciiLower(head)); }
+
+BodyFraming BodyFramingOf(std::string_view head) { return FramingOfLower(AsciiLower(head)); }
 
 HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context) {
   HeadVerdict v;
@@ -98,13 +155,14 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
   const std::string lower = AsciiLower(head);
 
   v.page = Contains(lower, "text/html");
+  const std::optional<int> code = StatusCodeOf(head);
 
   bool ok_answer = false;
-  if (Contains(lower, "206 partial content")) {
+  if (code == 206) {
     ok_answer = true;
     v.partial = true;
     v.full_body = false;
-    if (auto key = lower.find("content-range:"); key != std::string::npos) {
+    if (auto key = FindHeader(lower, "content-range:"); key != std::string::npos) {
       v.content_range_sent = true;
       std::string_view value = HeaderValueAt(lower, key, 21);
       v.resume_offset = ParseHeaderSize(value.substr(0, value.find('-')));
@@ -112,17 +170,24 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
       v.expected_size =
           slash == std::string_view::npos ? 0 : ParseHeaderSize(value.substr(slash + 1));
     }
-  } else if (Contains(lower, "200 ok")) {
+  } else if (code == 200) {
     ok_answer = true;
     v.full_body = true;
-    if (auto key = lower.find("content-length:"); key != std::string::npos) {
-      v.expected_size = ParseHeaderSize(HeaderValueAt(lower, key, 16));
-    } else if (auto short_key = lower.find("content-len:"); short_key != std::string::npos) {
-      v.expected_size = ParseHeaderSize(HeaderValueAt(lower, short_key, 13));
-    }
   }
 
   if (ok_answer) {
+    v.encoding = EncodingOfLower(lower);
+    v.framing = FramingOfLower(lower);
+    // A chunked body carries its own length; a Content-Length beside it is
+    // not the body's.
+    if (v.full_body && v.framing == BodyFraming::kUntilClose) {
+      if (auto key = FindHeader(lower, "content-length:"); key != std::string::npos) {
+        v.expected_size = ParseHeaderSize(HeaderValueAt(lower, key, 16));
+      } else if (auto short_key = FindHeader(lower, "content-len:");
+                 short_key != std::string::npos) {
+        v.expected_size = ParseHeaderSize(HeaderValueAt(lower, short_key, 13));
+      }
+    }
     if (v.expected_size != 0) {
       bool too_small = context.minimum_size != 0 && v.expected_size < context.minimum_size;
       bool too_large = context.maximum_size != 0 && v.expected_size > context.maximum_size;
@@ -132,7 +197,7 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
         return v;
       }
     }
-    if (auto key = lower.find("last-modified:"); key != std::string::npos) {
+    if (auto key = FindHeader(lower, "last-modified:"); key != std::string::npos) {
       std::string value(HeaderValueAt(lower, key, 15));
       if (!value.empty() && value == context.stored_last_modified) {
         v.status = TS_NOT_MODIFIED;
@@ -142,12 +207,24 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
       v.last_modified = std::move(value);
       v.last_modified_sent = true;
     }
+    // Stored as it comes, such a body would be reported done while the file
+    // holds nothing anyone can open.
+    if (v.framing == BodyFraming::kUnknown) {
+      v.status = TS_FAILED;
+      v.text = transfer_text::kUnknownTransferCoding;
+      return v;
+    }
+    if (v.encoding == BodyEncoding::kUnknown) {
+      v.status = TS_FAILED;
+      v.text = transfer_text::kUnknownContentCoding;
+      return v;
+    }
     v.proceed = true;
     return v;
   }
 
-  if (Contains(lower, "302")) {
-    if (auto key = lower.find("location:"); key != std::string::npos) {
+  if (code == 302) {
+    if (auto key = FindHeader(lower, "location:"); key != std::string::npos) {
       std::string_view value = LineEndingAt(head, key + 9);
       while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
       v.new_url = std::string(value);
@@ -160,7 +237,7 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
     return v;
   }
 
-  if (Contains(lower, "404") || Contains(lower, "403")) {
+  if (code == 404 || code == 403) {
     v.forbidden = true;
     v.text = transfer_text::kForbidden;
     return v;

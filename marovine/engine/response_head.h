@@ -9,6 +9,14 @@
 
 namespace marovine {
 
+// The Content-Encoding the body carries, as far as we decode it; kUnknown for
+// any other coding and for more than one.
+enum class BodyEncoding { kIdentity, kGzip, kDeflate, kUnknown };
+
+// How the body is delimited: by the server closing the connection, or in
+// chunks (Transfer-Encoding: chunked); kUnknown for any other transfer coding.
+enum class BodyFraming { kUntilClose, kChunked, kUnknown };
+
 // What the classification of a response head needs from the transfer.
 struct HeadContext {
   bool page_by_extension = false;    // the URL's extension names a page
@@ -35,12 +43,19 @@ struct HeadVerdict {
   std::string new_url;              // 302 with a location
   std::string last_modified;        // the server's value (lower case), when sent
   bool last_modified_sent = false;
+  BodyEncoding encoding = BodyEncoding::kIdentity;
+  BodyFraming framing = BodyFraming::kUntilClose;
 };
 
-// Classifies a response head (the text before the first CR LF CR LF) by
-// substring tests on its lower-cased copy, in the order that decides which
-// answer wins: "206 partial content", "200 ok", "302", "404"/"403", anything
-// else.
+// The three-digit status code of the head's status line ("HTTP/1.1 200",
+// reason phrase optional); nothing when the first line is no status line.
+std::optional<int> StatusCodeOf(std::string_view head);
+
+// Classifies a response head (the text before the first CR LF CR LF) by the
+// code of its status line alone, in the order that decides which answer
+// wins: 206, 200, 302, 404/403, anything else. Header values are read from
+// the lines that start with their key. A body we could only store still
+// coded (an unknown content or transfer coding) is refused.
 HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context);
 
 // Reads a size from a header value: blanks, then digits. Anything that does
@@ -59,8 +74,7 @@ std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head);
 // lower-cased, or empty.
 std::string CharsetOf(std::string_view head);
 
-// The Content-Encoding the body carries, as far as we decode it.
-enum class BodyEncoding { kIdentity, kGzip, kDeflate, kUnknown };
 BodyEncoding BodyEncodingOf(std::string_view head);
+BodyFraming BodyFramingOf(std::string_view head);
 
 }  // namespace marovine

@@ -48,7 +48,7 @@ CSocketX::Result CSocketX::WaitFor(short events, int timeout_ms) {
   }
 }
 
-CSocketX::Result CSocketX::Connect(const std::string& host, int port) {
+CSocketX::Result CSocketX::Connect(const std::string& host, int port, int timeout_ms) {
   Close();
   HostLookup lookup;
   switch (lookup.Run(host, port, stop_)) {
@@ -68,7 +68,9 @@ CSocketX::Result CSocketX::Connect(const std::string& host, int port) {
       break;
     }
     if (errno == EINPROGRESS) {
-      result = WaitFor(POLLOUT, 0);
+      // A host that drops the connection request leaves it unanswered for
+      // minutes; the time-out bounds this wait like every other.
+      result = WaitFor(POLLOUT, timeout_ms);
       if (result == Result::kOk) {
         int error = 0;
         socklen_t len = sizeof error;

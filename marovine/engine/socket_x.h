@@ -20,9 +20,10 @@ class CSocketX {
   CSocketX(const CSocketX&) = delete;
   CSocketX& operator=(const CSocketX&) = delete;
 
-  // Resolves the host and connects to the first address that answers. The
-  // connect has no time-out of its own; only a stop request ends it early.
-  Result Connect(const std::string& host, int port);
+  // Resolves the host and connects to the first address that answers. Each
+  // address gets the time-out (0 = wait without limit); kTimeout when the
+  // last one tried stayed silent that long.
+  Result Connect(const std::string& host, int port, int timeout_ms);
 
   // Sends part of the text; `sent` gets the bytes that went out. A time-out of
   // 0 waits without limit.

@@ -53,6 +53,13 @@ inline constexpr const char* kCannotWriteFile = "ファイルに書き込めま�
 inline constexpr const char* kHeadTooLong = "応答ヘッダーが長すぎます。HTTP違反。";
 // An encoded body that cannot be decoded (or resumed) is not stored.
 inline constexpr const char* kBadEncoding = "圧縮されたデータを展開できません。";
+// A body in a coding we cannot undo is refused rather than stored coded.
+inline constexpr const char* kUnknownContentCoding = "対応していない圧縮形式です。";
+inline constexpr const char* kUnknownTransferCoding = "対応していない転送形式です。HTTP違反。";
+// Chunk sizes or chunk ends that do not follow the chunked format.
+inline constexpr const char* kBadChunks = "チャンク形式が正しくありません。HTTP違反。";
+// A port that is not a number from 1 to 65535, in the URL or the proxy entry.
+inline constexpr const char* kBadPort = "ポート番号が正しくありません。";
 }  // namespace transfer_text
 
 }  // namespace marovine

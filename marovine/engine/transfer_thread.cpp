@@ -12,6 +12,7 @@
 
 #include "marovine/document/banner_list.h"
 #include "marovine/engine/body_decoder.h"
+#include "marovine/engine/chunked_body.h"
 #include "marovine/engine/download_log.h"
 #include "marovine/engine/head_reader.h"
 #include "marovine/engine/http_request.h"
@@ -100,6 +101,8 @@ class Transfer {
   // Answers false when the transfer has ended.
   bool HandleHead(std::string_view head, std::string_view first_body_bytes);
   bool WriteBody(std::string_view wire_bytes);
+  // The body has ended by its own framing, before the server closed.
+  bool BodyEnded() const { return chunks_ && chunks_->Finished(); }
   void AfterServerClosed();
 
   // Ends after a retry wait, as a stop when one was requested meanwhile.
@@ -127,7 +130,9 @@ class Transfer {
   std::int64_t received_ = 0;
   std::int64_t expected_ = 0;
   bool body_started_ = false;
+  bool cut_on_purpose_ = false;  // the free-host cut ended the body early
   LocalFile file_;
+  std::optional<ChunkedBody> chunks_;
   std::optional<BodyDecoder> decoder_;
   std::int64_t decoded_total_ = 0;  // bytes written to the file by this transfer
 };
@@ -164,13 +169,20 @@ bool Transfer::CheckDownloadLog() {
 }
 
 bool Transfer::ConnectAndSend(CSocketX& socket) {
-  auto target = DeriveConnectionTarget(job_.url, job_.proxy);
+  TargetProblem problem = TargetProblem::kNone;
+  auto target = DeriveConnectionTarget(job_.url, job_.proxy, &problem);
+  if (problem == TargetProblem::kBadProxyPort) {
+    // A proxy that cannot be reached, like one that does not answer: the
+    // scheduler may try the item through the next one.
+    FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED, text::kBadPort);
+    return false;
+  }
   if (!target) {
-    worker_.Finish(TS_FAILED, text::kNotHttp);
+    worker_.Finish(TS_FAILED, problem == TargetProblem::kBadPort ? text::kBadPort : text::kNotHttp);
     return false;
   }
   if (job_.proxy.empty()) worker_.SetText(text::kConnecting);
-  auto connected = socket.Connect(target->connect_host, target->connect_port);
+  auto connected = socket.Connect(target->connect_host, target->connect_port, job_.timeout_ms);
   if (connected != CSocketX::Result::kOk) {
     if (connected == CSocketX::Result::kStopped) {
       worker_.Finish(TS_STOPPED, text::kStoppedByUser);
@@ -267,8 +279,8 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     return false;
   }
 
-  BodyEncoding encoding = BodyEncodingOf(head);
-  decoder_.emplace(encoding);
+  decoder_.emplace(verdict.encoding);
+  if (verdict.framing == BodyFraming::kChunked) chunks_.emplace();
   std::int64_t start_at = verdict.partial ? verdict.resume_offset : 0;
   if (verdict.full_body && resume_attempt) {
     // The whole body, encoded or not, means starting over, which the user may
@@ -323,7 +335,9 @@ bool Transfer::WriteBody(std::string_view wire_bytes) {
   int write_error = 0;
   bool too_large = false;
   bool bomb = false;
-  const std::int64_t wire_total = received_ + static_cast<std::int64_t>(wire_bytes.size());
+  // Received counts the body as the server coded it, without chunk framing:
+  // for an unencoded body, the bytes of the file.
+  std::int64_t coded = 0;
   auto write = [&](std::string_view piece) {
     decoded_total_ += static_cast<std::int64_t>(piece.size());
     // What lands on disk is what the size limit is about, and a small body
@@ -332,18 +346,28 @@ bool Transfer::WriteBody(std::string_view wire_bytes) {
       too_large = true;
       return false;
     }
-    if (decoded_total_ > kBombMinimumBytes && decoded_total_ / kBombRatio > wire_total) {
+    if (decoded_total_ > kBombMinimumBytes && decoded_total_ / kBombRatio > received_ + coded) {
       bomb = true;
       return false;
     }
     write_error = file_.Write(piece);
     return write_error == 0;
   };
-  if (!decoder_->Decode(wire_bytes, write)) {
+  auto decode = [&](std::string_view piece) {
+    coded += static_cast<std::int64_t>(piece.size());
+    return decoder_->Decode(piece, write);
+  };
+  if (!(chunks_ ? chunks_->Decode(wire_bytes, decode) : decode(wire_bytes))) {
     file_.Close();
     if (write_error != 0) {
       // A full disk or a failing device: the part written so far stays for a resume.
       worker_.Finish(TS_BAD_RESPONSE, FileErrorText(text::kCannotWriteFile, write_error));
+    } else if (chunks_ && chunks_->malformed()) {
+      // What was written is the body's data up to the fault: a file this
+      // transfer resumed keeps it for the next try.
+      SetReceived(received_ + coded);
+      if (existing_size_ == 0) DeleteLocalFile();
+      worker_.Finish(TS_BAD_RESPONSE, text::kBadChunks);
     } else {
       DeleteLocalFile();
       if (too_large) {
@@ -354,7 +378,7 @@ bool Transfer::WriteBody(std::string_view wire_bytes) {
     }
     return false;
   }
-  SetReceived(wire_total);
+  SetReceived(received_ + coded);
   return true;
 }
 
@@ -368,8 +392,10 @@ void Transfer::AfterServerClosed() {
       expected_ - received_ == kFreeHostSizeFixGap) {
     SetReceived(expected_);
   }
-  // A compressed body that ends before its stream does is cut short too.
-  const bool cut_stream = decoder_ && !decoder_->Finished();
+  // A compressed or chunked body that ends before its stream does is cut
+  // short too, unless we cut it ourselves.
+  const bool cut_stream = !cut_on_purpose_ && ((decoder_ && !decoder_->Finished()) ||
+                                               (chunks_ && !chunks_->Finished()));
   if ((expected_ != 0 && received_ < expected_) || cut_stream) {
     if (existing_size_ == 0) DeleteLocalFile();
     FinishAfterWait(TS_INCOMPLETE, text::kDownloadFailed);
@@ -408,7 +434,10 @@ void Transfer::Run() {
   HeadReader head_reader;
   bool banner_checked = false;
   for (;;) {
-    if (free_host_page && page_ && body_started_ && received_ > kFreeHostCutBytes) break;
+    if (free_host_page && page_ && body_started_ && received_ > kFreeHostCutBytes) {
+      cut_on_purpose_ = true;
+      break;
+    }
     if (worker_.stop_requested()) {
       file_.Close();
       worker_.Finish(TS_STOPPED, text::kStoppedByUser);
@@ -453,6 +482,9 @@ void Transfer::Run() {
         return;
       }
     }
+    // A server that keeps the connection open after the last chunk is not
+    // waited for.
+    if (BodyEnded()) break;
   }
   AfterServerClosed();
 }

@@ -23,6 +23,20 @@ TEST(RamFileTest, TakesRealMediaAddressesCutAtTheirEnd) {
                                       "http://d.example/movie.rm", "http://e.example/last.rm"}));
 }
 
+TEST(RamFileTest, CutsCp932FilesAtTheirOwnFullWidthStops) {
+  // "　", "～" and "（" as CP932 bytes, and a kanji whose second byte is 0x81
+  // followed by "@": together they look like a full-width blank but are not one.
+  std::string text =
+      "http://a.example/one.rm\x81\x40\x91\x53\x8a\x70\r\n"
+      "http://a.example/two.rm\x81\x60\x82\xa0\r\n"
+      "http://a.example/three.ra\x81\x69\x8b\xc8\x81\x6a\r\n"
+      "http://a.example/\x88\x81@four.rm\r\n";
+  EXPECT_EQ(
+      RealMediaLinks(text),
+      (std::vector<std::string>{"http://a.example/one.rm", "http://a.example/two.rm",
+                                "http://a.example/three.ra", "http://a.example/\x88\x81@four.rm"}));
+}
+
 TEST(SiteLinkLogTest, EachAddressIsNewOnceEvenInsideALongerLine) {
   testing::Sandbox box;
   std::string log = box.Path("Log/site_link.txt");

@@ -66,7 +66,8 @@ TEST(HttpRequestTest, ConnectionTargets) {
       {"http://a/x", "", "a", 80, "/x", "a"},
       {"http://a.com/x", "p.net", "p.net", 8080, "http://a.com/x", "a.com"},
       {"http://a.com", "p.net:3128", "p.net", 3128, "http://a.com", "a.com"},
-      {"http://a.com/x", "p.net:bad", "p.net", 8080, "http://a.com/x", "a.com"},
+      {"http://a.com:/x", "", "a.com", 80, "/x", "a.com:"},
+      {"http://a.com:65535/", "", "a.com", 65535, "/", "a.com:65535"},
   };
   for (const auto& c : cases) {
     auto t = DeriveConnectionTarget(c.url, c.proxy);
@@ -76,11 +77,33 @@ TEST(HttpRequestTest, ConnectionTargets) {
     EXPECT_EQ(t->request_target, c.target) << c.url;
     EXPECT_EQ(t->host_header, c.host_line) << c.url;
   }
-  EXPECT_FALSE(DeriveConnectionTarget("HTTP://a.com/", ""));
+  TargetProblem problem = TargetProblem::kNone;
+  EXPECT_FALSE(DeriveConnectionTarget("HTTP://a.com/", "", &problem));
+  EXPECT_EQ(problem, TargetProblem::kNotHttp);
   EXPECT_FALSE(DeriveConnectionTarget("ftp://a.com/", ""));
   RequestInputs in;
   in.url = "https://a.com/";
   EXPECT_FALSE(BuildHttpRequest(in));
+}
+
+TEST(HttpRequestTest, PortsOutsideTheRangeAreRefusedNotReplaced) {
+  // 65616 would be port 80 once cut to 16 bits.
+  for (const char* url : {"http://a.com:0/", "http://a.com:65536/", "http://a.com:65616/x",
+                          "http://a.com:99999999999/", "http://a.com:-80/", "http://a.com:8o/",
+                          "http://a.com:80x/", "http://a.com: 80/"}) {
+    TargetProblem problem = TargetProblem::kNone;
+    EXPECT_FALSE(DeriveConnectionTarget(url, "", &problem)) << url;
+    EXPECT_EQ(problem, TargetProblem::kBadPort) << url;
+    RequestInputs in;
+    in.url = url;
+    EXPECT_FALSE(BuildHttpRequest(in)) << url;
+  }
+  for (const char* proxy : {"p.net:bad", "p.net:0", "p.net:70000"}) {
+    TargetProblem problem = TargetProblem::kNone;
+    EXPECT_FALSE(DeriveConnectionTarget("http://a.com/", proxy, &problem)) << proxy;
+    EXPECT_EQ(problem, TargetProblem::kBadProxyPort) << proxy;
+  }
+  EXPECT_FALSE(DeriveConnectionTarget("http://a.com:70000/", "p.net:3128"));
 }
 
 TEST(HttpRequestTest, Base64PadsToFourCharacters) {

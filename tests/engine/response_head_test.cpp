@@ -99,24 +99,84 @@ TEST(ResponseHeadTest, RedirectsForbiddenAndOtherAnswers) {
   EXPECT_EQ(ParseResponseHead("HTTP/1.1 500 Oops", {}).text, "http/1.1 500 oops");
 }
 
-TEST(ResponseHeadTest, SubstringOrderDecides) {
-  // "206 partial content" wins over "200 ok", which wins over "302" and "404".
+TEST(ResponseHeadTest, TheStatusLineAloneDecides) {
+  // Codes in header values or in the reason phrase do not count.
+  auto not_found = ParseResponseHead("HTTP/1.1 404 Not Found\r\nX-Note: 200 OK\r\n", {});
+  EXPECT_FALSE(not_found.proceed);
+  EXPECT_TRUE(not_found.forbidden);
   EXPECT_TRUE(ParseResponseHead("HTTP/1.0 206 Partial Content\r\nX: 200 OK 302 404", {}).partial);
-  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 200 OK\r\nX: 302 404", {}).full_body);
+  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 200 Fine\r\nX: 302 404", {}).full_body);
   EXPECT_EQ(ParseResponseHead("HTTP/1.0 302 Found\r\nX: 404", {}).status, TS_BAD_RESPONSE);
-  // Even a date holding "404" reads as forbidden: the tests are plain substring searches.
-  EXPECT_TRUE(ParseResponseHead("HTTP/1.0 500 Error\r\nX-Id: 14045", {}).forbidden);
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 500 Error\r\nX-Id: 14045", {}).status, TS_FAILED);
+  EXPECT_EQ(ParseResponseHead("HTTP/1.0 500 Error 200 OK", {}).status, TS_FAILED);
+  // The reason phrase is optional, and other words than the usual ones do.
+  for (const char* line : {"HTTP/1.1 200", "HTTP/1.1 200 ", "http/1.0 200 Okay", "HTTP/1.1  200"}) {
+    EXPECT_TRUE(ParseResponseHead(line, {}).proceed) << line;
+  }
+  auto partial = ParseResponseHead("HTTP/1.1 206\r\nContent-Range: bytes 5-9/10", {});
+  EXPECT_TRUE(partial.partial);
+  EXPECT_EQ(partial.resume_offset, 5);
+  // No status line at all: the first line is the server's own word.
+  for (const char* head :
+       {"200 OK", "HTTP/1.1 2000 OK", "HTTP/1.1 20 OK", "HTTP/1.1", "", "<html>200 OK</html>"}) {
+    auto v = ParseResponseHead(head, {});
+    EXPECT_EQ(v.status, TS_FAILED) << head;
+    EXPECT_FALSE(v.proceed) << head;
+  }
+  EXPECT_EQ(StatusCodeOf("HTTP/1.0 416 Range Not Satisfiable"), 416);
 }
 
-TEST(ResponseHeadTest, EncodingAndUnsatisfiableRange) {
+TEST(ResponseHeadTest, HeaderValuesComeFromTheLinesStartingWithTheirKey) {
+  auto v = ParseResponseHead(
+      "HTTP/1.0 200 OK\r\nX-Content-Length: 5\r\nX-Note: last-modified: x\r\n"
+      "Content-Length: 700",
+      {});
+  EXPECT_EQ(v.expected_size, 700);
+  EXPECT_FALSE(v.last_modified_sent);
+  auto moved = ParseResponseHead("HTTP/1.0 302 Found\r\nX-Old-Location: http://a/\r\n", {});
+  EXPECT_EQ(moved.status, TS_BAD_RESPONSE);
+}
+
+TEST(ResponseHeadTest, CodingsWeCannotUndoAreRefused) {
   EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n"), BodyEncoding::kGzip);
   EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\ncontent-encoding: Deflate"), BodyEncoding::kDeflate);
+  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\nContent-Encoding: identity, gzip "),
+            BodyEncoding::kGzip);
   EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\n"), BodyEncoding::kIdentity);
-  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\nContent-Encoding: br"), BodyEncoding::kUnknown);
+  EXPECT_EQ(BodyEncodingOf("HTTP/1.0 200 OK\r\nX-Content-Encoding: br"), BodyEncoding::kIdentity);
+  for (const char* coding : {"br", "compress", "gzip, gzip", "gzip,deflate",
+                             "gzip\r\n"
+                             "Content-Encoding: gzip"}) {
+    std::string head = std::string("HTTP/1.0 200 OK\r\nContent-Encoding: ") + coding;
+    EXPECT_EQ(BodyEncodingOf(head), BodyEncoding::kUnknown) << coding;
+    auto v = ParseResponseHead(head, {});
+    EXPECT_FALSE(v.proceed) << coding;
+    EXPECT_EQ(v.status, TS_FAILED) << coding;
+    EXPECT_EQ(v.text, "対応していない圧縮形式です。") << coding;
+  }
+
+  EXPECT_EQ(BodyFramingOf("HTTP/1.1 200 OK\r\nTransfer-Encoding: Chunked"), BodyFraming::kChunked);
+  EXPECT_EQ(BodyFramingOf("HTTP/1.1 200 OK\r\nTransfer-Encoding: identity"),
+            BodyFraming::kUntilClose);
+  auto chunked = ParseResponseHead(
+      "HTTP/1.1 200 OK\r\nContent-Length: 10\r\nTransfer-Encoding: chunked\r\n", {});
+  EXPECT_TRUE(chunked.proceed);
+  EXPECT_EQ(chunked.framing, BodyFraming::kChunked);
+  EXPECT_EQ(chunked.expected_size, 0);  // the chunks carry the length
+  for (const char* coding : {"gzip, chunked", "chunked, chunked", "foo"}) {
+    auto v = ParseResponseHead(std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: ") + coding, {});
+    EXPECT_FALSE(v.proceed) << coding;
+    EXPECT_EQ(v.status, TS_FAILED) << coding;
+    EXPECT_EQ(v.text, "対応していない転送形式です。HTTP違反。") << coding;
+  }
+}
+
+TEST(ResponseHeadTest, UnsatisfiableRange) {
   EXPECT_EQ(UnsatisfiableRangeTotal("HTTP/1.1 416 Requested Range Not Satisfiable\r\n"
                                     "Content-Range: bytes */4096\r\n"),
             4096);
   EXPECT_FALSE(UnsatisfiableRangeTotal("HTTP/1.1 200 OK\r\nContent-Range: bytes */4096\r\n"));
+  EXPECT_FALSE(UnsatisfiableRangeTotal("HTTP/1.1 200 OK 416\r\nContent-Range: bytes */4096\r\n"));
 }
 
 TEST(ResponseHeadTest, CharsetComesFromTheContentTypeLine) {

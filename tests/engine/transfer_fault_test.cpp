@@ -95,6 +95,30 @@ TEST_F(FaultTest, StopEndsTheRetryWait) {
   EXPECT_EQ(slot.status, TS_STOPPED);
 }
 
+TEST_F(FaultTest, AConnectNobodyAnswersEndsAtTheTimeOutOrAtAStop) {
+  testing::UnansweringListener listener;
+  auto slot = MakeSlot(listener.Url("/x.jpg"), "x.jpg");
+  slot.timeout_ms = 500;
+  Run(slot);
+  EXPECT_EQ(slot.status, TS_FAILED);
+  EXPECT_EQ(slot.status_text, "127.0.0.1に接続できません。");
+  EXPECT_FALSE(platform::FileExists(box.Path("x.jpg")));
+
+  auto endless = MakeSlot(listener.Url("/y.jpg"), "y.jpg");
+  endless.timeout_ms = 0;  // wait forever
+  Start(endless);
+  ASSERT_TRUE(testing::WaitFor([&] {
+    engine.SyncTransferSlot(endless);
+    return endless.status_text == "サーバーに接続しています。";
+  }));
+  endless.stop_request = 1;
+  ASSERT_TRUE(testing::WaitFor([&] {
+    engine.SyncTransferSlot(endless);
+    return endless.status != TS_RUNNING;
+  }));
+  EXPECT_EQ(endless.status, TS_STOPPED);
+}
+
 TEST_F(FaultTest, RefusedConnectionsRetryOnlyWhenAsked) {
   std::string url = "http://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort()) + "/a.jpg";
   auto slot = MakeSlot(url, "a.jpg");
@@ -348,11 +372,37 @@ TEST_F(FaultTest, TheAnswersCharsetReachesTheSlot) {
   EXPECT_EQ(slot.charset, "");
 }
 
-TEST_F(FaultTest, NoHttpUrlFailsBeforeConnecting) {
+TEST_F(FaultTest, UnusableUrlsFailBeforeConnecting) {
   auto slot = MakeSlot("ftp://127.0.0.1/x.jpg", "x.jpg");
   Run(slot);
   EXPECT_EQ(slot.status, TS_FAILED);
   EXPECT_EQ(slot.status_text, "HTTPサーバーではありません。");
+
+  // Port 65536 + the server's: cut to 16 bits it would reach the server.
+  LoopbackServer server([](LoopbackConnection& c) {
+    c.ReadRequestHead();
+    c.Send(Response("wrong server"));
+  });
+  auto wrapped =
+      MakeSlot("http://127.0.0.1:" + std::to_string(65536 + server.port()) + "/x.jpg", "x.jpg");
+  Run(wrapped);
+  EXPECT_EQ(wrapped.status, TS_FAILED);
+  EXPECT_EQ(wrapped.status_text, "ポート番号が正しくありません。");
+  EXPECT_EQ(server.connections(), 0);
+  EXPECT_FALSE(platform::FileExists(box.Path("x.jpg")));
+
+  // A proxy entry with such a port fails like a proxy that does not answer,
+  // so the item may be tried through another.
+  WorkerSettings retry;
+  retry.retry_wait_time = 0;
+  retry.retry_s_error = 1;
+  SetWorker(retry);
+  auto proxied = MakeSlot(server.Url("/x.jpg"), "x.jpg");
+  proxied.proxy = "127.0.0.1:" + std::to_string(65536 + server.port());
+  Run(proxied);
+  EXPECT_EQ(proxied.status, TS_CONNECT_RETRY);
+  EXPECT_EQ(proxied.status_text, "ポート番号が正しくありません。");
+  EXPECT_EQ(server.connections(), 0);
 }
 
 TEST_F(FaultTest, AnEmptyFileInTheBannerListDoesNotMatchAnUnannouncedSize) {

@@ -142,4 +142,36 @@ void LoopbackServer::AcceptLoop() {
   }
 }
 
+UnansweringListener::UnansweringListener() {
+  listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t len = sizeof addr;
+  ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+  port_ = ntohs(addr.sin_port);
+  // With a backlog of 0 the kernel queues one connection and then drops
+  // every further request. Connections are made until one stays unanswered,
+  // so the queue is known to be full.
+  ::listen(listen_fd_, 0);
+  for (int i = 0; i < 16; ++i) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    fillers_.push_back(fd);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) continue;
+    if (errno != EINPROGRESS) break;
+    pollfd p{fd, POLLOUT, 0};
+    if (::poll(&p, 1, 300) == 0) break;
+  }
+}
+
+UnansweringListener::~UnansweringListener() {
+  for (int fd : fillers_) ::close(fd);
+  ::close(listen_fd_);
+}
+
+std::string UnansweringListener::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 }  // namespace marovine::testing

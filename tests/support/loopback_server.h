@@ -79,4 +79,23 @@ class LoopbackServer {
   std::vector<std::string> requests_;
 };
 
+// A listening socket on 127.0.0.1 that never accepts, its queue filled, so a
+// further connection request goes unanswered like one to a host that drops
+// them: the connect neither succeeds nor fails until the client gives up.
+class UnansweringListener {
+ public:
+  UnansweringListener();
+  ~UnansweringListener();
+  UnansweringListener(const UnansweringListener&) = delete;
+  UnansweringListener& operator=(const UnansweringListener&) = delete;
+
+  int port() const { return port_; }
+  std::string Url(const std::string& path) const;
+
+ private:
+  int listen_fd_ = -1;
+  int port_ = 0;
+  std::vector<int> fillers_;
+};
+
 }  // namespace marovine::testing
