@@ -65,6 +65,9 @@ AllDelete=2
 [RegKey]
 Item1=HKEY_CURRENT_USER\Software\PlovTest
 INF
+# Scripts made on the original system are in Shift_JIS.
+iconv -f UTF-8 -t CP932 "$drive/pkg/setup.inf" >"$drive/pkg/setup.sjis" &&
+  mv "$drive/pkg/setup.sjis" "$drive/pkg/setup.inf"
 
 transcript=$drive/transcript.txt
 run() {  # run ANSWERS PROGRAM [ARGUMENT]
@@ -84,7 +87,8 @@ start_menu=$(find "$drive/users" -type d -path '*Start Menu/Programs' | head -1)
 desktop=$(find "$drive/users" -maxdepth 2 -name Desktop | head -1)
 
 check "install ends with exit code 0" run "options=group+desktop" 'C:\pkg\setup.exe'
-check "installation reported" contains "$transcript" "インストールが完了しました。"
+check "installation reported under the Shift_JIS title" \
+  contains "$transcript" "information [プロフ テスト] インストールが完了しました。"
 for file in setup.exe setup.inf tool.exe readme.txt; do
   check "installed $file" test -f "$installed/$file"
 done
