@@ -24,8 +24,8 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/ho
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
 # No Mono or Gecko prompts, and no menu entries written for the host desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-wineboot -i >/dev/null 2>&1
-wineserver -w
+timeout 180 wineboot -i >/dev/null 2>&1
+timeout 60 wineserver -w
 
 drive=$WINEPREFIX/drive_c
 mkdir -p "$drive/pkg"
@@ -71,9 +71,10 @@ iconv -f UTF-8 -t CP932 "$drive/pkg/setup.inf" >"$drive/pkg/setup.sjis" &&
 
 transcript=$drive/transcript.txt
 run() {  # run ANSWERS PROGRAM [ARGUMENT]
-  PLOV_TEST_ANSWERS=$1 PLOV_TEST_TRANSCRIPT='C:\transcript.txt' wine "${@:2}" >/dev/null 2>&1
+  PLOV_TEST_ANSWERS=$1 PLOV_TEST_TRANSCRIPT='C:\transcript.txt' timeout 120 wine "${@:2}" \
+    >/dev/null 2>&1
   local status=$?
-  wineserver -w
+  timeout 60 wineserver -w
   return $status
 }
 reg_value() {  # reg_value KEY NAME -> the value's data
@@ -111,7 +112,7 @@ rm -f "$transcript"
 # server keeps this session (a new one would be Wine's "restart").
 wineserver -p
 PLOV_TEST_ANSWERS="ask=yes,yes" PLOV_TEST_TRANSCRIPT='C:\transcript.txt' \
-  wine 'C:\Program Files\Plov Test\setup.exe' /r >/dev/null 2>&1
+  timeout 120 wine 'C:\Program Files\Plov Test\setup.exe' /r >/dev/null 2>&1
 check "first uninstall stage ends with exit code 0" test $? = 0
 for _ in $(seq 1 600); do
   if [ -f "$transcript" ] && grep -qE 'restart \(test mode|^error' "$transcript"; then break; fi
@@ -130,9 +131,9 @@ check "uninstaller copy left until restart" test -f "$drive/windows/\$\$UnPlov.e
 pending=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
   /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
 check "uninstaller copy queued for deletion at restart" contains <(echo "$pending") 'UnPlov.exe'
-wineboot -r >/dev/null 2>&1
+timeout 120 wineboot -r >/dev/null 2>&1
 wineserver -k
-wineserver -w
+timeout 60 wineserver -w
 check "uninstaller copy gone after the restart" test ! -e "$drive/windows/\$\$UnPlov.exe"
 
 wineserver -k 2>/dev/null
