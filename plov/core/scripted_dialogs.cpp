@@ -87,7 +87,7 @@ std::optional<OptionsChoice> ScriptedDialogs::ShowOptions(const OptionsRequest& 
     choice.folder = *folder_;
     if (int problem = options.folder_problem(choice.folder)) {
       // The dialog would keep the user in the box; a test has no second try.
-      Show({kErrorCaption, std::string(TextOf(problem)), MessageKind::kError});
+      Show({options.caption, std::string(TextOf(problem)), MessageKind::kWarning});
       return std::nullopt;
     }
   }
