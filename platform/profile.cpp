@@ -78,7 +78,11 @@ void Profile::Refresh() const {
     now.exists = true;
     now.inode = st.st_ino;
     now.size = st.st_size;
+#ifdef _WIN32  // plov.exe reads its setup script with this profile too
+    now.mtime_ns = static_cast<std::int64_t>(st.st_mtime) * 1000000000;
+#else
     now.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
   }
   if (loaded_ && now == stamp_) return;
   stamp_ = now;

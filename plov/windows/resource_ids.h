@@ -1,0 +1,14 @@
+#pragma once
+
+#define IDD_TEXT_PAGE 100
+#define IDD_OPTIONS_WITH_FOLDER 101
+#define IDD_OPTIONS 102
+#define IDI_PLOV 103
+
+#define IDC_TEXT 1001
+#define IDC_GROUP 1010
+#define IDC_STARTUP 1011
+#define IDC_DESKTOP 1012
+#define IDC_DESCRIPTION 1013
+#define IDC_FOLDER 1014
+#define IDC_BROWSE 1015
