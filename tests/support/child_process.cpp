@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -24,7 +26,21 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   std::vector<std::string> env_strings;
-  for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);
+  // A variable the test gives replaces the runner's own: with both in the
+  // environment, getenv finds the runner's HOME first and the child would
+  // write into the real home.
+  auto overridden = [&](const char* entry) {
+    std::string_view name(entry);
+    name = name.substr(0, name.find('='));
+    for (const auto& e : extra_env) {
+      if (e.size() > name.size() && e.compare(0, name.size(), name) == 0 && e[name.size()] == '=')
+        return true;
+    }
+    return false;
+  };
+  for (char** e = environ; *e; ++e) {
+    if (!overridden(*e)) env_strings.emplace_back(*e);
+  }
   for (const auto& e : extra_env) env_strings.push_back(e);
   std::vector<char*> env;
   for (auto& e : env_strings) env.push_back(e.data());
