@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "marovine/document/download_row_model.h"
@@ -65,6 +66,10 @@ class ProgressPrinter {
   std::string last_title_;
   std::string last_status_[2];
 };
+
+// The text with every control character (C0, DEL, C1 in UTF-8) replaced by
+// "?": page titles and URLs come from servers and must not drive the terminal.
+std::string Printable(std::string_view text);
 
 // One row of the download view as a line: name, size, %, speed, elapsed,
 // retries, comment.

@@ -80,7 +80,7 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
       std::fprintf(stderr,
                    "marovine-cli: %s was not registered (an ignore word, a duplicate, or an "
                    "extension the settings do not list under [UrlInsert])\n",
-                   url.c_str());
+                   Printable(url).c_str());
     }
   }
   doc.settings.registration_mode = registration_mode;

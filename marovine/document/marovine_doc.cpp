@@ -246,7 +246,9 @@ void CMarovineDoc::ResetAfterDays() {
     if (item.reset_days == 0 || item.state == LS_SEARCHING) continue;
     // Day numbers restart at New Year; a site done in December is due in
     // January, not a year later.
-    int elapsed = day - item.done_day;
+    // The day and the interval come from the document file and may hold any
+    // value: count in 64 bits so no file makes the sum overflow.
+    std::int64_t elapsed = std::int64_t{day} - item.done_day;
     if (elapsed < 0) elapsed += 365;
     if (elapsed < item.reset_days) continue;
     item.state = LS_WAITING;

@@ -78,7 +78,8 @@ TEST_F(CrawlCliTest, BadArgumentsAndUnusableFilesFailClearly) {
 TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   Sandbox site;
   site.WriteFile("g/index.html",
-                 "<html><title>G</title><a href='a.jpg'>a</a> <a href='b.jpg'>b</a>"
+                 "<html><title>G\x1b[2J\x1b]0;owned\x07</title><a href='a.jpg'>a</a> "
+                 "<a href='b.jpg'>b</a>"
                  "<a href='other.html'>o</a></html>");
   site.WriteFile("g/a.jpg", std::string(3000, 'a'));
   site.WriteFile("g/b.jpg", std::string(4000, 'b'));
@@ -93,6 +94,9 @@ TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   EXPECT_NE(Out().find("site   " + server.Url("/g/")), std::string::npos) << Out();
   EXPECT_NE(Out().find("done    " + server.Url("/g/a.jpg")), std::string::npos) << Out();
   EXPECT_NE(Out().find("終了しました。"), std::string::npos) << Out();
+  // A title cannot clear the terminal or set its title.
+  EXPECT_NE(Out().find("title  G?[2J?]0;owned?"), std::string::npos) << Out();
+  EXPECT_EQ(Out().find_first_of("\x1b\x07"), std::string::npos);
 
   CMarovineDoc doc(box.Path("home/"), box.Path("store/"));
   ASSERT_TRUE(LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
