@@ -7,6 +7,7 @@
 #include "marovine/cli/crawl_options.h"
 #include "marovine/cli/subcommand.h"
 #include "platform/program_folder.h"
+#include "platform/program_folder_lock.h"
 
 namespace {
 
@@ -59,6 +60,13 @@ int main(int argc, char** argv) {
     rest.push_back(args[i]);
   }
   std::string program_folder = platform::ResolveProgramFolder(home);
+  // Held until the process ends. A folder that cannot hold the lock cannot
+  // hold anything else either: the command itself says so.
+  platform::ProgramFolderLock lock(program_folder);
+  if (lock.state() == platform::ProgramFolderLock::State::kInUse) {
+    std::fprintf(stderr, "marovine-cli: %s\n", lock.InUseMessage().c_str());
+    return 2;
+  }
 
   if (!rest.empty()) {
     for (const auto& command : marovine::cli::Subcommands()) {

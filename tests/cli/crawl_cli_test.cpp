@@ -123,6 +123,10 @@ TEST_F(CrawlCliTest, InterruptStopsKeepsThePartialFileAndSavesTheList) {
   ASSERT_TRUE(testing::WaitFor([&] {
     return platform::FileSizeOf(box.Path("direct/big.jpg")).value_or(0) == 5000;
   })) << Err();
+  // A second run on the same program folder is refused while the first lives.
+  EXPECT_EQ(Run({"--tick-ms", "20", slow.Url("/other.jpg")}), 2);
+  EXPECT_NE(Err().find("the program folder " + box.Path("home")), std::string::npos) << Err();
+  EXPECT_NE(Err().find("in use"), std::string::npos) << Err();
   ::kill(cli.pid(), SIGINT);
   EXPECT_EQ(cli.Wait(), 130);
   EXPECT_EQ(platform::FileSizeOf(box.Path("direct/big.jpg")).value_or(0), 5000);
