@@ -6,6 +6,8 @@
 #include "marovine/cli/crawl_command.h"
 #include "marovine/cli/crawl_options.h"
 #include "marovine/cli/subcommand.h"
+#include "marovine/document/first_start_settings.h"
+#include "platform/path.h"
 #include "platform/program_folder.h"
 #include "platform/program_folder_lock.h"
 
@@ -66,6 +68,10 @@ int main(int argc, char** argv) {
   if (lock.state() == platform::ProgramFolderLock::State::kInUse) {
     std::fprintf(stderr, "marovine-cli: %s\n", lock.InUseMessage().c_str());
     return 2;
+  }
+  if (lock.state() == platform::ProgramFolderLock::State::kHeld) {
+    marovine::WriteFirstStartSettings(platform::JoinPath(program_folder, "marovine.ini"),
+                                      platform::DefaultStorageFolder());
   }
 
   if (!rest.empty()) {

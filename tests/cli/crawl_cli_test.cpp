@@ -136,5 +136,32 @@ TEST_F(CrawlCliTest, InterruptStopsKeepsThePartialFileAndSavesTheList) {
   EXPECT_EQ(doc.download_items[0].state, DS_RETRY_WAIT);
 }
 
+TEST_F(CrawlCliTest, FirstStartWritesTheShownDefaultsAndKeepsAnExistingFile) {
+  Sandbox site;
+  site.WriteFile("g/page.html", "<html><a href='a.jpg'>a</a></html>");
+  site.WriteFile("g/a.jpg", std::string(20000, 'a'));
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+
+  // No marovine.ini yet: a page is a site to search, as the settings show.
+  ASSERT_EQ(Run({"--tick-ms", "20", server.Url("/g/page.html")}), 0) << Err();
+  EXPECT_EQ(Err().find("was not registered"), std::string::npos) << Err();
+  std::string ini = box.ReadFile("home/marovine.ini");
+  EXPECT_NE(ini.find("[UrlInsert]\nInsertToLink=htm html HTML HTM shtml SHTML\n"),
+            std::string::npos)
+      << ini;
+  EXPECT_NE(ini.find("KensakuLevel=2\n"), std::string::npos);
+  EXPECT_NE(ini.find("Desktop/marovine_folder/Marugoto/\n"), std::string::npos) << ini;
+  CMarovineDoc doc(box.Path("home/"), box.Path("store/"));
+  ASSERT_TRUE(LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
+  ASSERT_EQ(doc.link_items.size(), 1u);
+  EXPECT_EQ(doc.link_items[0].state, LS_DONE);
+  EXPECT_EQ(doc.link_items[0].file_count, 1);
+
+  box.WriteFile("home/marovine.ini", "[Ippan]\nReadMrvStartUp=0\n");
+  ASSERT_EQ(Run({}), 0) << Err();
+  EXPECT_EQ(box.ReadFile("home/marovine.ini"), "[Ippan]\nReadMrvStartUp=0\n");
+}
+
 }  // namespace
 }  // namespace marovine
