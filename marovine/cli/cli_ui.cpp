@@ -56,6 +56,7 @@ void CliDownloadView::SetImage(int image, int row) {
       break;
     case IMAGE_ERROR:
       word = "error  ";
+      ++failed_count_;
       break;
     case IMAGE_STOPPED:
       word = "stopped";

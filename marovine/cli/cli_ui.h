@@ -39,9 +39,12 @@ class CliDownloadView : public DownloadRowModel {
  public:
   void SetImage(int image, int row) override;
   std::vector<std::string> TakeFinishedLines();
+  // Items that ended in error since the view was made.
+  int failed_count() const { return failed_count_; }
 
  private:
   std::vector<std::string> finished_;
+  int failed_count_ = 0;
   int last_finished_row_ = -1;
   int last_finished_image_ = -1;
 };

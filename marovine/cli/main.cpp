@@ -28,6 +28,8 @@ constexpr const char* kUsage =
     "  --whole-site   register the URLs as whole-site mirrors\n"
     "  --tick-ms N    the scheduler's tick in milliseconds (default 1000)\n"
     "  --fast         start the next item as soon as a transfer ends\n"
+    "  --retry-failed the items that failed before wait again\n"
+    "Exits 1 when an item failed or the document cannot be saved.\n"
     "Ctrl-C stops all transfers, keeps partial files and saves the document.\n";
 
 void PrintHelp() {

@@ -55,6 +55,15 @@ void CMarovineDoc::StopAllCommand() {
   hooks_->PlayEventSound(SOUND_STOP);
 }
 
+void CMarovineDoc::MarkDownloadsUnfinished(const std::vector<int>& rows) {
+  for (int row : rows) {
+    if (row < 0 || row >= static_cast<int>(download_items.size())) continue;
+    if (download_items[row].state == DS_RUNNING) continue;
+    download_items[row].state = DS_WAITING;
+    SetDownloadImage(IMAGE_WAITING, row);
+  }
+}
+
 bool CMarovineDoc::CrawlFinished() const {
   if (crawl_running != 0) return false;
   for (const auto& slot : slots) {

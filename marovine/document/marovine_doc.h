@@ -77,6 +77,8 @@ class CMarovineDoc {
   void RemoveLinkItem(int index);         // deletes the site's detail log when DeleteLinkLog is on
   void RemoveLinkItemKeepLog(int index);  // never deletes logs
   void ClearDownloadList();
+  // "未終了にする" on downloads: each that is not running waits again.
+  void MarkDownloadsUnfinished(const std::vector<int>& rows);
 
   // Puts done sites whose reset interval has passed back to waiting; runs
   // only once a day (the scheduler calls it every 26 ticks).

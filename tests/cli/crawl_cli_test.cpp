@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -87,7 +91,9 @@ TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   ASSERT_TRUE(server.ok());
   WriteSettings();
 
-  ASSERT_EQ(Run({"--tick-ms", "20", server.Url("/g/")}), 0) << Err();
+  // other.html is missing: the run fails and says so, after fetching the rest.
+  ASSERT_EQ(Run({"--tick-ms", "20", server.Url("/g/")}), 1) << Err();
+  EXPECT_NE(Err().find("1 item(s) failed"), std::string::npos) << Err();
   EXPECT_EQ(box.ReadFile("store/a.jpg"), std::string(3000, 'a'));
   EXPECT_EQ(box.ReadFile("store/b.jpg"), std::string(4000, 'b'));
   // Plain lines when stdout is no terminal: the site, each finished file, the end.
@@ -161,6 +167,38 @@ TEST_F(CrawlCliTest, FirstStartWritesTheShownDefaultsAndKeepsAnExistingFile) {
   box.WriteFile("home/marovine.ini", "[Ippan]\nReadMrvStartUp=0\n");
   ASSERT_EQ(Run({}), 0) << Err();
   EXPECT_EQ(box.ReadFile("home/marovine.ini"), "[Ippan]\nReadMrvStartUp=0\n");
+}
+
+TEST_F(CrawlCliTest, AFullDiskFailsTheRunAndRetryFailedCompletesTheFileLater) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  std::string disk = box.Path("disk");
+  ASSERT_TRUE(platform::MakeFolders(disk));
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  struct Unmount {
+    std::string path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{disk};
+
+  std::string picture;
+  for (int i = 0; i < 300000; ++i) picture.push_back(static_cast<char>(i * 7 % 251));
+  Sandbox site;
+  site.WriteFile("big.jpg", picture);
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  WriteSettings("[UrlInsert]\nInsertToDown=jpg\n[DownLoad]\nKakunouFolder=" + disk + "/\n");
+
+  EXPECT_EQ(Run({"--tick-ms", "20", server.Url("/big.jpg")}), 1) << Out();
+  EXPECT_NE(Err().find("1 item(s) failed"), std::string::npos) << Err();
+  std::int64_t partial = platform::FileSizeOf(disk + "/big.jpg").value_or(0);
+  EXPECT_GT(partial, 0);
+  EXPECT_LT(partial, 300000);
+
+  // Space freed: the failed item is fetched again, from where it broke off.
+  ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT, "size=1m"), 0);
+  EXPECT_EQ(Run({"--tick-ms", "20", "--retry-failed"}), 0) << Out() << Err();
+  EXPECT_EQ(platform::ReadWholeFile(disk + "/big.jpg").value_or(""), picture);
 }
 
 }  // namespace
