@@ -99,6 +99,8 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
   CatchInterrupts();
 
+  // The list on disk follows the crawl, so a killed run resumes every part.
+  doc.SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
   doc.StartCommand();
   bool stopping = false;
   auto next_tick = Clock::now();

@@ -8,6 +8,7 @@
 #include "marovine/document/settings_keys.h"
 #include "marovine/document/ui_services.h"
 #include "marovine/engine/day_number.h"
+#include "platform/file_io.h"
 
 namespace marovine {
 
@@ -33,6 +34,15 @@ void CMarovineDoc::CrawlTick() {
   AdvanceAutosave();
   CollectAndStart();
   FlushDownloadTotals();
+  SaveDocumentIfChanged();
+}
+
+void CMarovineDoc::SaveDocumentIfChanged() {
+  if (!save_each_tick_ || document_path.empty()) return;
+  std::string bytes = StoreDocument(*this);
+  if (bytes == saved_document_) return;
+  // A failed save is tried again next time; the old file stays whole.
+  if (platform::WriteFileAtomically(document_path, bytes)) saved_document_ = std::move(bytes);
 }
 
 void CMarovineDoc::CollectAndStart() {
@@ -96,6 +106,12 @@ void CMarovineDoc::CollectEndedTransfers(bool& all_idle) {
 void CMarovineDoc::StartWaitingItems(bool all_idle) {
   int used = std::min(settings.simultaneous_transfers, kTransferSlotCount);
   if (crawl_running == 0 || used < 1) return;
+  defer_launches_ = true;
+  StartWaitingSlots(used, all_idle);
+  LaunchDeferredTransfers();
+}
+
+void CMarovineDoc::StartWaitingSlots(int used, bool all_idle) {
   bool pending = false;
   for (int a = 0; a < used; ++a) {
     if (slots[a].status != TS_IDLE) continue;

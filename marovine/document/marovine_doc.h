@@ -119,6 +119,10 @@ class CMarovineDoc {
   // Nothing more happens without a command: the crawl is not running and
   // every slot is free.
   bool CrawlFinished() const;
+  // Keeps the document file up to date while the crawl runs, so a crash at
+  // any moment costs no partial file: the list is saved when it changed, at
+  // the end of each tick and before new transfers start.
+  void SetSaveEachTick(bool on) { save_each_tick_ = on; }
   // nullptr restores the built-in hooks (which still make the site album).
   // Adds the files fetched since the last call to the totals in the settings.
   void FlushDownloadTotals();
@@ -170,6 +174,7 @@ class CMarovineDoc {
   void ShowSlotProgress(int slot);
   void CollectEndedTransfers(bool& all_idle);
   void StartWaitingItems(bool all_idle);
+  void StartWaitingSlots(int used, bool all_idle);
   void CompleteSite();
   bool OpenNextSite(int slot);
   void FinishCrawl();
@@ -199,6 +204,9 @@ class CMarovineDoc {
   void SetStatusPane(int pane, const std::string& text);
   bool DialUpKeepCheck();
   void NotifyTransferEnd();
+  void LaunchTransfer(int slot);
+  void LaunchDeferredTransfers();
+  void SaveDocumentIfChanged();
 
   CrawlHooks default_hooks_;
   CrawlHooks* hooks_ = &default_hooks_;
@@ -209,6 +217,12 @@ class CMarovineDoc {
   // which on a real disk would cost two synced rewrites a download.
   DownloadTotals pending_totals_;
   std::chrono::milliseconds tick_period_{1000};
+  bool save_each_tick_ = false;
+  std::string saved_document_;  // the bytes last saved by SaveDocumentIfChanged
+  // Transfers prepared while new items are being started, launched together
+  // once the document on disk knows their items.
+  bool defer_launches_ = false;
+  std::vector<int> deferred_launches_;
   std::int64_t maintenance_ms_ = 0;
   std::int64_t autosave_ms_ = 0;
   int autosave_seconds_ = 0;

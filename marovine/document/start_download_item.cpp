@@ -102,10 +102,30 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
     }
   }
 
+  if (defer_launches_) {
+    deferred_launches_.push_back(a);
+  } else {
+    LaunchTransfer(a);
+  }
+}
+
+void CMarovineDoc::LaunchTransfer(int a) {
+  TransferSlot& slot = slots[a];
   requested_urls_[a] = slot.url;
   engine_.SetWorkerSettings(worker_settings);
   engine_.StartTransferThread(slot);
-  SetDownloadImage(IMAGE_RUNNING, i);
+  SetDownloadImage(IMAGE_RUNNING, slot.item_index);
+}
+
+void CMarovineDoc::LaunchDeferredTransfers() {
+  defer_launches_ = false;
+  if (deferred_launches_.empty()) return;
+  // A transfer may create its file at once: the saved list must name the
+  // item as running first, or a crash would leave a part nobody resumes.
+  SaveDocumentIfChanged();
+  std::vector<int> launches;
+  launches.swap(deferred_launches_);
+  for (int a : launches) LaunchTransfer(a);
 }
 
 void CMarovineDoc::RestartInPlace(int a) {
