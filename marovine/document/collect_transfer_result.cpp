@@ -91,15 +91,15 @@ void CMarovineDoc::WriteDetailLog(int a) {
   if (settings.write_site_detail_log == 0) return;
   const TransferSlot& slot = slots[a];
   const DownloadItem& item = download_items[slot.item_index];
-  platform::Profile log(SiteDetailLogPath(paths.log_folder, item.site_url));
+  std::string log = SiteDetailLogPath(paths.log_folder, item.site_url);
   std::string section = platform::NameOf(slot.local_path);
   // The file view reads the keys in this order.
-  log.WriteString(section, "Url", slot.url);
-  log.WriteString(section, "Refer", slot.referer);
-  log.WriteString(section, "Message", slot.status_text);
-  log.WriteString(section, "FilePass", slot.local_path);
-  log.WriteString(section, "ModifiedDate", slot.last_modified);
-  log.WriteString(section, "FileSize", std::to_string(slot.received));
+  log_writes_.Write(log, section, "Url", slot.url);
+  log_writes_.Write(log, section, "Refer", slot.referer);
+  log_writes_.Write(log, section, "Message", slot.status_text);
+  log_writes_.Write(log, section, "FilePass", slot.local_path);
+  log_writes_.Write(log, section, "ModifiedDate", slot.last_modified);
+  log_writes_.Write(log, section, "FileSize", std::to_string(slot.received));
 }
 
 void CMarovineDoc::RecordInDownloadLog(int a, const DownloadItem& item) {

@@ -53,6 +53,7 @@ void CMarovineDoc::StopAllCommand() {
   }
   SetStatusPane(kRunStatePane, kStopped);
   hooks_->PlayEventSound(SOUND_STOP);
+  FlushLogWrites();
 }
 
 void CMarovineDoc::MarkDownloadsUnfinished(const std::vector<int>& rows) {

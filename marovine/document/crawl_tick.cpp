@@ -34,6 +34,7 @@ void CMarovineDoc::CrawlTick() {
   AdvanceAutosave();
   CollectAndStart();
   FlushDownloadTotals();
+  log_writes_.Flush(false);
   SaveDocumentIfChanged();
 }
 
@@ -142,6 +143,9 @@ void CMarovineDoc::CompleteSite() {
     }
   }
   if (k < 0) return;
+  // The site's history and detail log are whole when it is done (the album
+  // reads the log).
+  FlushLogWrites();
   LinkItem& link = link_items[k];
   link.state = LS_DONE;
   if (settings.album_after_site != 0 && link.mode == MODE_CRAWL &&

@@ -41,6 +41,7 @@ CMarovineDoc::CMarovineDoc(const std::string& program_folder, const std::string&
 CMarovineDoc::~CMarovineDoc() {
   engine_.StopAll();
   FlushDownloadTotals();
+  FlushLogWrites();
 }
 
 void CMarovineDoc::FlushDownloadTotals() {
@@ -216,7 +217,9 @@ void CMarovineDoc::RemoveDownloadItem(int index) {
 void CMarovineDoc::RemoveLinkItem(int index) {
   if (index < 0 || index >= static_cast<int>(link_items.size())) return;
   if (settings.delete_link_log != 0) {
-    platform::RemoveFile(SiteDetailLogPath(paths.log_folder, link_items[index].url));
+    std::string log = SiteDetailLogPath(paths.log_folder, link_items[index].url);
+    log_writes_.Discard(log);
+    platform::RemoveFile(log);
   }
   RemoveLinkItemKeepLog(index);
 }

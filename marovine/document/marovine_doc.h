@@ -21,6 +21,7 @@
 #include "marovine/engine/work_items.h"
 #include "marovine/engine/worker_settings.h"
 #include "platform/profile.h"
+#include "platform/profile_write_batch.h"
 
 namespace marovine {
 
@@ -126,6 +127,13 @@ class CMarovineDoc {
   // nullptr restores the built-in hooks (which still make the site album).
   // Adds the files fetched since the last call to the totals in the settings.
   void FlushDownloadTotals();
+  // Writes the site history and detail log keys that wait (the crawl writes
+  // them in batches: at most once a tick, and all at the end of a site, on a
+  // stop and when the document goes).
+  void FlushLogWrites() { log_writes_.Flush(true); }
+  // The site history and detail log keys as the crawl sees them, waiting
+  // ones included.
+  const platform::ProfileWriteBatch& log_writes() const { return log_writes_; }
   void SetCrawlHooks(CrawlHooks* hooks) { hooks_ = hooks != nullptr ? hooks : &default_hooks_; }
 
   // Fills a slot from download item `index` and starts its transfer.
@@ -216,6 +224,7 @@ class CMarovineDoc {
   // rewritten once a tick (and when the document goes), not after every file,
   // which on a real disk would cost two synced rewrites a download.
   DownloadTotals pending_totals_;
+  platform::ProfileWriteBatch log_writes_;
   std::chrono::milliseconds tick_period_{1000};
   bool save_each_tick_ = false;
   std::string saved_document_;  // the bytes last saved by SaveDocumentIfChanged

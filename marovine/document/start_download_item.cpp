@@ -86,7 +86,7 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   if (item.kind == KIND_WHOLE_SITE) {
     std::string recorded;
     if (owner >= 0 && !link_items[owner].history_path.empty()) {
-      recorded = ReadSiteHistoryDate(link_items[owner].history_path, item.url);
+      recorded = ReadSiteHistoryDate(log_writes_, link_items[owner].history_path, item.url);
     }
     if (settings.fetch_updated_only != 0) slot.last_modified = recorded;
     if (settings.whole_site_limit_huge != 0) {
