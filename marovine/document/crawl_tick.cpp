@@ -32,7 +32,9 @@ void CMarovineDoc::CrawlTick() {
   }
   if (clipboard_watch != 0) hooks_->ClipboardWatchStep(*this);
   AdvanceAutosave();
+  in_tick_ = true;
   CollectAndStart();
+  in_tick_ = false;
   FlushDownloadTotals();
   log_writes_.Flush(false);
   SaveDocumentIfChanged();
@@ -40,10 +42,13 @@ void CMarovineDoc::CrawlTick() {
 
 void CMarovineDoc::SaveDocumentIfChanged() {
   if (!save_each_tick_ || document_path.empty()) return;
+  auto begin = std::chrono::steady_clock::now();
   std::string bytes = StoreDocument(*this);
   if (bytes == saved_document_) return;
   // A failed save is tried again next time; the old file stays whole.
   if (platform::WriteFileAtomically(document_path, bytes)) saved_document_ = std::move(bytes);
+  last_save_end_ = std::chrono::steady_clock::now();
+  last_save_cost_ = last_save_end_ - begin;
 }
 
 void CMarovineDoc::CollectAndStart() {
@@ -107,6 +112,13 @@ void CMarovineDoc::CollectEndedTransfers(bool& all_idle) {
 void CMarovineDoc::StartWaitingItems(bool all_idle) {
   int used = std::min(settings.simultaneous_transfers, kTransferSlotCount);
   if (crawl_running == 0 || used < 1) return;
+  // Between ticks (fast mode) a start costs a save of the list; a large list
+  // saved after every file would cost its size once per file. Such starts
+  // wait for the tick unless the saves take a twentieth of the time at most.
+  if (save_each_tick_ && !in_tick_ &&
+      std::chrono::steady_clock::now() - last_save_end_ < 20 * last_save_cost_) {
+    return;
+  }
   defer_launches_ = true;
   StartWaitingSlots(used, all_idle);
   LaunchDeferredTransfers();

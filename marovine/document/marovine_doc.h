@@ -228,6 +228,9 @@ class CMarovineDoc {
   std::chrono::milliseconds tick_period_{1000};
   bool save_each_tick_ = false;
   std::string saved_document_;  // the bytes last saved by SaveDocumentIfChanged
+  std::chrono::steady_clock::time_point last_save_end_;
+  std::chrono::steady_clock::duration last_save_cost_{};
+  bool in_tick_ = false;
   // Transfers prepared while new items are being started, launched together
   // once the document on disk knows their items.
   bool defer_launches_ = false;
