@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_map>
 
 #include "platform/ascii_text.h"
 #include "platform/file_io.h"
@@ -193,6 +194,72 @@ bool Profile::ModifyAndSave(std::string_view section, const std::vector<Change>&
   Refresh();
   std::vector<std::string> lines = lines_;
   for (const Change& change : changes) ApplyChange(lines, section, change);
+  if (lines == lines_) return true;
+  std::string content;
+  for (const std::string& line : lines) {
+    content += line;
+    content += '\n';
+  }
+  bool ok = WriteFileAtomically(path_, content);
+  loaded_ = false;
+  return ok;
+}
+
+bool Profile::WriteSections(const std::vector<SectionValues>& writes) {
+  // Sections by their ASCII-lowered name, so each line of the file is looked
+  // at once whatever the number of sections written.
+  auto lowered = [](std::string_view name) {
+    std::string text(TrimBlanks(name));
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+  };
+  std::unordered_map<std::string, std::vector<const SectionValues*>> pending;
+  std::vector<std::string> order;
+  for (const SectionValues& write : writes) {
+    auto& list = pending[lowered(write.section)];
+    if (list.empty()) order.push_back(lowered(write.section));
+    list.push_back(&write);
+  }
+  auto apply = [](std::vector<std::string>& block, const std::vector<const SectionValues*>& list) {
+    for (const SectionValues* write : list) {
+      for (const auto& [key, value] : write->values) {
+        ApplyChange(block, write->section, Change{key, value});
+      }
+    }
+  };
+
+  loaded_ = false;  // always start from the file as it is now
+  Refresh();
+  std::vector<std::string> lines;
+  lines.reserve(lines_.size());
+  std::size_t i = 0;
+  while (i < lines_.size()) {
+    auto name = SectionHeader(lines_[i]);
+    std::size_t end = i + 1;
+    while (end < lines_.size() && !SectionHeader(lines_[end])) ++end;
+    auto found = name ? pending.find(lowered(*name)) : pending.end();
+    if (found == pending.end()) {
+      lines.insert(lines.end(), lines_.begin() + static_cast<std::ptrdiff_t>(i),
+                   lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    } else {
+      std::vector<std::string> block(lines_.begin() + static_cast<std::ptrdiff_t>(i),
+                                     lines_.begin() + static_cast<std::ptrdiff_t>(end));
+      apply(block, found->second);
+      lines.insert(lines.end(), block.begin(), block.end());
+      pending.erase(found);
+    }
+    i = end;
+  }
+  for (const std::string& name : order) {
+    auto found = pending.find(name);
+    if (found == pending.end()) continue;
+    std::vector<std::string> block;
+    apply(block, found->second);
+    if (!lines.empty() && !lines.back().empty()) lines.emplace_back();
+    lines.insert(lines.end(), block.begin(), block.end());
+  }
   if (lines == lines_) return true;
   std::string content;
   for (const std::string& line : lines) {

@@ -47,6 +47,15 @@ class Profile {
   bool WriteStrings(std::string_view section,
                     const std::vector<std::pair<std::string, std::string>>& values);
 
+  // Keys of many sections with a single rewrite of the file, in time linear in
+  // the file and the keys. Sections compare as elsewhere; the first section of
+  // a name takes its keys, new sections go to the end in the order given.
+  struct SectionValues {
+    std::string section;
+    std::vector<std::pair<std::string, std::string>> values;
+  };
+  bool WriteSections(const std::vector<SectionValues>& writes);
+
   // The keys of a section in file order (empty when absent).
   std::vector<std::string> KeysOf(std::string_view section) const;
 

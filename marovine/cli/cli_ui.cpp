@@ -4,12 +4,31 @@
 
 namespace marovine::cli {
 
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      out += '?';
+    } else if (c == 0xC2 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      out += '?';
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 void CliUiServices::ShowMessage(const std::string& text, MessageIcon) {
-  std::fprintf(stderr, "marovine-cli: %s\n", text.c_str());
+  std::fprintf(stderr, "marovine-cli: %s\n", Printable(text).c_str());
 }
 
 bool CliUiServices::AskYesNo(const std::string& text, MessageIcon) {
-  std::fprintf(stderr, "marovine-cli: %s -> No\n", text.c_str());
+  std::fprintf(stderr, "marovine-cli: %s -> No\n", Printable(text).c_str());
   return false;
 }
 
@@ -37,6 +56,7 @@ void CliDownloadView::SetImage(int image, int row) {
       break;
     case IMAGE_ERROR:
       word = "error  ";
+      ++failed_count_;
       break;
     case IMAGE_STOPPED:
       word = "stopped";
@@ -94,15 +114,17 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
     }
   }
   if (site != nullptr && site->url != last_site_) {
-    std::fprintf(out_, "site   %s\n", site->url.c_str());
+    std::fprintf(out_, "site   %s\n", Printable(site->url).c_str());
     last_site_ = site->url;
     last_title_.clear();
   }
   if (site != nullptr && site->title != last_title_ && !site->title.empty()) {
-    std::fprintf(out_, "title  %s\n", site->title.c_str());
+    std::fprintf(out_, "title  %s\n", Printable(site->title).c_str());
     last_title_ = site->title;
   }
-  for (const std::string& line : view.TakeFinishedLines()) std::fprintf(out_, "%s\n", line.c_str());
+  for (const std::string& line : view.TakeFinishedLines()) {
+    std::fprintf(out_, "%s\n", Printable(line).c_str());
+  }
   if (!terminal_) {
     // Messages and the crawl's progress, each once; the running count of
     // links being checked only on a terminal.
@@ -110,7 +132,7 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
       const std::string& text = ui.status(pane);
       if (text != last_status_[pane] && !text.empty() &&
           text.find("Please Wait") == std::string::npos) {
-        std::fprintf(out_, "status %s\n", text.c_str());
+        std::fprintf(out_, "status %s\n", Printable(text).c_str());
       }
       last_status_[pane] = text;
     }
@@ -131,14 +153,16 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
     status += ui.status(pane);
   }
   lines.push_back(status);
-  for (const std::string& line : lines) std::fprintf(out_, "\x1b[2K%s\n", line.c_str());
+  for (const std::string& line : lines) {
+    std::fprintf(out_, "\x1b[2K%s\n", Printable(line).c_str());
+  }
   live_lines_ = static_cast<int>(lines.size());
   std::fflush(out_);
 }
 
 void ProgressPrinter::Finish(const std::string& line) {
   ClearLiveBlock();
-  std::fprintf(out_, "%s\n", line.c_str());
+  std::fprintf(out_, "%s\n", Printable(line).c_str());
   std::fflush(out_);
 }
 

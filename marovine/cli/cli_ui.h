@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "marovine/document/download_row_model.h"
@@ -38,9 +39,12 @@ class CliDownloadView : public DownloadRowModel {
  public:
   void SetImage(int image, int row) override;
   std::vector<std::string> TakeFinishedLines();
+  // Items that ended in error since the view was made.
+  int failed_count() const { return failed_count_; }
 
  private:
   std::vector<std::string> finished_;
+  int failed_count_ = 0;
   int last_finished_row_ = -1;
   int last_finished_image_ = -1;
 };
@@ -65,6 +69,10 @@ class ProgressPrinter {
   std::string last_title_;
   std::string last_status_[2];
 };
+
+// The text with every control character (C0, DEL, C1 in UTF-8) replaced by
+// "?": page titles and URLs come from servers and must not drive the terminal.
+std::string Printable(std::string_view text);
 
 // One row of the download view as a line: name, size, %, speed, elapsed,
 // retries, comment.

@@ -73,6 +73,14 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     }
   }
 
+  if (options.retry_failed) {
+    std::vector<int> failed;
+    for (std::size_t i = 0; i < doc.download_items.size(); ++i) {
+      if (doc.download_items[i].state == DS_ERROR) failed.push_back(static_cast<int>(i));
+    }
+    doc.MarkDownloadsUnfinished(failed);
+  }
+
   int registration_mode = doc.settings.registration_mode;
   if (options.whole_site) doc.settings.registration_mode = kRegisterWholeSite;
   for (const std::string& url : options.urls) {
@@ -80,7 +88,7 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
       std::fprintf(stderr,
                    "marovine-cli: %s was not registered (an ignore word, a duplicate, or an "
                    "extension the settings do not list under [UrlInsert])\n",
-                   url.c_str());
+                   Printable(url).c_str());
     }
   }
   doc.settings.registration_mode = registration_mode;
@@ -91,6 +99,8 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
   CatchInterrupts();
 
+  // The list on disk follows the crawl, so a killed run resumes every part.
+  doc.SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
   doc.StartCommand();
   bool stopping = false;
   auto next_tick = Clock::now();
@@ -129,7 +139,15 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
       return 1;
     }
   }
-  return stopping ? 130 : 0;
+  if (stopping) return 130;
+  if (downloads.failed_count() > 0) {
+    std::fprintf(stderr,
+                 "marovine-cli: %d item(s) failed; they stay in the document for "
+                 "--retry-failed\n",
+                 downloads.failed_count());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace marovine::cli

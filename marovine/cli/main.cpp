@@ -6,7 +6,10 @@
 #include "marovine/cli/crawl_command.h"
 #include "marovine/cli/crawl_options.h"
 #include "marovine/cli/subcommand.h"
+#include "marovine/document/first_start_settings.h"
+#include "platform/path.h"
 #include "platform/program_folder.h"
+#include "platform/program_folder_lock.h"
 
 namespace {
 
@@ -25,6 +28,8 @@ constexpr const char* kUsage =
     "  --whole-site   register the URLs as whole-site mirrors\n"
     "  --tick-ms N    the scheduler's tick in milliseconds (default 1000)\n"
     "  --fast         start the next item as soon as a transfer ends\n"
+    "  --retry-failed the items that failed before wait again\n"
+    "Exits 1 when an item failed or the document cannot be saved.\n"
     "Ctrl-C stops all transfers, keeps partial files and saves the document.\n";
 
 void PrintHelp() {
@@ -59,6 +64,17 @@ int main(int argc, char** argv) {
     rest.push_back(args[i]);
   }
   std::string program_folder = platform::ResolveProgramFolder(home);
+  // Held until the process ends. A folder that cannot hold the lock cannot
+  // hold anything else either: the command itself says so.
+  platform::ProgramFolderLock lock(program_folder);
+  if (lock.state() == platform::ProgramFolderLock::State::kInUse) {
+    std::fprintf(stderr, "marovine-cli: %s\n", lock.InUseMessage().c_str());
+    return 2;
+  }
+  if (lock.state() == platform::ProgramFolderLock::State::kHeld) {
+    marovine::WriteFirstStartSettings(platform::JoinPath(program_folder, "marovine.ini"),
+                                      platform::DefaultStorageFolder());
+  }
 
   if (!rest.empty()) {
     for (const auto& command : marovine::cli::Subcommands()) {

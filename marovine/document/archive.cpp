@@ -62,6 +62,12 @@ bool ArchiveReader::ReadInt32(std::int32_t& value) {
 }
 
 bool ArchiveReader::ReadString(std::string& text) {
+  if (!ReadBytes(text)) return false;
+  text = platform::LegacyToUtf8(text);
+  return true;
+}
+
+bool ArchiveReader::ReadBytes(std::string& bytes) {
   std::string_view b;
   if (!Take(1, b)) return false;
   std::uint32_t length = static_cast<std::uint8_t>(b[0]);
@@ -79,7 +85,7 @@ bool ArchiveReader::ReadString(std::string& text) {
     }
   }
   if (!Take(length, b)) return false;
-  text = platform::LegacyToUtf8(b);
+  bytes.assign(b);
   return true;
 }
 

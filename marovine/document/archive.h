@@ -31,8 +31,11 @@ class ArchiveReader {
 
   bool ReadInt32(std::int32_t& value);
   bool ReadByte(std::uint8_t& value);
-  // Strings written on the original platform (CP932) come back as UTF-8.
+  // Texts for display and local paths: written on the original platform
+  // (CP932), they come back as UTF-8.
   bool ReadString(std::string& text);
+  // Bytes that must stay exactly as stored (URLs a server is asked for).
+  bool ReadBytes(std::string& bytes);
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }

@@ -92,7 +92,7 @@ void CMarovineDoc::WriteDetailLog(int a) {
   if (settings.write_site_detail_log == 0) return;
   const TransferSlot& slot = slots[a];
   const DownloadItem& item = download_items[slot.item_index];
-  platform::Profile log(SiteDetailLogPath(paths.log_folder, item.site_url));
+  std::string log = SiteDetailLogPath(paths.log_folder, item.site_url);
   // A mirrored file arrives beside its name and is logged under the name it
   // takes.
   const std::string& stored = slot.local_path == item.local_path + std::string(kUpdateSuffix)
@@ -100,12 +100,12 @@ void CMarovineDoc::WriteDetailLog(int a) {
                                   : slot.local_path;
   std::string section = platform::NameOf(stored);
   // The file view reads the keys in this order.
-  log.WriteString(section, "Url", slot.url);
-  log.WriteString(section, "Refer", slot.referer);
-  log.WriteString(section, "Message", slot.status_text);
-  log.WriteString(section, "FilePass", stored);
-  log.WriteString(section, "ModifiedDate", slot.last_modified);
-  log.WriteString(section, "FileSize", std::to_string(slot.received));
+  log_writes_.Write(log, section, "Url", slot.url);
+  log_writes_.Write(log, section, "Refer", slot.referer);
+  log_writes_.Write(log, section, "Message", slot.status_text);
+  log_writes_.Write(log, section, "FilePass", stored);
+  log_writes_.Write(log, section, "ModifiedDate", slot.last_modified);
+  log_writes_.Write(log, section, "FileSize", std::to_string(slot.received));
 }
 
 void CMarovineDoc::RecordInDownloadLog(int a, const DownloadItem& item) {

@@ -53,6 +53,16 @@ void CMarovineDoc::StopAllCommand() {
   }
   SetStatusPane(kRunStatePane, kStopped);
   hooks_->PlayEventSound(SOUND_STOP);
+  FlushLogWrites();
+}
+
+void CMarovineDoc::MarkDownloadsUnfinished(const std::vector<int>& rows) {
+  for (int row : rows) {
+    if (row < 0 || row >= static_cast<int>(download_items.size())) continue;
+    if (download_items[row].state == DS_RUNNING) continue;
+    download_items[row].state = DS_WAITING;
+    SetDownloadImage(IMAGE_WAITING, row);
+  }
 }
 
 bool CMarovineDoc::CrawlFinished() const {

@@ -8,6 +8,7 @@
 #include "marovine/document/settings_keys.h"
 #include "marovine/document/ui_services.h"
 #include "marovine/engine/day_number.h"
+#include "platform/file_io.h"
 
 namespace marovine {
 
@@ -31,8 +32,23 @@ void CMarovineDoc::CrawlTick() {
   }
   if (clipboard_watch != 0) hooks_->ClipboardWatchStep(*this);
   AdvanceAutosave();
+  in_tick_ = true;
   CollectAndStart();
+  in_tick_ = false;
   FlushDownloadTotals();
+  log_writes_.Flush(false);
+  SaveDocumentIfChanged();
+}
+
+void CMarovineDoc::SaveDocumentIfChanged() {
+  if (!save_each_tick_ || document_path.empty()) return;
+  auto begin = std::chrono::steady_clock::now();
+  std::string bytes = StoreDocument(*this);
+  if (bytes == saved_document_) return;
+  // A failed save is tried again next time; the old file stays whole.
+  if (platform::WriteFileAtomically(document_path, bytes)) saved_document_ = std::move(bytes);
+  last_save_end_ = std::chrono::steady_clock::now();
+  last_save_cost_ = last_save_end_ - begin;
 }
 
 void CMarovineDoc::CollectAndStart() {
@@ -96,6 +112,19 @@ void CMarovineDoc::CollectEndedTransfers(bool& all_idle) {
 void CMarovineDoc::StartWaitingItems(bool all_idle) {
   int used = std::min(settings.simultaneous_transfers, kTransferSlotCount);
   if (crawl_running == 0 || used < 1) return;
+  // Between ticks (fast mode) a start costs a save of the list; a large list
+  // saved after every file would cost its size once per file. Such starts
+  // wait for the tick unless the saves take a twentieth of the time at most.
+  if (save_each_tick_ && !in_tick_ &&
+      std::chrono::steady_clock::now() - last_save_end_ < 20 * last_save_cost_) {
+    return;
+  }
+  defer_launches_ = true;
+  StartWaitingSlots(used, all_idle);
+  LaunchDeferredTransfers();
+}
+
+void CMarovineDoc::StartWaitingSlots(int used, bool all_idle) {
   bool pending = false;
   for (int a = 0; a < used; ++a) {
     if (slots[a].status != TS_IDLE) continue;
@@ -126,6 +155,9 @@ void CMarovineDoc::CompleteSite() {
     }
   }
   if (k < 0) return;
+  // The site's history and detail log are whole when it is done (the album
+  // reads the log).
+  FlushLogWrites();
   LinkItem& link = link_items[k];
   link.state = LS_DONE;
   if (settings.album_after_site != 0 && link.mode == MODE_CRAWL &&

@@ -24,7 +24,7 @@ bool ReadLinkRecord(ArchiveReader& in, int version, const CMarovineDoc& doc, Lin
   item.state = state;
   if (version == 0) return true;  // the unversioned layout ends here
   if (!in.ReadInt32(item.file_count) || !in.ReadInt32(item.group)) return false;
-  if (version >= 312 && !in.ReadString(item.credentials)) return false;
+  if (version >= 312 && !in.ReadBytes(item.credentials)) return false;
   if (version >= 330 && !in.ReadString(item.history_path)) return false;
   if (version >= 340 && !in.ReadString(item.title)) return false;
   item.search_level = doc.settings.default_search_level;
@@ -40,8 +40,8 @@ bool ReadLinkRecord(ArchiveReader& in, int version, const CMarovineDoc& doc, Lin
 bool ReadDownloadRecord(ArchiveReader& in, int version, DownloadItem& item) {
   std::int32_t kind = 0;
   std::uint8_t state = 0;
-  if (!in.ReadString(item.referer) || !in.ReadInt32(kind) || !in.ReadByte(state) ||
-      !in.ReadString(item.site_url) || !in.ReadString(item.local_path)) {
+  if (!in.ReadBytes(item.referer) || !in.ReadInt32(kind) || !in.ReadByte(state) ||
+      !in.ReadBytes(item.site_url) || !in.ReadString(item.local_path)) {
     return false;
   }
   item.kind = kind;
@@ -97,11 +97,13 @@ bool SaveDocumentFile(const CMarovineDoc& doc, const std::string& path) {
 DocumentLoadResult LoadDocument(CMarovineDoc& doc, std::string_view bytes) {
   DocumentLoadResult result;
   ArchiveReader in(bytes);
+  // URLs keep their bytes: a server knows a file only by the exact address,
+  // and a resumed transfer must ask for the same one.
   std::string text;
-  if (in.ReadString(text) && text == kMagic) {
+  if (in.ReadBytes(text) && text == kMagic) {
     std::int32_t version = 0;
     if (in.ReadInt32(version)) result.version = version;
-    in.ReadString(text);
+    in.ReadBytes(text);
   }
   while (in.ok() && text != kLinksEnd) {
     LinkItem link;
@@ -109,9 +111,9 @@ DocumentLoadResult LoadDocument(CMarovineDoc& doc, std::string_view bytes) {
     if (!ReadLinkRecord(in, result.version, doc, link)) break;
     doc.AppendLinkItem(std::move(link));
     ++result.links_read;
-    in.ReadString(text);
+    in.ReadBytes(text);
   }
-  if (in.ok()) in.ReadString(text);
+  if (in.ok()) in.ReadBytes(text);
   while (in.ok() && text != kDownloadsEnd) {
     DownloadItem item;
     item.url = text;
@@ -121,7 +123,7 @@ DocumentLoadResult LoadDocument(CMarovineDoc& doc, std::string_view bytes) {
       return result;
     }
     ++result.downloads_read;
-    in.ReadString(text);
+    in.ReadBytes(text);
   }
   result.ok = in.ok();
   result.error = in.error();

@@ -41,6 +41,7 @@ CMarovineDoc::CMarovineDoc(const std::string& program_folder, const std::string&
 CMarovineDoc::~CMarovineDoc() {
   engine_.StopAll();
   FlushDownloadTotals();
+  FlushLogWrites();
 }
 
 void CMarovineDoc::FlushDownloadTotals() {
@@ -230,7 +231,9 @@ void CMarovineDoc::RemoveDownloadItem(int index) {
 void CMarovineDoc::RemoveLinkItem(int index) {
   if (index < 0 || index >= static_cast<int>(link_items.size())) return;
   if (settings.delete_link_log != 0) {
-    platform::RemoveFile(SiteDetailLogPath(paths.log_folder, link_items[index].url));
+    std::string log = SiteDetailLogPath(paths.log_folder, link_items[index].url);
+    log_writes_.Discard(log);
+    platform::RemoveFile(log);
   }
   RemoveLinkItemKeepLog(index);
 }
@@ -261,7 +264,9 @@ void CMarovineDoc::ResetAfterDays() {
     if (item.reset_days == 0 || item.state == LS_SEARCHING) continue;
     // Day numbers restart at New Year; a site done in December is due in
     // January, not a year later.
-    int elapsed = day - item.done_day;
+    // The day and the interval come from the document file and may hold any
+    // value: count in 64 bits so no file makes the sum overflow.
+    std::int64_t elapsed = std::int64_t{day} - item.done_day;
     if (elapsed < 0) elapsed += 365;
     if (elapsed < item.reset_days) continue;
     item.state = LS_WAITING;

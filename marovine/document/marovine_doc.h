@@ -22,6 +22,7 @@
 #include "marovine/engine/work_items.h"
 #include "marovine/engine/worker_settings.h"
 #include "platform/profile.h"
+#include "platform/profile_write_batch.h"
 
 namespace marovine {
 
@@ -83,6 +84,8 @@ class CMarovineDoc {
   void RemoveLinkItem(int index);         // deletes the site's detail log when DeleteLinkLog is on
   void RemoveLinkItemKeepLog(int index);  // never deletes logs
   void ClearDownloadList();
+  // "未終了にする" on downloads: each that is not running waits again.
+  void MarkDownloadsUnfinished(const std::vector<int>& rows);
 
   // Puts done sites whose reset interval has passed back to waiting; runs
   // only once a day (the scheduler calls it every 26 ticks).
@@ -123,9 +126,20 @@ class CMarovineDoc {
   // Nothing more happens without a command: the crawl is not running and
   // every slot is free.
   bool CrawlFinished() const;
+  // Keeps the document file up to date while the crawl runs, so a crash at
+  // any moment costs no partial file: the list is saved when it changed, at
+  // the end of each tick and before new transfers start.
+  void SetSaveEachTick(bool on) { save_each_tick_ = on; }
   // nullptr restores the built-in hooks (which still make the site album).
   // Adds the files fetched since the last call to the totals in the settings.
   void FlushDownloadTotals();
+  // Writes the site history and detail log keys that wait (the crawl writes
+  // them in batches: at most once a tick, and all at the end of a site, on a
+  // stop and when the document goes).
+  void FlushLogWrites() { log_writes_.Flush(true); }
+  // The site history and detail log keys as the crawl sees them, waiting
+  // ones included.
+  const platform::ProfileWriteBatch& log_writes() const { return log_writes_; }
   void SetCrawlHooks(CrawlHooks* hooks) { hooks_ = hooks != nullptr ? hooks : &default_hooks_; }
 
   // Fills a slot from download item `index` and starts its transfer.
@@ -177,6 +191,7 @@ class CMarovineDoc {
   void ShowSlotProgress(int slot);
   void CollectEndedTransfers(bool& all_idle);
   void StartWaitingItems(bool all_idle);
+  void StartWaitingSlots(int used, bool all_idle);
   void CompleteSite();
   bool OpenNextSite(int slot);
   void FinishCrawl();
@@ -207,6 +222,9 @@ class CMarovineDoc {
   void SetStatusPane(int pane, const std::string& text);
   bool DialUpKeepCheck();
   void NotifyTransferEnd();
+  void LaunchTransfer(int slot);
+  void LaunchDeferredTransfers();
+  void SaveDocumentIfChanged();
 
   LocalNameReservations reserved_names_;
   CrawlHooks default_hooks_;
@@ -217,7 +235,17 @@ class CMarovineDoc {
   // rewritten once a tick (and when the document goes), not after every file,
   // which on a real disk would cost two synced rewrites a download.
   DownloadTotals pending_totals_;
+  platform::ProfileWriteBatch log_writes_;
   std::chrono::milliseconds tick_period_{1000};
+  bool save_each_tick_ = false;
+  std::string saved_document_;  // the bytes last saved by SaveDocumentIfChanged
+  std::chrono::steady_clock::time_point last_save_end_;
+  std::chrono::steady_clock::duration last_save_cost_{};
+  bool in_tick_ = false;
+  // Transfers prepared while new items are being started, launched together
+  // once the document on disk knows their items.
+  bool defer_launches_ = false;
+  std::vector<int> deferred_launches_;
   std::int64_t maintenance_ms_ = 0;
   std::int64_t autosave_ms_ = 0;
   int autosave_seconds_ = 0;

@@ -24,6 +24,18 @@ bool WriteSiteHistoryEntry(const std::string& path, const std::string& url,
          history.WriteString(url, "FileSize", std::to_string(size));
 }
 
+void WriteSiteHistoryEntry(platform::ProfileWriteBatch& batch, const std::string& path,
+                           const std::string& url, const std::string& last_modified,
+                           std::int64_t size) {
+  batch.Write(path, url, "ModifiedDate", last_modified.empty() ? "None" : last_modified);
+  batch.Write(path, url, "FileSize", std::to_string(size));
+}
+
+std::string ReadSiteHistoryDate(const platform::ProfileWriteBatch& batch, const std::string& path,
+                                const std::string& url) {
+  return batch.Find(path, url, "ModifiedDate").value_or("");
+}
+
 std::string ReadSiteHistoryDate(const std::string& path, const std::string& url) {
   return platform::Profile(path).GetString(url, "ModifiedDate", "");
 }

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/profile_write_batch.h"
+
 namespace marovine {
 
 // "履歴.txt" in the root folder of a whole-site mirror: which site it mirrors
@@ -20,8 +22,15 @@ bool CreateSiteHistoryFile(const std::string& path, const std::string& base_url,
 bool WriteSiteHistoryEntry(const std::string& path, const std::string& url,
                            const std::string& last_modified, std::int64_t size);
 
+// The same through a batch of writes: the keys wait with the others.
+void WriteSiteHistoryEntry(platform::ProfileWriteBatch& batch, const std::string& path,
+                           const std::string& url, const std::string& last_modified,
+                           std::int64_t size);
+
 // The date recorded for a URL, or empty.
 std::string ReadSiteHistoryDate(const std::string& path, const std::string& url);
+std::string ReadSiteHistoryDate(const platform::ProfileWriteBatch& batch, const std::string& path,
+                                const std::string& url);
 
 struct SiteHistoryBase {
   std::string base_url;

@@ -90,7 +90,7 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   if (item.kind == KIND_WHOLE_SITE) {
     std::string recorded;
     if (owner >= 0 && !link_items[owner].history_path.empty()) {
-      recorded = ReadSiteHistoryDate(link_items[owner].history_path, item.url);
+      recorded = ReadSiteHistoryDate(log_writes_, link_items[owner].history_path, item.url);
     }
     if (settings.fetch_updated_only != 0) slot.last_modified = recorded;
     if (settings.whole_site_limit_huge != 0) {
@@ -105,10 +105,30 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
     if (first_try) platform::RemoveFile(slot.local_path);
   }
 
+  if (defer_launches_) {
+    deferred_launches_.push_back(a);
+  } else {
+    LaunchTransfer(a);
+  }
+}
+
+void CMarovineDoc::LaunchTransfer(int a) {
+  TransferSlot& slot = slots[a];
   requested_urls_[a] = slot.url;
   engine_.SetWorkerSettings(worker_settings);
   engine_.StartTransferThread(slot);
-  SetDownloadImage(IMAGE_RUNNING, i);
+  SetDownloadImage(IMAGE_RUNNING, slot.item_index);
+}
+
+void CMarovineDoc::LaunchDeferredTransfers() {
+  defer_launches_ = false;
+  if (deferred_launches_.empty()) return;
+  // A transfer may create its file at once: the saved list must name the
+  // item as running first, or a crash would leave a part nobody resumes.
+  SaveDocumentIfChanged();
+  std::vector<int> launches;
+  launches.swap(deferred_launches_);
+  for (int a : launches) LaunchTransfer(a);
 }
 
 void CMarovineDoc::RestartInPlace(int a) {

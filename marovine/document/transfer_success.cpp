@@ -73,8 +73,8 @@ void CMarovineDoc::Succeeded(int a) {
   // An unchanged file keeps the entry of the fetch that brought it.
   if (kind == KIND_WHOLE_SITE && owner >= 0 && !not_modified &&
       !link_items[owner].history_path.empty()) {
-    WriteSiteHistoryEntry(link_items[owner].history_path, download_items[i].url, slot.last_modified,
-                          slot.received);
+    WriteSiteHistoryEntry(log_writes_, link_items[owner].history_path, download_items[i].url,
+                          slot.last_modified, slot.received);
   }
 
   const bool page =

@@ -3,9 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "marovine/document/document_file.h"
@@ -78,7 +87,8 @@ TEST_F(CrawlCliTest, BadArgumentsAndUnusableFilesFailClearly) {
 TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   Sandbox site;
   site.WriteFile("g/index.html",
-                 "<html><title>G</title><a href='a.jpg'>a</a> <a href='b.jpg'>b</a>"
+                 "<html><title>G\x1b[2J\x1b]0;owned\x07</title><a href='a.jpg'>a</a> "
+                 "<a href='b.jpg'>b</a>"
                  "<a href='other.html'>o</a></html>");
   site.WriteFile("g/a.jpg", std::string(3000, 'a'));
   site.WriteFile("g/b.jpg", std::string(4000, 'b'));
@@ -86,13 +96,18 @@ TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   ASSERT_TRUE(server.ok());
   WriteSettings();
 
-  ASSERT_EQ(Run({"--tick-ms", "20", server.Url("/g/")}), 0) << Err();
+  // other.html is missing: the run fails and says so, after fetching the rest.
+  ASSERT_EQ(Run({"--tick-ms", "20", server.Url("/g/")}), 1) << Err();
+  EXPECT_NE(Err().find("1 item(s) failed"), std::string::npos) << Err();
   EXPECT_EQ(box.ReadFile("store/a.jpg"), std::string(3000, 'a'));
   EXPECT_EQ(box.ReadFile("store/b.jpg"), std::string(4000, 'b'));
   // Plain lines when stdout is no terminal: the site, each finished file, the end.
   EXPECT_NE(Out().find("site   " + server.Url("/g/")), std::string::npos) << Out();
   EXPECT_NE(Out().find("done    " + server.Url("/g/a.jpg")), std::string::npos) << Out();
   EXPECT_NE(Out().find("終了しました。"), std::string::npos) << Out();
+  // A title cannot clear the terminal or set its title.
+  EXPECT_NE(Out().find("title  G?[2J?]0;owned?"), std::string::npos) << Out();
+  EXPECT_EQ(Out().find_first_of("\x1b\x07"), std::string::npos);
 
   CMarovineDoc doc(box.Path("home/"), box.Path("store/"));
   ASSERT_TRUE(LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
@@ -119,6 +134,10 @@ TEST_F(CrawlCliTest, InterruptStopsKeepsThePartialFileAndSavesTheList) {
   ASSERT_TRUE(testing::WaitFor([&] {
     return platform::FileSizeOf(box.Path("direct/big.jpg")).value_or(0) == 5000;
   })) << Err();
+  // A second run on the same program folder is refused while the first lives.
+  EXPECT_EQ(Run({"--tick-ms", "20", slow.Url("/other.jpg")}), 2);
+  EXPECT_NE(Err().find("the program folder " + box.Path("home")), std::string::npos) << Err();
+  EXPECT_NE(Err().find("in use"), std::string::npos) << Err();
   ::kill(cli.pid(), SIGINT);
   EXPECT_EQ(cli.Wait(), 130);
   EXPECT_EQ(platform::FileSizeOf(box.Path("direct/big.jpg")).value_or(0), 5000);
@@ -126,6 +145,107 @@ TEST_F(CrawlCliTest, InterruptStopsKeepsThePartialFileAndSavesTheList) {
   ASSERT_TRUE(LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
   ASSERT_EQ(doc.download_items.size(), 1u);
   EXPECT_EQ(doc.download_items[0].state, DS_RETRY_WAIT);
+}
+
+TEST_F(CrawlCliTest, FirstStartWritesTheShownDefaultsAndKeepsAnExistingFile) {
+  Sandbox site;
+  site.WriteFile("g/page.html", "<html><a href='a.jpg'>a</a></html>");
+  site.WriteFile("g/a.jpg", std::string(20000, 'a'));
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+
+  // No marovine.ini yet: a page is a site to search, as the settings show.
+  ASSERT_EQ(Run({"--tick-ms", "20", server.Url("/g/page.html")}), 0) << Err();
+  EXPECT_EQ(Err().find("was not registered"), std::string::npos) << Err();
+  std::string ini = box.ReadFile("home/marovine.ini");
+  EXPECT_NE(ini.find("[UrlInsert]\nInsertToLink=htm html HTML HTM shtml SHTML\n"),
+            std::string::npos)
+      << ini;
+  EXPECT_NE(ini.find("KensakuLevel=2\n"), std::string::npos);
+  EXPECT_NE(ini.find("Desktop/marovine_folder/Marugoto/\n"), std::string::npos) << ini;
+  CMarovineDoc doc(box.Path("home/"), box.Path("store/"));
+  ASSERT_TRUE(LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
+  ASSERT_EQ(doc.link_items.size(), 1u);
+  EXPECT_EQ(doc.link_items[0].state, LS_DONE);
+  EXPECT_EQ(doc.link_items[0].file_count, 1);
+
+  box.WriteFile("home/marovine.ini", "[Ippan]\nReadMrvStartUp=0\n");
+  ASSERT_EQ(Run({}), 0) << Err();
+  EXPECT_EQ(box.ReadFile("home/marovine.ini"), "[Ippan]\nReadMrvStartUp=0\n");
+}
+
+TEST_F(CrawlCliTest, AFullDiskFailsTheRunAndRetryFailedCompletesTheFileLater) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  std::string disk = box.Path("disk");
+  ASSERT_TRUE(platform::MakeFolders(disk));
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  struct Unmount {
+    std::string path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{disk};
+
+  std::string picture;
+  for (int i = 0; i < 300000; ++i) picture.push_back(static_cast<char>(i * 7 % 251));
+  Sandbox site;
+  site.WriteFile("big.jpg", picture);
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  WriteSettings("[UrlInsert]\nInsertToDown=jpg\n[DownLoad]\nKakunouFolder=" + disk + "/\n");
+
+  EXPECT_EQ(Run({"--tick-ms", "20", server.Url("/big.jpg")}), 1) << Out();
+  EXPECT_NE(Err().find("1 item(s) failed"), std::string::npos) << Err();
+  std::int64_t partial = platform::FileSizeOf(disk + "/big.jpg").value_or(0);
+  EXPECT_GT(partial, 0);
+  EXPECT_LT(partial, 300000);
+
+  // Space freed: the failed item is fetched again, from where it broke off.
+  ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT, "size=1m"), 0);
+  EXPECT_EQ(Run({"--tick-ms", "20", "--retry-failed"}), 0) << Out() << Err();
+  EXPECT_EQ(platform::ReadWholeFile(disk + "/big.jpg").value_or(""), picture);
+}
+
+TEST_F(CrawlCliTest, RunsKilledAtAnyMomentResumeEveryPartToTheServersBytes) {
+  // A few hundred pictures of different sizes, served slowly enough that
+  // every kill finds transfers under way.
+  Sandbox site;
+  std::string page = "<html>";
+  std::vector<std::pair<std::string, std::string>> pictures;
+  for (int n = 0; n < 200; ++n) {
+    std::string name = "p" + std::to_string(n) + ".jpg";
+    std::string bytes;
+    for (int i = 0; i < 4000 + n * 61; ++i) bytes.push_back(static_cast<char>((i * 31 + n) % 253));
+    site.WriteFile("g/" + name, bytes);
+    page += "<a href='" + name + "'>" + name + "</a>\n";
+    pictures.emplace_back(name, std::move(bytes));
+  }
+  site.WriteFile("g/index.html", page + "</html>");
+  testing::NginxServer server(site.path(), "sendfile off; output_buffers 1 4k; limit_rate 64k;\n");
+  ASSERT_TRUE(server.ok());
+  WriteSettings("[DownLoad]\nDouziDL=5\n");
+
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> moment_ms(50, 800);
+  std::vector<std::string> args = {"--tick-ms", "20", "--fast", server.Url("/g/")};
+  for (int kill = 0; kill < 10; ++kill) {
+    ChildProcess cli = Start(args);
+    std::this_thread::sleep_for(std::chrono::milliseconds(moment_ms(random)));
+    ::kill(cli.pid(), SIGKILL);
+    cli.Wait();
+    args = {"--tick-ms", "20", "--fast"};  // the document carries the crawl on
+  }
+  ASSERT_EQ(Run(args), 0) << Err();
+
+  for (const auto& [name, bytes] : pictures) {
+    EXPECT_EQ(box.ReadFile("store/" + name), bytes) << name;
+  }
+  // Nothing was fetched twice under another name beside a lost part.
+  std::size_t stored_pictures = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(box.Path("store"))) {
+    if (entry.path().extension() == ".jpg") ++stored_pictures;
+  }
+  EXPECT_EQ(stored_pictures, pictures.size());
 }
 
 }  // namespace

@@ -177,6 +177,54 @@ TEST_F(DocumentFileTest, UnversionedFilesAndShiftJisTextAreRead) {
   EXPECT_EQ(doc.download_items[0].local_path, "C:\\x.jpg");
 }
 
+TEST_F(DocumentFileTest, UrlsKeepTheirExactBytesWhileDisplayTextsAreConverted) {
+  // A Shift_JIS address is what the server knows the file by; a converted
+  // one names another file.
+  const std::string sjis_page = "http://a.com/\x83\x65\x83\x58\x83\x67/";
+  const std::string sjis_file = sjis_page + "\x89\xe6\x91\x9c.jpg";
+  ArchiveWriter out;
+  out.WriteString("marovine");
+  out.WriteInt32(370);
+  out.WriteString(sjis_page);
+  out.WriteInt32(MODE_WHOLE_SITE);
+  out.WriteByte(LS_SEARCHING);
+  out.WriteString("/f/\x83\x65\x83\x58\x83\x67/");
+  for (int v : {0, 0, 0}) out.WriteInt32(v);  // random number, file count, group
+  out.WriteString("u:\x83\x65");
+  out.WriteString("/f/\x97\x9a\x97\xf0.txt");
+  out.WriteString("\x83\x65\x83\x58\x83\x67");
+  for (int v : {1, 0, 0, 0}) out.WriteInt32(v);
+  out.WriteString("next");
+  out.WriteString(sjis_file);
+  out.WriteString(sjis_page);
+  out.WriteInt32(KIND_WHOLE_SITE);
+  out.WriteByte(DS_RETRY_WAIT);
+  out.WriteString(sjis_page);
+  out.WriteString("/f/\x89\xe6\x91\x9c.jpg");
+  out.WriteInt32(0);
+  out.WriteString("end");
+
+  CMarovineDoc doc = NewDoc();
+  ASSERT_TRUE(LoadDocument(doc, out.bytes()).ok);
+  ASSERT_EQ(doc.link_items.size(), 1u);
+  ASSERT_EQ(doc.download_items.size(), 1u);
+  EXPECT_EQ(doc.link_items[0].url, sjis_page);
+  EXPECT_EQ(doc.link_items[0].credentials, "u:\x83\x65");
+  EXPECT_EQ(doc.link_items[0].title, "テスト");
+  EXPECT_EQ(doc.link_items[0].folder, "/f/テスト/");
+  EXPECT_EQ(doc.link_items[0].history_path, "/f/履歴.txt");
+  EXPECT_EQ(doc.download_items[0].url, sjis_file);
+  EXPECT_EQ(doc.download_items[0].referer, sjis_page);
+  EXPECT_EQ(doc.download_items[0].site_url, sjis_page);
+  EXPECT_EQ(doc.download_items[0].local_path, "/f/画像.jpg");
+
+  // Saved and loaded again, nothing changes any more.
+  std::string stored = StoreDocument(doc);
+  CMarovineDoc again = NewDoc();
+  ASSERT_TRUE(LoadDocument(again, stored).ok);
+  EXPECT_EQ(StoreDocument(again), stored);
+}
+
 TEST_F(DocumentFileTest, DamagedFilesKeepWhatWasReadAndNeverAllocateTheClaimedLength) {
   CMarovineDoc doc = NewDoc();
   doc.link_items = {SampleLink(), SampleLink()};

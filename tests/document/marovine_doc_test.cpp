@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "marovine/document/download_row_model.h"
@@ -194,6 +196,15 @@ TEST(MarovineDocTest, ResetAfterDaysReturnsDueSitesOncePerDay) {
   doc.ResetAfterDays();
   EXPECT_EQ(doc.link_items[1].state, LS_DONE);
   today = {2001, 3, 11};
+  doc.ResetAfterDays();
+  EXPECT_EQ(doc.link_items[1].state, LS_WAITING);
+
+  // Days read from a crafted document are any 32-bit values: counted without
+  // overflow, a far-away done day is simply long past.
+  doc.link_items[1].state = LS_DONE;
+  doc.link_items[1].done_day = std::numeric_limits<std::int32_t>::min();
+  doc.link_items[1].reset_days = std::numeric_limits<std::int32_t>::max();
+  today = {2001, 3, 12};
   doc.ResetAfterDays();
   EXPECT_EQ(doc.link_items[1].state, LS_WAITING);
 }
