@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 #include "platform/file_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

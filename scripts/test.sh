@@ -9,6 +9,7 @@ jobs=$(nproc)
 
 scripts/setup.sh
 scripts/check-core.sh
+scripts/check-layers.sh
 
 echo "== win64 (plov.exe cross compiled with mingw-w64; its Wine test runs with the dev tests)"
 cmake --preset win64 >/dev/null

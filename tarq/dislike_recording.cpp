@@ -7,7 +7,7 @@
 #include <array>
 #include <cerrno>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 
 namespace marovine::tarq {
 namespace {

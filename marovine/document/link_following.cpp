@@ -6,11 +6,11 @@
 
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/download_list_view.h"
+#include "marovine/document/link_extraction_request.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/settings_keys.h"
 #include "marovine/document/site_link_log.h"
 #include "marovine/document/ui_services.h"
-#include "marovine/engine/link_extraction_request.h"
 #include "marovine/engine/page_flag.h"
 #include "marovine/engine/page_parser.h"
 #include "marovine/engine/safe_name.h"

@@ -6,12 +6,12 @@
 
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/download_list_view.h"
+#include "marovine/document/link_extraction_request.h"
 #include "marovine/document/link_list_view.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/ram_file.h"
 #include "marovine/document/settings_keys.h"
 #include "marovine/document/site_history_file.h"
-#include "marovine/engine/link_extraction_request.h"
 #include "marovine/engine/page_flag.h"
 #include "marovine/engine/page_parser.h"
 #include "marovine/engine/page_rewriter.h"

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 #include "marovine/engine/body_decoder.h"
 #include "marovine/engine/chunked_body.h"
 #include "marovine/engine/download_log.h"

@@ -1,4 +1,4 @@
-#include "marovine/engine/link_extraction_request.h"
+#include "marovine/document/link_extraction_request.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <functional>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "tests/engine/transfer_fixture.h"

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 #include "marovine/engine/download_log.h"
 #include "platform/file_io.h"
 #include "platform/path.h"

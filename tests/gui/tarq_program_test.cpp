@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "tarq/drop_tool_actions.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 #include "tests/support/sandbox.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The banner list as the main program and the drop tool both write it.
 
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 
 #include <gtest/gtest.h>
 

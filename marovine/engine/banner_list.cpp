@@ -1,4 +1,4 @@
-#include "marovine/document/banner_list.h"
+#include "marovine/engine/banner_list.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "marovine/engine/link_extraction_request.h"
+#include "marovine/document/link_extraction_request.h"
 
 #include "marovine/document/document_settings.h"
 #include "marovine/document/settings_keys.h"
