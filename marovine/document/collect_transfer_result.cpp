@@ -48,12 +48,10 @@ std::optional<std::string> RedirectTarget(const std::string& location, const std
 
 void CMarovineDoc::CollectTransferResult(int a) {
   if (a < 0 || a >= kTransferSlotCount) return;
-  tick_guard_ = 0;
   RefreshProgress();
   if (!SlotHasItem(a)) {
     // The item went while its transfer ran; there is nothing to update.
     engine_.ResetTransferSlot(a, slots[a]);
-    tick_guard_ = 1;
     return;
   }
   WriteDetailLog(a);
@@ -85,7 +83,6 @@ void CMarovineDoc::CollectTransferResult(int a) {
       Failed(a);
       break;
   }
-  tick_guard_ = 1;
 }
 
 void CMarovineDoc::WriteDetailLog(int a) {

@@ -5,6 +5,7 @@
 
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
+#include "platform/reentry_guard.h"
 
 namespace marovine {
 
@@ -98,10 +99,10 @@ bool CMarovineDoc::WaitForTransferEnd(std::chrono::milliseconds limit) {
 
 bool CMarovineDoc::DialUpKeepCheck() {
   if (settings.keep_dial_up == 0) return true;
-  int guard = tick_guard_;
-  tick_guard_ = 0;
+  // Dialling shows a dialog: a tick arriving meanwhile, also when a command
+  // started this transfer outside the tick, must not run.
+  platform::ReentryGuard guard(tick_running_);
   bool up = hooks_->DialUpKeepCheck(*this);
-  tick_guard_ = guard;
   if (!up) settings.keep_dial_up = 0;
   return up;
 }

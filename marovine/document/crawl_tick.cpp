@@ -9,6 +9,7 @@
 #include "marovine/document/ui_services.h"
 #include "marovine/engine/day_number.h"
 #include "platform/file_io.h"
+#include "platform/reentry_guard.h"
 
 namespace marovine {
 
@@ -25,6 +26,11 @@ void CMarovineDoc::SetTickPeriod(std::chrono::milliseconds period) {
 }
 
 void CMarovineDoc::CrawlTick() {
+  // A modal step inside the tick (album progress, dial-up prompt, a message
+  // box) pumps timer events: a tick arriving then returns at once, so nothing
+  // of the tick runs inside itself.
+  platform::ReentryGuard guard(tick_running_);
+  if (!guard.entered()) return;
   maintenance_ms_ += tick_period_.count();
   if (maintenance_ms_ >= kMaintenanceMs) {
     maintenance_ms_ = 0;
@@ -52,9 +58,6 @@ void CMarovineDoc::SaveDocumentIfChanged() {
 }
 
 void CMarovineDoc::CollectAndStart() {
-  // A dialog inside the tick (dial-up, album) may pump timer events; those
-  // ticks must not re-enter.
-  if (tick_guard_ == 0) return;
   RefreshProgress();
   bool all_idle = true;
   CollectEndedTransfers(all_idle);
@@ -162,9 +165,7 @@ void CMarovineDoc::CompleteSite() {
   link.state = LS_DONE;
   if (settings.album_after_site != 0 && link.mode == MODE_CRAWL &&
       link.file_count >= settings.album_minimum_files) {
-    tick_guard_ = 0;
     hooks_->MakeSiteAlbum(*this, k);
-    tick_guard_ = 1;
   }
   SetLinkRowImage(k);
   if (settings.clear_list_after_site != 0) ClearDownloadList();

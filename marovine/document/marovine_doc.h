@@ -230,7 +230,8 @@ class CMarovineDoc {
   CrawlHooks default_hooks_;
   CrawlHooks* hooks_ = &default_hooks_;
   ProxyList proxies_;
-  int tick_guard_ = 1;
+  // True while a tick runs (or a modal step that a tick must not interrupt).
+  bool tick_running_ = false;
   // Fetched files not yet added to the totals in "marovine.ini": the file is
   // rewritten once a tick (and when the document goes), not after every file,
   // which on a real disk would cost two synced rewrites a download.
