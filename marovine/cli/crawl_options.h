@@ -12,6 +12,7 @@ struct CrawlOptions {
   bool whole_site = false;              // --whole-site: register the URLs as site mirrors
   int tick_ms = 1000;                   // --tick-ms N
   bool fast = false;                    // --fast
+  bool update = false;                  // --update: search every registered site again
   std::vector<std::string> urls;
 };
 

@@ -126,6 +126,7 @@ void CMarovineDoc::CompleteSite() {
     }
   }
   if (k < 0) return;
+  FinishMirroredPages(k);
   LinkItem& link = link_items[k];
   link.state = LS_DONE;
   if (settings.album_after_site != 0 && link.mode == MODE_CRAWL &&
