@@ -88,8 +88,11 @@ bool IsExtraSource(const HtmlTag& tag, const HtmlAttribute& attribute) {
   const std::string& name = attribute.name;
   if (name == "data-src" || name == "data-original" || name == "poster") return true;
   if (name == "src") {
-    return tag.name == "script" || tag.name == "source" || tag.name == "embed" ||
-           tag.name == "audio" || tag.name == "video" || tag.name == "track" || tag.name == "input";
+    // "img" also takes the first "src" of the tag's text, which may be a
+    // "srcset"'s; the picture's own source is taken here besides.
+    return tag.name == "img" || tag.name == "script" || tag.name == "source" ||
+           tag.name == "embed" || tag.name == "audio" || tag.name == "video" ||
+           tag.name == "track" || tag.name == "input";
   }
   return name == "href" && tag.name == "link";
 }

@@ -319,7 +319,16 @@ std::optional<std::string> ReadPage(const std::string& path) {
   // stays as the server sent it.
   auto size = platform::FileSizeOf(path);
   if (!size || *size > static_cast<std::int64_t>(kMaxPageBytes)) return std::nullopt;
-  return platform::ReadWholeFile(path);
+  // Read into a text of the file's size: grown piece by piece, it would hold
+  // up to twice the page while it is copied into a larger buffer.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(*size), '\0');
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  bool more = std::fgetc(file) != EOF;
+  std::fclose(file);
+  if (got != bytes.size() || more) return std::nullopt;  // changed while read
+  return bytes;
 }
 
 }  // namespace
