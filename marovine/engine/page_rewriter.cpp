@@ -51,10 +51,6 @@ int SavedDepth(std::string_view page_url, std::string_view below) {
   return static_cast<int>(std::count(path.begin(), path.end(), '/'));
 }
 
-}  // namespace
-
-namespace {
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
 // "mailto:", "javascript:", "https:", "data:" ...: nothing this mirror fetches.
