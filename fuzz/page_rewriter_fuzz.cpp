@@ -3,6 +3,7 @@
 // after is the same text, and the rewritten page splits into the same tags.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -70,6 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.another_server = size % 3 == 1;
   if (size % 5 == 1) request.arrived = [](const std::string& url) { return url.size() % 2 == 0; };
   std::string out = marovine::RewritePageText(request, page);
-  if (Skeleton(out).Run() != Skeleton(page).Run()) std::abort();
+  std::string before = Skeleton(page).Run();
+  std::string after = Skeleton(out).Run();
+  if (after != before) {
+    std::size_t at = 0;
+    while (at < before.size() && at < after.size() && before[at] == after[at]) ++at;
+    std::fprintf(stderr, "differs at %zu:\nbefore: %s\nafter:  %s\n", at,
+                 before.substr(at > 40 ? at - 40 : 0, 120).c_str(),
+                 after.substr(at > 40 ? at - 40 : 0, 120).c_str());
+    std::abort();
+  }
   return 0;
 }

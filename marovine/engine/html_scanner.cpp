@@ -230,6 +230,19 @@ std::vector<TextSpan> SrcsetUrls(std::string_view value) {
   return urls;
 }
 
+std::string WithBlanksEscaped(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    if (IsBlank(c)) {
+      out += "%20";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 TextSpan RefreshUrl(std::string_view content) {
   auto at = FindNoCase(content, "url", 0);
   if (at == std::string_view::npos) return {};

@@ -55,6 +55,10 @@ struct TextSpan {
 };
 std::vector<TextSpan> SrcsetUrls(std::string_view value);
 
+// A link value with its inner blanks written as "%20", as a browser sends
+// it: found links are kept blank-separated, and the server knows the name so.
+std::string WithBlanksEscaped(std::string_view value);
+
 // Where the URL of a meta refresh content ("0; url=next.html") lies; size 0
 // when it has none.
 TextSpan RefreshUrl(std::string_view content);

@@ -227,7 +227,7 @@ void CPageParser::Accept(std::string_view value, bool always_take) {
   if (is_download && always_take_downloads != 0) always_take = true;
 
   if (found_count_ >= kMaxFoundLinks) return;
-  auto resolved = ResolveLink(value, base_url);
+  auto resolved = ResolveLink(WithBlanksEscaped(value), base_url);
   if (!resolved) return;
   std::string url = RemoveSecondHttp(std::move(*resolved));
   if (url.size() > kMaxLinkBytes || found_links_.size() + url.size() >= kMaxFoundLinkBytes) return;

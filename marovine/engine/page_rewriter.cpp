@@ -112,9 +112,9 @@ std::string RewriteCore(const RewriteRequest& request, std::string_view value) {
     return request.drop_other ? std::string() : unchanged;
   }
 
-  std::string link(address);
+  std::string link = WithBlanksEscaped(address);
   if (!address.starts_with("http:")) {
-    auto resolved = ResolveLink(address, BaseUrlOf(request.page_url), false);
+    auto resolved = ResolveLink(link, BaseUrlOf(request.page_url), false);
     if (!resolved) return unchanged;
     link = std::move(*resolved);
   }
@@ -207,12 +207,14 @@ class LinkRewriter : public HtmlVisitor {
     for (const HtmlAttribute& attribute : tag.attributes) {
       if (!attribute.has_value) continue;
       if (attribute.name == "srcset") {
+        // An entry is never cut: its descriptor would be read as the URL.
         for (TextSpan span : SrcsetUrls(attribute.value)) {
-          Replace(attribute.value_begin + span.begin, span.size, false);
+          Replace(attribute.value_begin + span.begin, span.size, false, false);
         }
       } else if (attribute.name == "content" && IsRefresh(tag)) {
         TextSpan span = RefreshUrl(attribute.value);
-        if (span.size > 0) Replace(attribute.value_begin + span.begin, span.size, false);
+        // Nor is a refresh target: "url=" alone reloads the page for ever.
+        if (span.size > 0) Replace(attribute.value_begin + span.begin, span.size, false, false);
       } else if (IsLinkAttribute(attribute.name)) {
         Replace(attribute.value_begin, attribute.value.size(), attribute.quote == 0);
       }
@@ -220,11 +222,11 @@ class LinkRewriter : public HtmlVisitor {
   }
 
  private:
-  void Replace(std::size_t begin, std::size_t size, bool unquoted) {
+  void Replace(std::size_t begin, std::size_t size, bool unquoted, bool may_cut = true) {
     if (begin < copied_) return;
     std::string_view old_value = page_.substr(begin, size);
     std::string new_value = RewriteLinkValue(request_, old_value);
-    if (new_value == old_value) return;
+    if (new_value == old_value || (new_value.empty() && !may_cut)) return;
     bool needs_quotes =
         unquoted &&
         (new_value.empty() || new_value.find_first_of(" \t\r\n\f\"'=<>`") != std::string::npos);

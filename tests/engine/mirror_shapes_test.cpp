@@ -149,6 +149,29 @@ TEST(MirrorShapesTest, AtTheEndLinksToFilesThatNeverArrivedPointBack) {
   EXPECT_EQ(RewritePageText(request, "<a href=\"x.zip\">"), "<a href=\"x.zip\">");
 }
 
+// Cut values that would change what the page means are left alone, and a
+// blank inside a value stays inside one link.
+TEST(MirrorShapesTest, CutsNeverBreakSrcsetsRefreshesOrNames) {
+  const RewriteRequest request = GuideRequest();
+  EXPECT_EQ(RewritePageText(request,
+                            "<img srcset=\"a.webp 1x, b.jpg 2x\">"
+                            "<meta http-equiv=refresh content=\"0; url=next.php\">"),
+            "<img srcset=\"a.webp 1x, ../guide/b.jpg 2x\">"
+            "<meta http-equiv=refresh content=\"0; url=next.php\">");
+  EXPECT_EQ(RewritePageText(request, "<img src='my pic.jpg'>"),
+            "<img src='../guide/my%2520pic.jpg'>");
+
+  CPageParser parser;
+  parser.page_extensions = "html";
+  parser.download_extensions = "jpg";
+  parser.site_url = "http://h.example/doc/index.html";
+  parser.base_url = "http://h.example/doc/guide/index.html";
+  parser.scope = 0;
+  parser.ParseText("<img src='my pic.jpg'>");
+  EXPECT_EQ(parser.NextLink(), "http://h.example/doc/guide/my%20pic.jpg");
+  EXPECT_EQ(parser.NextLink(), "");
+}
+
 TEST(MirrorShapesTest, ExtractionFindsWhatThePageNeeds) {
   CPageParser parser;
   parser.page_extensions = "html htm";
