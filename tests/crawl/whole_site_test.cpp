@@ -127,6 +127,7 @@ TEST_F(WholeSiteTest, LinksToFilesThatNeverArrivedPointBackToTheServer) {
                        server_.Url("/end/gone.jpg") + "\"><a href=\"" +
                        server_.Url("/end/thumb_list.html") +
                        "#top\">list</a><a href=\"\">notes</a>");
+  EXPECT_EQ(c.ui.StatusText(0), "Ignored (\"thumb_\") " + server_.Url("/end/thumb_list.html"));
   EXPECT_EQ(*platform::ReadWholeFile(root + "index.htmlbuf"),
             *platform::ReadWholeFile(site_.Path("end/index.html")));
 }
