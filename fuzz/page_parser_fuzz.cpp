@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parser.scope = size % 4;
   parser.depth_limit = static_cast<int>(size % 3);
   parser.frame = parser.auto_jump = parser.background = static_cast<int>(size % 2);
+  parser.stylesheet = size % 7 == 3 ? 1 : 0;
   parser.ParseText(page);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
     if (!link.starts_with("http://")) std::abort();

@@ -19,7 +19,10 @@ echo "== dev (ASan + UBSan), all tests"
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"
 cmake --build build/dev --target check-format
-ctest --test-dir build/dev --output-on-failure -j "$jobs" --timeout 300
+ctest --test-dir build/dev --output-on-failure -j "$jobs" --timeout 300 -LE mirror
+
+echo "== dev, mirrors of real manuals next to wget (label mirror)"
+ctest --test-dir build/dev --output-on-failure -L mirror --timeout 1200
 
 echo "== tsan (engine and crawl tests, no GUI)"
 cmake --preset tsan >/dev/null

@@ -1,5 +1,7 @@
 #include "marovine/cli/cli_ui.h"
 
+#include <utility>
+
 #include "marovine/document/marovine_doc.h"
 
 namespace marovine::cli {
@@ -35,6 +37,13 @@ bool CliUiServices::AskYesNo(const std::string& text, MessageIcon) {
 void CliUiServices::SetStatusText(int pane, const std::string& text) {
   if (pane >= 0 && pane < kPanes) status_[pane] = text;
 }
+
+void CliUiServices::NoteIgnoredLink(const std::string& url, const std::string& word) {
+  // Kept for the printer: several links may be skipped within one tick.
+  notes_.push_back("ignored (word \"" + word + "\") " + url);
+}
+
+std::vector<std::string> CliUiServices::TakeNotes() { return std::exchange(notes_, {}); }
 
 const std::string& CliUiServices::status(int pane) const {
   static const std::string kNone;
@@ -103,8 +112,7 @@ void ProgressPrinter::ClearLiveBlock() {
   live_lines_ = 0;
 }
 
-void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
-                              const CliUiServices& ui) {
+void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui) {
   ClearLiveBlock();
   const LinkItem* site = nullptr;
   for (const LinkItem& link : doc.link_items) {
@@ -124,6 +132,9 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view,
   }
   for (const std::string& line : view.TakeFinishedLines()) {
     std::fprintf(out_, "%s\n", Printable(line).c_str());
+  }
+  for (const std::string& line : ui.TakeNotes()) {
+    std::fprintf(out_, "status %s\n", Printable(line).c_str());
   }
   if (!terminal_) {
     // Messages and the crawl's progress, each once; the running count of

@@ -22,6 +22,9 @@ class CliUiServices : public UiServices {
   bool AskYesNo(const std::string& text, MessageIcon icon) override;
   void SetStatusText(int pane, const std::string& text) override;
   void SetWaitCursor(bool) override {}
+  void NoteIgnoredLink(const std::string& url, const std::string& word) override;
+  // The lines noted since the last call.
+  std::vector<std::string> TakeNotes();
 
   // Pane 0 holds messages, 1 the progress of the crawl ("終了しました。"), 2 its
   // run state.
@@ -30,6 +33,7 @@ class CliUiServices : public UiServices {
 
  private:
   std::string status_[kPanes];
+  std::vector<std::string> notes_;
 };
 
 // The download view without a window: the rows as the GUI shows them, plus a
@@ -55,7 +59,7 @@ class CliDownloadView : public DownloadRowModel {
 class ProgressPrinter {
  public:
   ProgressPrinter(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
-  void Refresh(const CMarovineDoc& doc, CliDownloadView& view, const CliUiServices& ui);
+  void Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui);
   // Ends the live block and prints a last line.
   void Finish(const std::string& line);
 

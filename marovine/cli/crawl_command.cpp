@@ -92,6 +92,12 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     }
   }
   doc.settings.registration_mode = registration_mode;
+  if (options.update) {
+    // Every site is searched again; a mirror asks for each file only when it
+    // changed since the date its history file keeps.
+    doc.SearchAgainCommand();
+    doc.settings.fetch_updated_only = 1;
+  }
 
   const auto period = std::chrono::milliseconds(options.tick_ms);
   doc.SetTickPeriod(period);

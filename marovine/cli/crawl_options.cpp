@@ -26,6 +26,8 @@ std::optional<CrawlOptions> ParseCrawlArguments(const std::vector<std::string>& 
       options.fast = true;
     } else if (arg == "--retry-failed") {
       options.retry_failed = true;
+    } else if (arg == "--update") {
+      options.update = true;
     } else if (arg == "--tick-ms") {
       const std::string* text = value("a number of milliseconds");
       if (!text) return std::nullopt;

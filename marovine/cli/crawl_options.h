@@ -13,6 +13,7 @@ struct CrawlOptions {
   int tick_ms = 1000;                   // --tick-ms N
   bool fast = false;                    // --fast
   bool retry_failed = false;            // --retry-failed: failed items wait again
+  bool update = false;                  // --update: search every registered site again
   std::vector<std::string> urls;
 };
 

@@ -33,6 +33,20 @@ void CMarovineDoc::StartCommand() {
   hooks_->PlayEventSound(SOUND_START);
 }
 
+void CMarovineDoc::SearchAgainCommand(const std::vector<int>& rows) {
+  std::vector<int> chosen = rows;
+  if (chosen.empty()) {
+    for (std::size_t k = 0; k < link_items.size(); ++k) chosen.push_back(static_cast<int>(k));
+  }
+  for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) {
+    const int k = *it;
+    if (k < 0 || k >= static_cast<int>(link_items.size())) continue;
+    if (link_items[k].state == LS_SEARCHING) continue;
+    link_items[k].state = LS_WAITING;
+    SetLinkRowImage(k);
+  }
+}
+
 void CMarovineDoc::StopListingCommand() {
   crawl_running = 0;
   SetStatusPane(kRunStatePane, kStopped);

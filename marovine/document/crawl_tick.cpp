@@ -158,6 +158,7 @@ void CMarovineDoc::CompleteSite() {
     }
   }
   if (k < 0) return;
+  FinishMirroredPages(k);
   // The site's history and detail log are whole when it is done (the album
   // reads the log).
   FlushLogWrites();

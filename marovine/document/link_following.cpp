@@ -80,10 +80,14 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
       if (ui_ != nullptr) ui_->SetWaitCursor(false);
       return true;
     }
-    if (adding && IgnoreWordFilter(link) != 0) {
-      std::size_t before = download_items.size();
-      AppendFoundLink(a, link, owner, adding);
-      if (download_items.size() > before) listed.insert(link);
+    if (adding) {
+      if (std::string word = MatchedIgnoreWord(link); !word.empty()) {
+        if (ui_ != nullptr) ui_->NoteIgnoredLink(link, word);
+      } else {
+        std::size_t before = download_items.size();
+        AppendFoundLink(a, link, owner, adding);
+        if (download_items.size() > before) listed.insert(link);
+      }
     }
     SetStatusPane(kProgressPane, CheckingText(seen));
   }

@@ -61,16 +61,20 @@ int CMarovineDoc::NextRandomNumber() {
 }
 
 int CMarovineDoc::IgnoreWordFilter(const std::string& url) const {
+  return MatchedIgnoreWord(url).empty() ? 1 : 0;
+}
+
+std::string CMarovineDoc::MatchedIgnoreWord(const std::string& url) const {
   std::string_view words = settings.ignore_words;
   std::size_t from = 0;
   while (from <= words.size()) {
     auto blank = words.find(' ', from);
     if (blank == std::string_view::npos) blank = words.size();
     std::string_view word = words.substr(from, blank - from);
-    if (!word.empty() && url.find(word) != std::string::npos) return 0;
+    if (!word.empty() && url.find(word) != std::string::npos) return std::string(word);
     from = blank + 1;
   }
-  return 1;
+  return {};
 }
 
 std::string CMarovineDoc::NewLinkFolder(const std::string& url) const {

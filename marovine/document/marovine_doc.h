@@ -59,6 +59,8 @@ class CMarovineDoc {
   std::string NewLinkFolder(const std::string& url) const;
   // 1 accept, 0 when one of the ignore words occurs in the URL.
   int IgnoreWordFilter(const std::string& url) const;
+  // The first ignore word the URL holds; empty when none.
+  std::string MatchedIgnoreWord(const std::string& url) const;
 
   int FindLink(const std::string& url) const;  // index of the first equal URL, or -1
   bool HasDownload(const std::string& url) const;
@@ -113,6 +115,9 @@ class CMarovineDoc {
   void StartCommand();
   void StopListingCommand();  // running transfers finish, nothing new starts
   void StopAllCommand();      // running transfers are stopped too
+  // "検索やり直し": the given links (all when empty) are searched again,
+  // except one being searched now.
+  void SearchAgainCommand(const std::vector<int>& rows = {});
   // How often CrawlTick is called (default 1000 ms). What counts seconds in
   // ticks (maintenance, autosave) keeps its wall-clock meaning.
   void SetTickPeriod(std::chrono::milliseconds period);
@@ -237,6 +242,15 @@ class CMarovineDoc {
   // which on a real disk would cost two synced rewrites a download.
   DownloadTotals pending_totals_;
   platform::ProfileWriteBatch log_writes_;
+  // The whole-site pages of the site being searched, rewritten once more when
+  // it ends, when it is known which of their links' files arrived.
+  struct MirroredPage {
+    std::string local_path;
+    std::string url;
+    std::string site_url;
+  };
+  std::vector<MirroredPage> mirrored_pages_;
+  void FinishMirroredPages(int link_index);
   std::chrono::milliseconds tick_period_{1000};
   bool save_each_tick_ = false;
   std::string saved_document_;  // the bytes last saved by SaveDocumentIfChanged

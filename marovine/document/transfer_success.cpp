@@ -92,6 +92,17 @@ void CMarovineDoc::Succeeded(int a) {
         RenameFile(slot.local_path, item_path)) {
       slot.local_path = item_path;
     }
+    // A mirrored stylesheet names the pictures and fonts it needs as a page
+    // does; it is kept as it came.
+    if (kind == KIND_WHOLE_SITE && IsStylesheetUrl(download_items[i].url)) {
+      FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
+      CPageParser parser;
+      PrepareLinkExtraction(parser, fetched, owner >= 0 ? &link_items[owner] : nullptr, settings,
+                            profile);
+      parser.stylesheet = 1;
+      parser.ParsePage();
+      if (FollowLinks(a, parser, owner)) return;
+    }
   } else {
     SetDownloadImage(IMAGE_PAGE, i);
     download_items[i].state = DS_PAGE_DONE;
@@ -115,7 +126,9 @@ void CMarovineDoc::Succeeded(int a) {
     if (kind == KIND_CRAWL && !link_site_search) {
       platform::RemoveFile(slot.local_path);
     } else if (kind == KIND_WHOLE_SITE) {
-      RewriteSavedPage(WholeSiteRewriteRequest(fetched, settings), slot.local_path);
+      if (RewriteSavedPage(WholeSiteRewriteRequest(fetched, settings), slot.local_path)) {
+        mirrored_pages_.push_back({slot.local_path, slot.url, site_url});
+      }
     }
     if (FollowLinks(a, parser, owner)) return;
     if (link_site_search) SearchLinkSites(a, owner);

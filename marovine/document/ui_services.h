@@ -17,6 +17,11 @@ class UiServices {
   // Pane 0 is the main text, pane 1 the progress of link checking.
   virtual void SetStatusText(int pane, const std::string& text) = 0;
   virtual void SetWaitCursor(bool on) = 0;
+  // A found link left out because it holds one of the ignore words. The main
+  // pane keeps it: the link-checking pane is rewritten for every link.
+  virtual void NoteIgnoredLink(const std::string& url, const std::string& word) {
+    SetStatusText(0, "Ignored (\"" + word + "\") " + url);
+  }
 };
 
 }  // namespace marovine

@@ -10,4 +10,7 @@ namespace marovine {
 // when the head arrives.)
 bool IsPageByUrl(std::string_view url, std::string_view page_extensions);
 
+// A URL whose path (without its query) ends in ".css", in any case.
+bool IsStylesheetUrl(std::string_view url);
+
 }  // namespace marovine

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 
+#include "marovine/engine/html_scanner.h"
 #include "marovine/engine/page_charset.h"
 #include "marovine/engine/url_rules.h"
 
@@ -79,89 +80,101 @@ void CPageParser::ParsePage() {
   ParseText(bytes ? std::string_view(*bytes) : std::string_view{});
 }
 
+namespace {
+
+// The attributes that name a file a page shows or needs, beyond the one link
+// the tag rules take from each tag.
+bool IsExtraSource(const HtmlTag& tag, const HtmlAttribute& attribute) {
+  const std::string& name = attribute.name;
+  if (name == "data-src" || name == "data-original" || name == "poster") return true;
+  if (name == "src") {
+    // "img" also takes the first "src" of the tag's text, which may be a
+    // "srcset"'s; the picture's own source is taken here besides.
+    return tag.name == "img" || tag.name == "script" || tag.name == "source" ||
+           tag.name == "embed" || tag.name == "audio" || tag.name == "video" ||
+           tag.name == "track" || tag.name == "input";
+  }
+  return name == "href" && tag.name == "link";
+}
+
+bool IsSrcset(const HtmlAttribute& attribute) {
+  return attribute.name == "srcset" || attribute.name == "data-srcset";
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  text = DropLeadingBlanks(text);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+class CPageParser::TagVisitor : public HtmlVisitor {
+ public:
+  explicit TagVisitor(CPageParser& parser) : parser_(parser) {}
+
+  void OnTag(const HtmlTag& tag) override {
+    if (tag.end_tag) return;
+    std::string primary = parser_.ApplyTagRules(tag.text);
+    if (parser_.lower_tag_.find("another_server") != std::string::npos) return;
+    for (const HtmlAttribute& attribute : tag.attributes) {
+      if (!attribute.has_value) continue;
+      if (IsSrcset(attribute)) {
+        for (TextSpan span : SrcsetUrls(attribute.value)) {
+          parser_.Accept(attribute.value.substr(span.begin, span.size), false);
+        }
+      } else if (attribute.name == "style") {
+        for (std::string_view link : CssLinks(attribute.value)) parser_.Accept(link, false);
+      } else if (IsExtraSource(tag, attribute)) {
+        std::string_view value = TrimBlanks(attribute.value);
+        if (value != primary) parser_.Accept(value, false);
+      }
+    }
+  }
+
+  void OnRawText(const HtmlTag& start, std::string_view text) override {
+    if (start.name == "style") {
+      for (std::string_view link : CssLinks(text)) parser_.Accept(link, false);
+    } else if (start.name == "title" && start.text.size() == 6 && start.attributes.empty()) {
+      raw_title = text.substr(0, std::min(text.size(), kMaxTitleBytes));
+    }
+  }
+
+  std::string_view raw_title;
+
+ private:
+  CPageParser& parser_;
+};
+
 void CPageParser::ParseText(std::string_view page) {
   title.clear();
   found_links_.clear();
   found_count_ = 0;
   next_link_ = 0;
   meta_charset_.clear();
-  title_search_valid_ = false;
   base_url = BaseUrlOf(base_url);
   site_folder_ = UrlFolderOf(site_url);
   site_host_ = HostPartOf(site_url);
   site_slashes_ = CountSlashes(site_url);
 
-  // Where the title text lies; taken out once at the end, since a page may
-  // open many titles.
-  std::string_view raw_title;
-  const char* data = page.data();
-  std::size_t pos = 0;
-  while (pos < page.size()) {
-    const void* open = std::memchr(data + pos, '<', page.size() - pos);
-    if (open == nullptr) break;
-    std::size_t start = static_cast<const char*>(open) - data;
-    const void* close = std::memchr(data + start + 1, '>', page.size() - start - 1);
-    if (close == nullptr) break;
-    std::size_t end = static_cast<const char*>(close) - data;
-    // A "<" before the ">" starts the tag afresh.
-    for (std::size_t i = end; i > start + 1; --i) {
-      if (data[i - 1] == '<') {
-        start = i - 1;
-        break;
-      }
-    }
-    std::string_view tag = page.substr(start + 1, end - start);
-    ApplyTagRules(tag);
-    if (lower_tag_.starts_with("title>")) {
-      std::size_t title_end = FindTitleEnd(page, end + 1);
-      std::size_t stop = title_end == std::string_view::npos ? page.size() : title_end;
-      if (stop > end + 1 && data[stop - 1] == '<' && title_end != std::string_view::npos) --stop;
-      raw_title = page.substr(end + 1, std::min(stop - (end + 1), kMaxTitleBytes));
-    }
-    pos = end + 1;
+  if (stylesheet != 0) {
+    for (std::string_view link : CssLinks(page)) Accept(link, false);
+    return;
   }
-  title = TitleToUtf8(raw_title, declared_charset.empty() ? meta_charset_ : declared_charset);
+  TagVisitor visitor(*this);
+  ScanHtml(page, visitor);
+  title =
+      TitleToUtf8(visitor.raw_title, declared_charset.empty() ? meta_charset_ : declared_charset);
 }
 
-std::size_t CPageParser::FindTitleEnd(std::string_view page, std::size_t from) {
-  // Each search answers the first "/title" at or after its start; a later
-  // start below that answer gets the same one. Pages full of unclosed title
-  // tags would otherwise cost a scan of the rest of the page each.
-  if (title_search_valid_ && title_search_from_ <= from &&
-      (title_search_found_ == std::string_view::npos || title_search_found_ >= from)) {
-    return title_search_found_;
-  }
-  static constexpr std::string_view kEnd = "/title";
-  std::size_t found = std::string_view::npos;
-  std::size_t at = from;
-  while (at < page.size()) {
-    const void* slash = std::memchr(page.data() + at, '/', page.size() - at);
-    if (slash == nullptr) break;
-    at = static_cast<const char*>(slash) - page.data();
-    if (page.size() - at >= kEnd.size()) {
-      std::size_t k = 1;
-      while (k < kEnd.size() && Lower(page[at + k]) == kEnd[k]) ++k;
-      if (k == kEnd.size()) {
-        found = at;
-        break;
-      }
-    }
-    ++at;
-  }
-  title_search_valid_ = true;
-  title_search_from_ = from;
-  title_search_found_ = found;
-  return found;
-}
-
-void CPageParser::ApplyTagRules(std::string_view tag) {
+std::string CPageParser::ApplyTagRules(std::string_view tag) {
   lower_tag_.resize(tag.size());
   std::transform(tag.begin(), tag.end(), lower_tag_.begin(), Lower);
   const std::string& lower = lower_tag_;
   constexpr auto npos = std::string::npos;
 
   // Links the whole-site rewriting has already made local.
-  if (lower.find("another_server\\") != npos || lower.find("another_server/") != npos) return;
+  if (lower.find("another_server\\") != npos || lower.find("another_server/") != npos) return {};
 
   std::size_t start;
   bool always_take = false;
@@ -178,7 +191,7 @@ void CPageParser::ApplyTagRules(std::string_view tag) {
     if (meta_charset_.empty()) meta_charset_ = CharsetParameterOf(lower);
     if (lower.find("http-equiv") != npos) {
       auto url = lower.find("url=");
-      if (url == npos) return;
+      if (url == npos) return {};
       start = url + 4;
       always_take = auto_jump != 0;
     } else {
@@ -190,20 +203,31 @@ void CPageParser::ApplyTagRules(std::string_view tag) {
   } else if (auto bg = lower.find("background"); bg != npos && background != 0) {
     start = bg + 10;
   } else {
-    return;
+    return {};
   }
-  Accept(CutValue(tag.substr(start)), always_take);
+  std::string value = CutValue(tag.substr(start));
+  Accept(value, always_take);
+  return value;
 }
 
 void CPageParser::Accept(std::string_view value, bool always_take) {
-  std::string_view extension = ExtensionOf(value);
+  // The fragment names a place in the file, not another file.
+  value = value.substr(0, value.find('#'));
+  std::string_view path = value.substr(0, value.find('?'));
+  // The extension is the path's; a script address whose query names a file
+  // ("jump.cgi?x.jpg") is known by the query's.
+  std::string_view extension = ExtensionOf(path);
+  if (!HasWholeWord(download_extensions, extension) && !HasWholeWord(page_extensions, extension)) {
+    extension = ExtensionOf(value);
+  }
   bool is_download = HasWholeWord(download_extensions, extension);
-  bool keep = is_download || HasWholeWord(page_extensions, extension) || value.ends_with('/');
+  bool keep = is_download || HasWholeWord(page_extensions, extension) || path.ends_with('/') ||
+              value.ends_with('/');
   if (!keep) return;
   if (is_download && always_take_downloads != 0) always_take = true;
 
   if (found_count_ >= kMaxFoundLinks) return;
-  auto resolved = ResolveLink(value, base_url);
+  auto resolved = ResolveLink(WithBlanksEscaped(value), base_url);
   if (!resolved) return;
   std::string url = RemoveSecondHttp(std::move(*resolved));
   if (url.size() > kMaxLinkBytes || found_links_.size() + url.size() >= kMaxFoundLinkBytes) return;

@@ -10,9 +10,11 @@ namespace marovine {
 inline constexpr std::size_t kMaxPageBytes = 64 * 1024 * 1024;
 
 // Reads a saved page once and pulls out its title and the links worth
-// following or fetching. There is no document tree: every text between "<"
-// and ">" is one tag, judged by a handful of substring rules, which is what
-// keeps it fast and lets it cope with any page a server may send.
+// following or fetching. There is no document tree: each tag (as a browser
+// splits the page, quotes respected) is judged by a handful of substring
+// rules, which is what keeps it fast and lets it cope with any page a server
+// may send; the files a page needs (scripts, stylesheets, srcset and lazily
+// loaded pictures, url() in styles) are taken from its attributes besides.
 //
 // The caller fills the inputs, calls ParsePage (or ParseText), then reads
 // links with NextLink until it answers an empty text.
@@ -35,6 +37,7 @@ class CPageParser {
   int scope = 2;                    // 0 any, 1 same host, 2 the site's folder, else none
   int auto_jump = 0;                // meta refresh targets skip scope and depth
   int frame = 0;                    // frame sources skip scope and depth
+  int stylesheet = 0;               // the file is a stylesheet: its url() and @import are links
 
   // Clears the title and links, then parses the local file (nothing when it
   // cannot be read; only its first kMaxPageBytes when it is larger).
@@ -49,9 +52,10 @@ class CPageParser {
   std::string_view FoundLinks() const;
 
  private:
-  void ApplyTagRules(std::string_view tag);
+  class TagVisitor;
+  // Answers the value the rules cut out of the tag (empty when none).
+  std::string ApplyTagRules(std::string_view tag);
   void Accept(std::string_view value, bool always_take);
-  std::size_t FindTitleEnd(std::string_view page, std::size_t from);
 
   std::string found_links_;
   std::size_t found_count_ = 0;
@@ -61,9 +65,6 @@ class CPageParser {
   std::string site_folder_;
   std::string site_host_;
   int site_slashes_ = 0;
-  std::size_t title_search_from_ = 0;
-  std::size_t title_search_found_ = 0;
-  bool title_search_valid_ = false;
 };
 
 }  // namespace marovine

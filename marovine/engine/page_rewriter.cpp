@@ -1,9 +1,16 @@
 #include "marovine/engine/page_rewriter.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 
+#include "marovine/engine/html_scanner.h"
 #include "marovine/engine/local_path.h"
 #include "marovine/engine/page_parser.h"
 #include "marovine/engine/safe_name.h"
@@ -44,25 +51,71 @@ int SavedDepth(std::string_view page_url, std::string_view below) {
   return static_cast<int>(std::count(path.begin(), path.end(), '/'));
 }
 
-}  // namespace
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
-std::string RewriteLinkValue(const RewriteRequest& request, std::string_view value) {
-  if (value.find('.') == std::string_view::npos) return std::string(value);
-  std::string_view extension = ExtensionOf(value);
-  bool ends_with_slash = value.ends_with('/');
+// "mailto:", "javascript:", "https:", "data:" ...: nothing this mirror fetches.
+bool HasOtherScheme(std::string_view value) {
+  std::size_t i = 0;
+  while (i < value.size() && (std::isalnum(static_cast<unsigned char>(value[i])) != 0 ||
+                              value[i] == '+' || value[i] == '-' || value[i] == '.')) {
+    ++i;
+  }
+  if (i == 0 || i >= value.size() || value[i] != ':') return false;
+  if (std::isalpha(static_cast<unsigned char>(value[0])) == 0) return false;
+  std::string scheme(value.substr(0, i));
+  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return scheme != "http";
+}
+
+// A stored name as a relative link: the characters a URL would read as
+// something else are escaped, so the link reaches the file of that very name.
+std::string EscapeLocalLink(std::string_view path) {
+  std::string out;
+  out.reserve(path.size());
+  for (char c : path) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '%' || c == '?' || c == '#' || c == '"' || c == '\'' || c == '<' || c == '>' ||
+        byte <= 0x20 || byte == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string RewriteCore(const RewriteRequest& request, std::string_view value) {
+  const std::string unchanged(value);
+  if (value.empty() || value.front() == '#') return unchanged;
+  const auto hash = value.find('#');
+  const std::string_view fragment =
+      hash == std::string_view::npos ? std::string_view{} : value.substr(hash);
+  const std::string_view address = value.substr(0, hash);
+  if (HasOtherScheme(address) || address.starts_with("//")) return unchanged;
+  const std::string_view path = address.substr(0, address.find('?'));
+  if (path.empty()) return unchanged;
+
+  const bool ends_with_slash = path.ends_with('/');
+  auto slash = path.rfind('/');
+  std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  if (!ends_with_slash && last.find('.') == std::string_view::npos) return unchanged;
+  std::string_view extension = ExtensionOf(last);
   bool is_page = HasWholeWord(request.page_extensions, extension);
   bool is_download = HasWholeWord(request.download_extensions, extension);
   if (!ends_with_slash && !is_page && !is_download) {
     // A page extension that is only part of a longer word is left alone;
     // everything else unknown may be dropped.
-    if (request.page_extensions.find(extension) != std::string::npos) return std::string(value);
-    return request.drop_other ? std::string() : std::string(value);
+    if (request.page_extensions.find(extension) != std::string::npos) return unchanged;
+    return request.drop_other ? std::string() : unchanged;
   }
 
-  std::string link(value);
-  if (!value.starts_with("http:")) {
-    auto resolved = ResolveLink(value, BaseUrlOf(request.page_url), false);
-    if (!resolved) return std::string(value);
+  std::string link = WithBlanksEscaped(address);
+  if (!address.starts_with("http:")) {
+    auto resolved = ResolveLink(link, BaseUrlOf(request.page_url), false);
+    if (!resolved) return unchanged;
     link = std::move(*resolved);
   }
 
@@ -70,75 +123,232 @@ std::string RewriteLinkValue(const RewriteRequest& request, std::string_view val
   std::string below = site_folder + "/";
   int depth = SavedDepth(request.page_url, below);
 
+  std::string local;
   if (auto at = link.find(below); at != std::string::npos && !site_folder.empty()) {
-    return Climbs(depth) + LocalLinkPath(std::string_view(link).substr(at + below.size()));
+    local = Climbs(depth) +
+            EscapeLocalLink(LocalLinkPath(std::string_view(link).substr(at + below.size())));
+  } else if (is_download && request.another_server) {
+    auto cut = link.rfind('/');
+    std::string_view name = std::string_view(link).substr(cut == std::string::npos ? 0 : cut + 1);
+    local =
+        Climbs(depth) + std::string(kAnotherServerFolder) + "/" +
+        (name.empty() ? std::string("index.html") : EscapeLocalLink(SanitizeNameComponent(name)));
+  } else {
+    return link + std::string(fragment);
   }
-  if (is_download && request.another_server) {
-    auto slash = link.rfind('/');
-    std::string_view name =
-        std::string_view(link).substr(slash == std::string::npos ? 0 : slash + 1);
-    return Climbs(depth) + std::string(kAnotherServerFolder) + "/" +
-           (name.empty() ? std::string("index.html") : SanitizeNameComponent(name));
-  }
-  return link;
+  if (request.arrived && !request.arrived(link)) return link + std::string(fragment);
+  return local + std::string(fragment);
+}
+
+}  // namespace
+
+std::string RewriteLinkValue(const RewriteRequest& request, std::string_view value) {
+  // Blanks around a value are kept where they were.
+  std::size_t begin = 0;
+  std::size_t end = value.size();
+  while (begin < end && IsBlank(value[begin])) ++begin;
+  while (end > begin && IsBlank(value[end - 1])) --end;
+  if (begin == end) return std::string(value);
+  std::string core = RewriteCore(request, value.substr(begin, end - begin));
+  if (core.empty()) return core;
+  return std::string(value.substr(0, begin)) + core + std::string(value.substr(end));
 }
 
 namespace {
 
-// The rewritten page, or nothing once it would grow beyond limit bytes.
-std::optional<std::string> RewriteWithin(const RewriteRequest& request, std::string_view page,
-                                         std::size_t limit) {
-  std::string out;
-  out.reserve(page.size() + page.size() / 8);
-  bool in_tag = false;
-  std::size_t i = 0;
-  while (i < page.size()) {
-    char c = page[i];
-    if (!in_tag) {
-      out += c;
-      in_tag = c == '<';
-      ++i;
-      continue;
-    }
-    if (c == '"' || c == '\'') {
-      auto close = page.find(c, i + 1);
-      if (close == std::string_view::npos) {
-        out.append(page.substr(i));
-        break;
-      }
-      out += c;
-      out += RewriteLinkValue(request, page.substr(i + 1, close - i - 1));
-      out += c;
-      if (out.size() > limit) return std::nullopt;
-      i = close + 1;
-      continue;
-    }
-    out += c;
-    in_tag = c != '>';
-    ++i;
+bool IsLinkAttribute(std::string_view name) {
+  static constexpr std::string_view kNames[] = {"href",   "src",      "background", "action",
+                                                "lowsrc", "longdesc", "cite",       "data",
+                                                "poster", "codebase", "usemap"};
+  for (auto known : kNames) {
+    if (name == known) return true;
   }
-  return out;
+  return false;
+}
+
+bool IsRefresh(const HtmlTag& tag) {
+  if (tag.name != "meta") return false;
+  const HtmlAttribute* equiv = tag.Find("http-equiv");
+  if (equiv == nullptr) return false;
+  std::string lower(equiv->value);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower.find("refresh") != std::string::npos;
+}
+
+// Where the rewritten page goes, piece by piece.
+class Sink {
+ public:
+  virtual ~Sink() = default;
+  virtual bool Write(std::string_view bytes) = 0;
+};
+
+class StringSink : public Sink {
+ public:
+  bool Write(std::string_view bytes) override {
+    text.append(bytes);
+    return true;
+  }
+  std::string text;
+};
+
+// Copies the page to the sink, every link value replaced on its way through.
+class LinkRewriter : public HtmlVisitor {
+ public:
+  LinkRewriter(const RewriteRequest& request, std::string_view page, Sink& sink, std::size_t limit)
+      : request_(request), page_(page), sink_(sink), limit_(limit) {}
+
+  bool Run() {
+    ScanHtml(page_, *this);
+    return Copy(page_.size());
+  }
+
+  void OnTag(const HtmlTag& tag) override {
+    if (tag.end_tag || failed_) return;
+    for (const HtmlAttribute& attribute : tag.attributes) {
+      if (!attribute.has_value) continue;
+      if (attribute.name == "srcset") {
+        // An entry is never cut: its descriptor would be read as the URL.
+        for (TextSpan span : SrcsetUrls(attribute.value)) {
+          Replace(attribute.value_begin + span.begin, span.size, false, false);
+        }
+      } else if (attribute.name == "content" && IsRefresh(tag)) {
+        TextSpan span = RefreshUrl(attribute.value);
+        // Nor is a refresh target: "url=" alone reloads the page for ever.
+        if (span.size > 0) Replace(attribute.value_begin + span.begin, span.size, false, false);
+      } else if (IsLinkAttribute(attribute.name)) {
+        Replace(attribute.value_begin, attribute.value.size(), attribute.quote == 0);
+      }
+    }
+  }
+
+ private:
+  void Replace(std::size_t begin, std::size_t size, bool unquoted, bool may_cut = true) {
+    if (begin < copied_) return;
+    std::string_view old_value = page_.substr(begin, size);
+    std::string new_value = RewriteLinkValue(request_, old_value);
+    if (new_value == old_value || (new_value.empty() && !may_cut)) return;
+    bool needs_quotes =
+        unquoted &&
+        (new_value.empty() || new_value.find_first_of(" \t\r\n\f\"'=<>`") != std::string::npos);
+    if (needs_quotes && new_value.find('"') != std::string::npos) return;
+    if (!Copy(begin)) return;
+    if (needs_quotes) {
+      Emit("\"" + new_value + "\"");
+    } else {
+      Emit(new_value);
+    }
+    copied_ = begin + size;
+  }
+
+  bool Copy(std::size_t upto) {
+    if (upto > copied_) Emit(page_.substr(copied_, upto - copied_));
+    copied_ = std::max(copied_, upto);
+    return !failed_;
+  }
+
+  void Emit(std::string_view bytes) {
+    if (failed_) return;
+    written_ += bytes.size();
+    if (written_ > limit_ || !sink_.Write(bytes)) failed_ = true;
+  }
+
+  const RewriteRequest& request_;
+  std::string_view page_;
+  Sink& sink_;
+  std::size_t limit_;
+  std::size_t copied_ = 0;
+  std::size_t written_ = 0;
+  bool failed_ = false;
+};
+
+// A file written through a buffer, in place of the target only once complete.
+class AtomicFileSink : public Sink {
+ public:
+  explicit AtomicFileSink(const std::string& path) : path_(path), temp_(path + ".tmpXXXXXX") {
+    int fd = ::mkstemp(temp_.data());
+    if (fd < 0) return;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      ::close(fd);
+      ::unlink(temp_.c_str());
+    }
+  }
+  ~AtomicFileSink() override {
+    if (file_ != nullptr) {
+      std::fclose(file_);
+      ::unlink(temp_.c_str());
+    }
+  }
+  bool Write(std::string_view bytes) override {
+    return file_ != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+  }
+  bool Commit() {
+    if (file_ == nullptr) return false;
+    bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    if (ok && std::rename(temp_.c_str(), path_.c_str()) == 0) return true;
+    ::unlink(temp_.c_str());
+    return false;
+  }
+
+ private:
+  std::string path_;
+  std::string temp_;
+  std::FILE* file_ = nullptr;
+};
+
+// Each value may grow by a "../" per folder of the page's address: a page
+// that would swell far beyond any real rewriting stays as the server sent it.
+std::size_t GrowthLimit(std::size_t size) { return size * 8 + 1024 * 1024; }
+
+bool RewriteInto(const RewriteRequest& request, std::string_view original,
+                 const std::string& local_file) {
+  AtomicFileSink sink(local_file);
+  LinkRewriter rewriter(request, original, sink, GrowthLimit(original.size()));
+  if (!rewriter.Run()) return false;
+  return sink.Commit();
+}
+
+std::optional<std::string> ReadPage(const std::string& path) {
+  // Pages are exempt from the size limits; one larger than the parser reads
+  // stays as the server sent it.
+  auto size = platform::FileSizeOf(path);
+  if (!size || *size > static_cast<std::int64_t>(kMaxPageBytes)) return std::nullopt;
+  // Read into a text of the file's size: grown piece by piece, it would hold
+  // up to twice the page while it is copied into a larger buffer.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(*size), '\0');
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  bool more = std::fgetc(file) != EOF;
+  std::fclose(file);
+  if (got != bytes.size() || more) return std::nullopt;  // changed while read
+  return bytes;
 }
 
 }  // namespace
 
 std::string RewritePageText(const RewriteRequest& request, std::string_view page) {
-  return *RewriteWithin(request, page, std::string::npos);
+  StringSink sink;
+  LinkRewriter rewriter(request, page, sink, std::string::npos);
+  rewriter.Run();
+  return std::move(sink.text);
 }
 
 bool RewriteSavedPage(const RewriteRequest& request, const std::string& local_file) {
-  // A page is exempt from the size limits, and each value may grow by a "../"
-  // per folder of the page's address: a huge page, or one that would swell
-  // far beyond any real rewriting, stays as the server sent it rather than
-  // exhaust memory.
-  auto size = platform::FileSizeOf(local_file);
-  if (!size || *size > static_cast<std::int64_t>(kMaxPageBytes)) return false;
-  auto original = platform::ReadWholeFile(local_file);
+  auto original = ReadPage(local_file);
   if (!original) return false;
-  auto rewritten = RewriteWithin(request, *original, original->size() * 8 + 1024 * 1024);
-  if (!rewritten) return false;
   if (!platform::WriteFileAtomically(local_file + "buf", *original)) return false;
-  return platform::WriteFileAtomically(local_file, *rewritten);
+  return RewriteInto(request, *original, local_file);
+}
+
+bool RewriteSavedPageAgain(const RewriteRequest& request, const std::string& local_file) {
+  auto original = ReadPage(local_file + "buf");
+  if (!original) return false;
+  return RewriteInto(request, *original, local_file);
 }
 
 }  // namespace marovine

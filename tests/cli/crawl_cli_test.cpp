@@ -119,6 +119,46 @@ TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   EXPECT_NE(Err().find("was not registered"), std::string::npos) << Err();
 }
 
+// A mirror made once is brought up to date by a second run: each file is
+// asked for with its date, and only what changed comes whole. Links skipped
+// for an ignore word are named with the word.
+TEST_F(CrawlCliTest, UpdateRefreshesAMirrorAndIgnoredLinksAreNamed) {
+  Sandbox site;
+  site.WriteFile("m/index.html",
+                 "<html><title>M</title><img src='a.jpg'><img src='b.jpg'>"
+                 "<a href='sys_path_init.html'>p</a></html>");
+  site.WriteFile("m/a.jpg", std::string(3000, 'a'));
+  site.WriteFile("m/b.jpg", std::string(4000, 'b'));
+  site.WriteFile("m/sys_path_init.html", "<html>skipped</html>");
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  WriteSettings(
+      "[MarugotoDownload]\nMarugotoPass=" + box.Path("whole/") +
+      "\nMarugotoKakuchoushi=jpg\n[Kensaku]\nInsertToLink=html\n[UrlInsert]\nInsertToLink=html\n");
+
+  ASSERT_EQ(Run({"--tick-ms", "20", "--fast", "--whole-site", server.Url("/m/index.html")}), 0)
+      << Err();
+  EXPECT_NE(Out().find("status ignored (word \"th_\") " + server.Url("/m/sys_path_init.html")),
+            std::string::npos)
+      << Out();
+  EXPECT_NE(Out().find("done    " + server.Url("/m/a.jpg")), std::string::npos) << Out();
+
+  // The same command again registers nothing new; --update searches again.
+  std::string a = site.WriteFile("m/a.jpg", std::string(3500, 'A'));
+  std::filesystem::last_write_time(a, std::filesystem::last_write_time(a) + std::chrono::hours(1));
+  ASSERT_EQ(Run({"--tick-ms", "20", "--fast", "--update"}), 0) << Err();
+  const std::string out = Out();
+  EXPECT_NE(out.find("done    " + server.Url("/m/a.jpg") + "  3/3  正常に終了しました。"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("done    " + server.Url("/m/b.jpg") + "  0/3  更新されていません。"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(server.Url("/m/index.html") + "  0/0  更新されていません。"),
+            std::string::npos)
+      << out;
+}
+
 TEST_F(CrawlCliTest, InterruptStopsKeepsThePartialFileAndSavesTheList) {
   testing::LoopbackServer slow([](testing::LoopbackConnection& c) {
     c.ReadRequestHead();

@@ -199,5 +199,28 @@ TEST_F(WholeSiteTest, AStoppedMirrorKeepsItsPartBesideTheNameAndResumesIt) {
   EXPECT_FALSE(platform::FileExists(big + ".marovine-update"));
 }
 
+// When the site ends, a link made local whose file never arrived (gone from
+// the server, skipped for an ignore word) points back to its address.
+TEST_F(WholeSiteTest, LinksToFilesThatNeverArrivedPointBackToTheServer) {
+  site_.WriteFile("end/index.html",
+                  "<title>End</title><img src=\"ok.jpg\"><img src=\"gone.jpg\">"
+                  "<a href=\"thumb_list.html#top\">list</a><a href=\"notes.txt\">notes</a>");
+  site_.WriteFile("end/ok.jpg", Jpeg('o'));
+  site_.WriteFile("end/thumb_list.html", "<p>never fetched</p>");
+  Sandbox home;
+  CrawlDoc c(home, std::string(kWholeSiteIni) + "[MarugotoDownload]\nCutImgSrc=1\n");
+  ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/end/index.html")), 1);
+  const std::string root = c.doc->link_items[0].folder;
+  c.Crawl();
+  std::string index = *platform::ReadWholeFile(root + "index.html");
+  EXPECT_EQ(index, "<title>End</title><img src=\"ok.jpg\"><img src=\"" +
+                       server_.Url("/end/gone.jpg") + "\"><a href=\"" +
+                       server_.Url("/end/thumb_list.html") +
+                       "#top\">list</a><a href=\"\">notes</a>");
+  EXPECT_EQ(c.ui.StatusText(0), "Ignored (\"thumb_\") " + server_.Url("/end/thumb_list.html"));
+  EXPECT_EQ(*platform::ReadWholeFile(root + "index.htmlbuf"),
+            *platform::ReadWholeFile(site_.Path("end/index.html")));
+}
+
 }  // namespace
 }  // namespace marovine

@@ -1,0 +1,32 @@
+// When a whole-site search ends, its pages are rewritten once more from the
+// originals kept beside them: a link made local whose file never arrived
+// (refused, failed, skipped) would be a dead end offline, so it points back
+// to its address instead.
+
+#include "marovine/document/link_extraction_request.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/engine/local_path.h"
+#include "marovine/engine/page_rewriter.h"
+#include "platform/path.h"
+
+namespace marovine {
+
+void CMarovineDoc::FinishMirroredPages(int link_index) {
+  std::vector<MirroredPage> pages;
+  pages.swap(mirrored_pages_);
+  const LinkItem& link = link_items[link_index];
+  if (link.mode != MODE_WHOLE_SITE) return;
+  const std::string folder = link.folder;
+  const std::string site_url = link.url;
+  for (const MirroredPage& page : pages) {
+    if (page.site_url != site_url) continue;
+    FetchedPage fetched{page.local_path, page.url, page.site_url, {}};
+    RewriteRequest request = WholeSiteRewriteRequest(fetched, settings);
+    request.arrived = [&](const std::string& url) {
+      return platform::FileExists(WholeSiteLocalPath(folder, site_url, url));
+    };
+    RewriteSavedPageAgain(request, page.local_path);
+  }
+}
+
+}  // namespace marovine
