@@ -13,9 +13,10 @@
 #include "marovine/document/download_row_model.h"
 #include "marovine/document/link_row_model.h"
 #include "marovine/document/marovine_doc.h"
-#include "marovine/document/scripted_ui_services.h"
 #include "platform/profile.h"
+#include "tests/support/recording_crawl_hooks.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/scripted_ui_services.h"
 
 namespace marovine {
 

@@ -8,11 +8,12 @@
 
 #include "marovine/document/download_row_model.h"
 #include "marovine/document/link_row_model.h"
-#include "marovine/document/scripted_ui_services.h"
 #include "marovine/document/url_entry.h"
 #include "marovine/engine/site_log_paths.h"
 #include "platform/path.h"
+#include "tests/support/recording_crawl_hooks.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/scripted_ui_services.h"
 
 namespace {
 

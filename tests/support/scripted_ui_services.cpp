@@ -1,4 +1,4 @@
-#include "marovine/document/scripted_ui_services.h"
+#include "tests/support/scripted_ui_services.h"
 
 namespace marovine {
 
