@@ -24,6 +24,8 @@ std::optional<CrawlOptions> ParseCrawlArguments(const std::vector<std::string>& 
       options.whole_site = true;
     } else if (arg == "--fast") {
       options.fast = true;
+    } else if (arg == "--insecure") {
+      options.insecure = true;
     } else if (arg == "--tick-ms") {
       const std::string* text = value("a number of milliseconds");
       if (!text) return std::nullopt;

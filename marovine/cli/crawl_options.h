@@ -12,6 +12,7 @@ struct CrawlOptions {
   bool whole_site = false;              // --whole-site: register the URLs as site mirrors
   int tick_ms = 1000;                   // --tick-ms N
   bool fast = false;                    // --fast
+  bool insecure = false;                // --insecure: accept unverifiable certificates
   std::vector<std::string> urls;
 };
 

@@ -11,8 +11,9 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: marovine-cli [--home DIR] [--doc FILE] [--whole-site] [--tick-ms N] [--fast] [URL "
-    "...]\n"
+    "usage: marovine-cli [--home DIR] [--doc FILE] [--whole-site] [--tick-ms N] [--fast] "
+    "[--insecure]\n"
+    "                    [URL ...]\n"
     "       marovine-cli [--home DIR] COMMAND [ARGS ...]\n"
     "\n"
     "Registers each URL (a site to search, or a file to fetch, by its extension),\n"
@@ -25,6 +26,9 @@ constexpr const char* kUsage =
     "  --whole-site   register the URLs as whole-site mirrors\n"
     "  --tick-ms N    the scheduler's tick in milliseconds (default 1000)\n"
     "  --fast         start the next item as soon as a transfer ends\n"
+    "  --insecure     accept https:// certificates that cannot be verified\n"
+    "                 (AcceptUnverifiedCertificate in [DownLoad]); the status\n"
+    "                 text of such a transfer says so\n"
     "Ctrl-C stops all transfers, keeps partial files and saves the document.\n";
 
 void PrintHelp() {

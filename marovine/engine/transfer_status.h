@@ -60,6 +60,18 @@ inline constexpr const char* kUnknownTransferCoding = "対応していない転�
 inline constexpr const char* kBadChunks = "チャンク形式が正しくありません。HTTP違反。";
 // A port that is not a number from 1 to 65535, in the URL or the proxy entry.
 inline constexpr const char* kBadPort = "ポート番号が正しくありません。";
+// Secure connections: why one could not be made, and the mark of one whose
+// certificate was accepted without being verified.
+inline constexpr const char* kCertificateUntrusted = "サーバー証明書の発行者を信頼できません。";
+inline constexpr const char* kCertificateExpired = "サーバー証明書の有効期限が切れています。";
+inline constexpr const char* kCertificateNotYetValid = "サーバー証明書はまだ有効ではありません。";
+inline constexpr const char* kCertificateNameMismatch =
+    "サーバー証明書の名前が接続先と一致しません。";
+inline constexpr const char* kCertificateInvalid = "サーバー証明書を検証できません。";
+inline constexpr const char* kTlsHandshakeFailed = "SSL/TLSの接続を確立できません。";
+inline constexpr const char* kCertificateNotVerified = "（証明書を検証していません）";
+// The proxy refused or broke the tunnel to an https:// server.
+inline constexpr const char* kProxyTunnelFailed = "プロキシ経由で接続できません。";
 }  // namespace transfer_text
 
 }  // namespace marovine
