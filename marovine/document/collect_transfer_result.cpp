@@ -27,18 +27,18 @@ bool HasControlBytes(std::string_view text) {
 }
 
 // The address a Location header leads to, or nothing when it cannot be
-// fetched: only "http://" addresses are, and a relative one is taken
-// relative to the address that was redirected.
+// fetched: only "http://" and "https://" addresses are, and a relative one is
+// taken relative to the address that was redirected.
 std::optional<std::string> RedirectTarget(const std::string& location, const std::string& from) {
   if (location.empty() || HasControlBytes(location)) return std::nullopt;
-  if (location.starts_with(kHttpPrefix)) return location;
+  if (IsWebUrl(location)) return location;
   if (location.find(':') != std::string::npos &&
       location.find(':') < location.find_first_of("/?#")) {
     return std::nullopt;  // another scheme
   }
-  if (!from.starts_with(kHttpPrefix)) return std::nullopt;
+  if (!IsWebUrl(from)) return std::nullopt;
   auto resolved = ResolveLink(location, BaseUrlOf(from), false);
-  if (!resolved || !resolved->starts_with(kHttpPrefix) || HasControlBytes(*resolved)) {
+  if (!resolved || !IsWebUrl(*resolved) || HasControlBytes(*resolved)) {
     return std::nullopt;
   }
   return resolved;

@@ -87,8 +87,9 @@ void CPageParser::ParseText(std::string_view page) {
   meta_charset_.clear();
   title_search_valid_ = false;
   base_url = BaseUrlOf(base_url);
-  site_folder_ = UrlFolderOf(site_url);
-  site_host_ = HostPartOf(site_url);
+  // The same host under the other scheme is the same site.
+  site_folder_ = AnySchemeNeedle(UrlFolderOf(site_url));
+  site_host_ = AnySchemeNeedle(HostPartOf(site_url));
   site_slashes_ = CountSlashes(site_url);
 
   // Where the title text lies; taken out once at the end, since a page may

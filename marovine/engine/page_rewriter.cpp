@@ -60,14 +60,14 @@ std::string RewriteLinkValue(const RewriteRequest& request, std::string_view val
   }
 
   std::string link(value);
-  if (!value.starts_with("http:")) {
+  if (!value.starts_with("http:") && !value.starts_with("https:")) {
     auto resolved = ResolveLink(value, BaseUrlOf(request.page_url), false);
     if (!resolved) return std::string(value);
     link = std::move(*resolved);
   }
 
   std::string site_folder = UrlFolderOf(request.site_url);
-  std::string below = site_folder + "/";
+  std::string below = AnySchemeNeedle(site_folder + "/");
   int depth = SavedDepth(request.page_url, below);
 
   if (auto at = link.find(below); at != std::string::npos && !site_folder.empty()) {
