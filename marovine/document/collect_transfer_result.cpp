@@ -1,6 +1,8 @@
 // What becomes of an item when its transfer has ended: done, retried,
 // redirected or failed. Success has a file of its own (transfer_success.cpp).
 
+#include <algorithm>
+
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
@@ -18,6 +20,10 @@ namespace {
 
 constexpr const char* kInLogStopped = "ログに存在します。中止しました。";
 constexpr const char* kBadRedirect = "リダイレクト先のURLが不正です。中止しました。";
+constexpr const char* kRedirectLoop = "リダイレクトがループしています。中止しました。";
+constexpr const char* kTooManyRedirects = "リダイレクトが多すぎます。中止しました。";
+// Browsers follow about twenty; real sites need a few.
+constexpr std::size_t kMaxRedirects = 10;
 
 bool HasControlBytes(std::string_view text) {
   for (unsigned char c : text) {
@@ -182,16 +188,27 @@ void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
 void CMarovineDoc::FollowRedirect(int a) {
   TransferSlot& slot = slots[a];
   int i = slot.item_index;
-  ++slot.RetryCount;
   ShowSlotProgress(a);
-  if (slot.RetryCount > settings.retry_limit || download_items[i].state != DS_RUNNING) {
+  if (download_items[i].state != DS_RUNNING) {
     GiveUp(a);
     return;
   }
+  // Redirects are counted by their own chain, not as retries: a site that
+  // moved to https:// and then to its new path is two hops, no fault.
+  auto& chain = redirect_chains_[a];
+  chain.push_back(requested_urls_[a]);
   auto target = RedirectTarget(slot.url, requested_urls_[a]);
+  const char* refusal = nullptr;
   if (!target) {
     // Never send a request made of whatever the server put in Location.
-    slot.status_text = kBadRedirect;
+    refusal = kBadRedirect;
+  } else if (std::find(chain.begin(), chain.end(), *target) != chain.end()) {
+    refusal = kRedirectLoop;
+  } else if (chain.size() > kMaxRedirects) {
+    refusal = kTooManyRedirects;
+  }
+  if (refusal) {
+    slot.status_text = refusal;
     ShowSlotProgress(a);
     GiveUp(a);
     return;

@@ -225,6 +225,9 @@ class CMarovineDoc {
   // The address each slot was last started with: a redirect's relative
   // Location is resolved against it.
   std::array<std::string, kTransferSlotCount> requested_urls_;
+  // The addresses each slot's item was redirected from since it started:
+  // a loop or a chain too long ends the item.
+  std::array<std::vector<std::string>, kTransferSlotCount> redirect_chains_;
 
   // Transfer ends, counted on the transfers' threads.
   mutable std::mutex end_mutex_;

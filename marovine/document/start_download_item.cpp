@@ -106,6 +106,7 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   }
 
   requested_urls_[a] = slot.url;
+  redirect_chains_[a].clear();
   engine_.SetWorkerSettings(worker_settings);
   engine_.StartTransferThread(slot);
   SetDownloadImage(IMAGE_RUNNING, i);

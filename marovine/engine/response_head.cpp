@@ -223,7 +223,9 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
     return v;
   }
 
-  if (code == 302) {
+  // Every redirect the web uses is followed the same way: the request is a
+  // GET whatever the code asks to keep.
+  if (code == 301 || code == 302 || code == 303 || code == 307 || code == 308) {
     if (auto key = FindHeader(lower, "location:"); key != std::string::npos) {
       std::string_view value = LineEndingAt(head, key + 9);
       while (!value.empty() && value.front() == ' ') value.remove_prefix(1);

@@ -13,7 +13,7 @@ enum TransferStatus : std::uint8_t {
   TS_TIMEOUT = 5,        // a send or receive timed out
   TS_BAD_RESPONSE = 6,   // 302 without location, a head that never ends, or no local file
   TS_INCOMPLETE = 7,     // broken off, short, resume refused, or 404/403 with Mushi404 on
-  TS_REDIRECTED = 8,     // 302 with location; the slot's URL holds the new address
+  TS_REDIRECTED = 8,     // 301/302/303/307/308 with location; the slot's URL holds the new address
   TS_SIZE_REJECTED = 9,  // expected or received size outside minimum/maximum
   TS_IN_LOG = 10,        // found in the download log
   TS_DONE = 20,          // complete, or the local file was already complete

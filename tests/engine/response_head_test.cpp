@@ -93,9 +93,15 @@ TEST(ResponseHeadTest, RedirectsForbiddenAndOtherAnswers) {
   EXPECT_TRUE(forbidden.forbidden);
   EXPECT_EQ(forbidden.text, "Forbiddenを返されました。");
   EXPECT_TRUE(ParseResponseHead("HTTP/1.1 403 Forbidden", {}).forbidden);
-  auto other = ParseResponseHead("HTTP/1.1 301 Moved Permanently\r\nLocation: http://x/", {});
+  for (const char* code : {"301", "303", "307", "308"}) {
+    auto redirect = ParseResponseHead(
+        std::string("HTTP/1.1 ") + code + " Moved\r\nLocation: https://x/y.jpg\r\n", {});
+    EXPECT_EQ(redirect.status, TS_REDIRECTED) << code;
+    EXPECT_EQ(redirect.new_url, "https://x/y.jpg") << code;
+  }
+  auto other = ParseResponseHead("HTTP/1.1 300 Multiple Choices\r\nLocation: http://x/", {});
   EXPECT_EQ(other.status, TS_FAILED);
-  EXPECT_EQ(other.text, "http/1.1 301 moved permanently");
+  EXPECT_EQ(other.text, "http/1.1 300 multiple choices");
   EXPECT_EQ(ParseResponseHead("HTTP/1.1 500 Oops", {}).text, "http/1.1 500 oops");
 }
 
