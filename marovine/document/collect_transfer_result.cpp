@@ -175,6 +175,15 @@ void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
   ShowSlotProgress(a);
   if (slot.RetryCount > settings.retry_limit) {
     GiveUp(a);
+  } else if (slot.retry_after > 0) {
+    // The server said when to come back: the item waits in the list, and
+    // the tick starts it (or another of its host) only then. A stop in the
+    // meantime keeps it waiting.
+    HoldHost(download_items[i].url, slot.retry_after);
+    held_retry_counts_[download_items[i].url] = slot.RetryCount;
+    engine_.ResetTransferSlot(a, slot);
+    download_items[i].state = DS_RETRY_WAIT;
+    SetDownloadImage(IMAGE_RETRY_WAIT, i);
   } else if (crawl_running != 0) {
     std::string proxy = slot.proxy;
     StartDownloadItemVia(a, i, &proxy);
@@ -183,6 +192,21 @@ void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
     download_items[i].state = DS_RETRY_WAIT;
     SetDownloadImage(IMAGE_RETRY_WAIT, i);
   }
+}
+
+void CMarovineDoc::HoldHost(const std::string& url, int seconds) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  auto& held = host_holds_[AnySchemeNeedle(HostPartOf(url))];
+  held = std::max(held, until);
+}
+
+bool CMarovineDoc::HostIsHeld(const std::string& url) {
+  if (host_holds_.empty()) return false;
+  auto it = host_holds_.find(AnySchemeNeedle(HostPartOf(url)));
+  if (it == host_holds_.end()) return false;
+  if (std::chrono::steady_clock::now() < it->second) return true;
+  host_holds_.erase(it);
+  return false;
 }
 
 void CMarovineDoc::FollowRedirect(int a) {

@@ -71,6 +71,9 @@ inline constexpr const char* kCertificateInvalid = "サーバー証明書を検�
 inline constexpr const char* kTlsHandshakeFailed = "SSL/TLSの接続を確立できません。";
 inline constexpr const char* kCertificateNotVerified = "（証明書を検証していません）";
 // The proxy refused or broke the tunnel to an https:// server.
+// 429 or 503 with Retry-After: "...N秒後に再試行します。"
+inline constexpr const char* kServerBusyPrefix = "サーバーが混雑しています。";
+inline constexpr const char* kServerBusySuffix = "秒後に再試行します。";
 inline constexpr const char* kProxyTunnelFailed = "プロキシ経由で接続できません。";
 }  // namespace transfer_text
 

@@ -343,6 +343,7 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     if (verdict.last_modified_sent) p.last_modified = verdict.last_modified;
     p.charset = CharsetOf(head);
     if (verdict.status == TS_REDIRECTED) p.url = verdict.new_url;
+    p.retry_after_seconds = verdict.retry_after_seconds;
   });
 
   if (!verdict.proceed) {

@@ -52,6 +52,7 @@ struct TransferProgress {
   bool page = false;
   std::string last_modified;
   std::string charset;
+  int retry_after_seconds = 0;
   std::chrono::steady_clock::time_point start_time{};
   std::chrono::steady_clock::time_point end_time{};
 };
