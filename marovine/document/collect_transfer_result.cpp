@@ -106,8 +106,8 @@ void CMarovineDoc::WriteDetailLog(int a) {
                                   : slot.local_path;
   std::string section = platform::NameOf(stored);
   // The file view reads the keys in this order.
-  log.WriteString(section, "Url", slot.url);
-  log.WriteString(section, "Refer", slot.referer);
+  log.WriteString(section, "Url", WithoutUserInfo(slot.url));
+  log.WriteString(section, "Refer", WithoutUserInfo(slot.referer));
   log.WriteString(section, "Message", slot.status_text);
   log.WriteString(section, "FilePass", stored);
   log.WriteString(section, "ModifiedDate", slot.last_modified);

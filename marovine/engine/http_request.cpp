@@ -1,5 +1,7 @@
 #include "marovine/engine/http_request.h"
 
+#include "marovine/engine/url_rules.h"
+
 #include <charconv>
 
 namespace marovine {
@@ -129,7 +131,7 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r += "GET " + target->request_target + " HTTP/1.0\r\n";
   r += "Accept: */*\r\n";
   r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
-  if (in.send_referer) r += "Referer: " + in.referer + "\r\n";
+  if (in.send_referer) r += "Referer: " + WithoutUserInfo(in.referer) + "\r\n";
   if (in.no_cache) r += "Pragma: no-cache\r\n";
   r += "Accept-Language: ja\r\n";
   r += "Accept-Encoding: gzip, deflate\r\n";

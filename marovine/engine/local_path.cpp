@@ -30,10 +30,10 @@ std::string MakeCrawlSiteFolder(const CrawlFolderOptions& options, std::string_v
 }
 
 std::string TitleFolderName(std::string_view title, std::string_view site_url) {
-  std::size_t scheme = WebSchemeLength(site_url);
+  std::string bare = WithoutUserInfo(site_url);
+  std::size_t scheme = WebSchemeLength(bare);
   if (scheme == 0) scheme = 7;
-  std::string name(title == "無題" ? (site_url.size() > scheme ? site_url.substr(scheme) : "")
-                                   : title);
+  std::string name(title == "無題" ? (bare.size() > scheme ? bare.substr(scheme) : "") : title);
   for (char& c : name) {
     switch (c) {
       case '\\':

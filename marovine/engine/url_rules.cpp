@@ -53,6 +53,16 @@ std::string AnySchemeNeedle(std::string_view url_prefix) {
   return "://" + std::string(url_prefix.substr(scheme));
 }
 
+std::string WithoutUserInfo(std::string_view url) {
+  std::size_t scheme = WebSchemeLength(url);
+  if (scheme == 0) return std::string(url);
+  std::string_view authority = url.substr(scheme);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  auto at = authority.rfind('@');
+  if (at == std::string_view::npos) return std::string(url);
+  return std::string(url.substr(0, scheme)) + std::string(url.substr(scheme + at + 1));
+}
+
 std::string HostPartOf(std::string_view url) {
   auto end = HostEnd(url);
   return std::string(end == std::string_view::npos ? url : url.substr(0, end));
@@ -82,9 +92,10 @@ std::string UrlFileName(std::string_view url) {
 }
 
 std::string UrlToFlatName(std::string_view url) {
-  std::size_t scheme = WebSchemeLength(url);
+  std::string bare = WithoutUserInfo(url);
+  std::size_t scheme = WebSchemeLength(bare);
   if (scheme == 0) scheme = 7;
-  std::string name(url.size() > scheme ? url.substr(scheme) : std::string_view{});
+  std::string name(bare.size() > scheme ? bare.substr(scheme) : std::string_view{});
   for (char& c : name) {
     if (c == '/' || c == '?' || c == ',' || c == '>' || c == '<') c = '_';
   }

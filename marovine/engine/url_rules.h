@@ -22,6 +22,10 @@ inline bool IsWebUrl(std::string_view url) { return WebSchemeLength(url) != 0; }
 // scheme is the same site. Text without a scheme is answered as it is.
 std::string AnySchemeNeedle(std::string_view url_prefix);
 
+// The URL without the "user:password@" before its host: what local names,
+// logs and Referer lines carry, so that a password never lands there.
+std::string WithoutUserInfo(std::string_view url);
+
 // Scheme and host: the text up to (not including) the first "/" at or after
 // position 8; the whole URL when there is none.
 std::string HostPartOf(std::string_view url);

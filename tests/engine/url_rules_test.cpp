@@ -77,6 +77,14 @@ TEST(UrlRulesTest, CutsUrlsIntoTheirParts) {
   EXPECT_EQ(marovine::RemoveSecondHttp("http://a/x.jpg"), "http://a/x.jpg");
 }
 
+TEST(UrlRulesTest, UserInformationIsLeftOutOfNames) {
+  EXPECT_EQ(marovine::WithoutUserInfo("http://u:p@h/a@b.jpg"), "http://h/a@b.jpg");
+  EXPECT_EQ(marovine::WithoutUserInfo("https://u:p@w@h:81?q@x"), "https://h:81?q@x");
+  EXPECT_EQ(marovine::WithoutUserInfo("http://h/a@b"), "http://h/a@b");
+  EXPECT_EQ(marovine::WithoutUserInfo("mailto:u@h"), "mailto:u@h");
+  EXPECT_EQ(marovine::UrlToFlatName("http://u:p@h/a"), "h_a");
+}
+
 TEST(UrlRulesTest, TheSchemeDoesNotChangeNamesOrTheSite) {
   EXPECT_EQ(marovine::HostPartOf("https://h.example:8443/a/b.html"), "https://h.example:8443");
   EXPECT_EQ(marovine::BaseUrlOf("https://h.example"), "https://h.example/");
