@@ -58,7 +58,8 @@ struct RequestInputs {
 };
 
 // The request bytes, every line ended by CR LF, the head closed by an empty
-// line. Nothing when the URL is not an http:// URL or its port is unusable.
+// line. Nothing when the URL is neither http:// nor https:// or its port is
+// unusable.
 // User information in the URL is sent as Basic authorization when no
 // credentials are given.
 std::optional<std::string> BuildHttpRequest(const RequestInputs& inputs);
