@@ -28,6 +28,8 @@ std::optional<CrawlOptions> ParseCrawlArguments(const std::vector<std::string>& 
       options.retry_failed = true;
     } else if (arg == "--update") {
       options.update = true;
+    } else if (arg == "--insecure") {
+      options.insecure = true;
     } else if (arg == "--tick-ms") {
       const std::string* text = value("a number of milliseconds");
       if (!text) return std::nullopt;

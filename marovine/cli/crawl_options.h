@@ -14,6 +14,7 @@ struct CrawlOptions {
   bool fast = false;                    // --fast
   bool retry_failed = false;            // --retry-failed: failed items wait again
   bool update = false;                  // --update: search every registered site again
+  bool insecure = false;                // --insecure: accept unverifiable certificates
   std::vector<std::string> urls;
 };
 

@@ -14,8 +14,9 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: marovine-cli [--home DIR] [--doc FILE] [--whole-site] [--tick-ms N] [--fast] [URL "
-    "...]\n"
+    "usage: marovine-cli [--home DIR] [--doc FILE] [--whole-site] [--tick-ms N] [--fast] "
+    "[--insecure]\n"
+    "                    [URL ...]\n"
     "       marovine-cli [--home DIR] COMMAND [ARGS ...]\n"
     "\n"
     "Registers each URL (a site to search, or a file to fetch, by its extension),\n"
@@ -29,6 +30,9 @@ constexpr const char* kUsage =
     "  --tick-ms N    the scheduler's tick in milliseconds (default 1000)\n"
     "  --fast         start the next item as soon as a transfer ends\n"
     "  --retry-failed the items that failed before wait again\n"
+    "  --insecure     accept https:// certificates that cannot be verified\n"
+    "                 (AcceptUnverifiedCertificate in [DownLoad]); the status\n"
+    "                 text of such a transfer says so\n"
     "Exits 1 when an item failed or the document cannot be saved.\n"
     "Ctrl-C stops all transfers, keeps partial files and saves the document.\n";
 

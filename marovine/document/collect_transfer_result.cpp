@@ -1,6 +1,8 @@
 // What becomes of an item when its transfer has ended: done, retried,
 // redirected or failed. Success has a file of its own (transfer_success.cpp).
 
+#include <algorithm>
+
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
@@ -18,6 +20,10 @@ namespace {
 
 constexpr const char* kInLogStopped = "ログに存在します。中止しました。";
 constexpr const char* kBadRedirect = "リダイレクト先のURLが不正です。中止しました。";
+constexpr const char* kRedirectLoop = "リダイレクトがループしています。中止しました。";
+constexpr const char* kTooManyRedirects = "リダイレクトが多すぎます。中止しました。";
+// Browsers follow about twenty; real sites need a few.
+constexpr std::size_t kMaxRedirects = 10;
 
 bool HasControlBytes(std::string_view text) {
   for (unsigned char c : text) {
@@ -27,18 +33,18 @@ bool HasControlBytes(std::string_view text) {
 }
 
 // The address a Location header leads to, or nothing when it cannot be
-// fetched: only "http://" addresses are, and a relative one is taken
-// relative to the address that was redirected.
+// fetched: only "http://" and "https://" addresses are, and a relative one is
+// taken relative to the address that was redirected.
 std::optional<std::string> RedirectTarget(const std::string& location, const std::string& from) {
   if (location.empty() || HasControlBytes(location)) return std::nullopt;
-  if (location.starts_with(kHttpPrefix)) return location;
+  if (IsWebUrl(location)) return location;
   if (location.find(':') != std::string::npos &&
       location.find(':') < location.find_first_of("/?#")) {
     return std::nullopt;  // another scheme
   }
-  if (!from.starts_with(kHttpPrefix)) return std::nullopt;
+  if (!IsWebUrl(from)) return std::nullopt;
   auto resolved = ResolveLink(location, BaseUrlOf(from), false);
-  if (!resolved || !resolved->starts_with(kHttpPrefix) || HasControlBytes(*resolved)) {
+  if (!resolved || !IsWebUrl(*resolved) || HasControlBytes(*resolved)) {
     return std::nullopt;
   }
   return resolved;
@@ -97,8 +103,8 @@ void CMarovineDoc::WriteDetailLog(int a) {
                                   : slot.local_path;
   std::string section = platform::NameOf(stored);
   // The file view reads the keys in this order.
-  log_writes_.Write(log, section, "Url", slot.url);
-  log_writes_.Write(log, section, "Refer", slot.referer);
+  log_writes_.Write(log, section, "Url", WithoutUserInfo(slot.url));
+  log_writes_.Write(log, section, "Refer", WithoutUserInfo(slot.referer));
   log_writes_.Write(log, section, "Message", slot.status_text);
   log_writes_.Write(log, section, "FilePass", stored);
   log_writes_.Write(log, section, "ModifiedDate", slot.last_modified);
@@ -166,6 +172,15 @@ void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
   ShowSlotProgress(a);
   if (slot.RetryCount > settings.retry_limit) {
     GiveUp(a);
+  } else if (slot.retry_after > 0) {
+    // The server said when to come back: the item waits in the list, and
+    // the tick starts it (or another of its host) only then. A stop in the
+    // meantime keeps it waiting.
+    HoldHost(download_items[i].url, slot.retry_after);
+    held_retry_counts_[download_items[i].url] = slot.RetryCount;
+    engine_.ResetTransferSlot(a, slot);
+    download_items[i].state = DS_RETRY_WAIT;
+    SetDownloadImage(IMAGE_RETRY_WAIT, i);
   } else if (crawl_running != 0) {
     std::string proxy = slot.proxy;
     StartDownloadItemVia(a, i, &proxy);
@@ -176,19 +191,45 @@ void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
   }
 }
 
+void CMarovineDoc::HoldHost(const std::string& url, int seconds) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  auto& held = host_holds_[AnySchemeNeedle(HostPartOf(url))];
+  held = std::max(held, until);
+}
+
+bool CMarovineDoc::HostIsHeld(const std::string& url) {
+  if (host_holds_.empty()) return false;
+  auto it = host_holds_.find(AnySchemeNeedle(HostPartOf(url)));
+  if (it == host_holds_.end()) return false;
+  if (std::chrono::steady_clock::now() < it->second) return true;
+  host_holds_.erase(it);
+  return false;
+}
+
 void CMarovineDoc::FollowRedirect(int a) {
   TransferSlot& slot = slots[a];
   int i = slot.item_index;
-  ++slot.RetryCount;
   ShowSlotProgress(a);
-  if (slot.RetryCount > settings.retry_limit || download_items[i].state != DS_RUNNING) {
+  if (download_items[i].state != DS_RUNNING) {
     GiveUp(a);
     return;
   }
+  // Redirects are counted by their own chain, not as retries: a site that
+  // moved to https:// and then to its new path is two hops, no fault.
+  auto& chain = redirect_chains_[a];
+  chain.push_back(requested_urls_[a]);
   auto target = RedirectTarget(slot.url, requested_urls_[a]);
+  const char* refusal = nullptr;
   if (!target) {
     // Never send a request made of whatever the server put in Location.
-    slot.status_text = kBadRedirect;
+    refusal = kBadRedirect;
+  } else if (std::find(chain.begin(), chain.end(), *target) != chain.end()) {
+    refusal = kRedirectLoop;
+  } else if (chain.size() > kMaxRedirects) {
+    refusal = kTooManyRedirects;
+  }
+  if (refusal) {
+    slot.status_text = refusal;
     ShowSlotProgress(a);
     GiveUp(a);
     return;

@@ -135,8 +135,9 @@ void CMarovineDoc::StartWaitingSlots(int used, bool all_idle) {
       std::uint8_t state = download_items[i].state;
       if (state == DS_RUNNING || state == DS_RETRY_WAIT) pending = true;
       if (state == DS_WAITING || state == DS_RETRY_WAIT) {
-        StartDownloadItem(a, static_cast<int>(i));
         pending = true;
+        if (HostIsHeld(download_items[i].url)) continue;
+        StartDownloadItem(a, static_cast<int>(i));
         break;
       }
     }

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <random>
 #include <string>
@@ -211,6 +212,10 @@ class CMarovineDoc {
   void GiveUp(int slot);
   void RetryAfterConnectError(int slot);
   void RetryAfterBrokenTransfer(int slot);
+  // A server that asked us to come back later: no item of its host starts
+  // before then.
+  void HoldHost(const std::string& url, int seconds);
+  bool HostIsHeld(const std::string& url);
   void FollowRedirect(int slot);
   void RejectForSize(int slot);
   void FoundInLog(int slot);
@@ -268,6 +273,13 @@ class CMarovineDoc {
   // The address each slot was last started with: a redirect's relative
   // Location is resolved against it.
   std::array<std::string, kTransferSlotCount> requested_urls_;
+  // The addresses each slot's item was redirected from since it started:
+  // a loop or a chain too long ends the item.
+  std::array<std::vector<std::string>, kTransferSlotCount> redirect_chains_;
+  // Hosts (without scheme) that asked to be left alone until a time, and the
+  // retries the items sent away by them had used.
+  std::map<std::string, std::chrono::steady_clock::time_point> host_holds_;
+  std::map<std::string, int> held_retry_counts_;
 
   // Transfer ends, counted on the transfers' threads.
   mutable std::mutex end_mutex_;

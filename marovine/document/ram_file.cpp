@@ -1,5 +1,6 @@
 #include "marovine/document/ram_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/text_encoding.h"
@@ -56,7 +57,7 @@ std::vector<std::string> RealMediaLinks(std::string_view text) {
     if (line.size() > kMaxLineBytes) line = line.substr(0, kMaxLineBytes);
     // Only the line end goes: a last line without one keeps its last letter.
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    auto start = line.find("http://");
+    auto start = std::min(line.find("http://"), line.find("https://"));
     if (start == std::string_view::npos) continue;
     line.remove_prefix(start);
     line = line.substr(0, utf8 ? Utf8AddressEnd(line) : Cp932AddressEnd(line));

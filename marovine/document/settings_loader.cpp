@@ -110,6 +110,7 @@ const std::array kKeys = {
     SettingKey{kQuickView, "ViewAfterSelected", &D::quick_view_selected},
     // Ours, after the keys the program has always read.
     SettingKey{kDownLoad, "FastMode", &D::fast_mode},
+    SettingKey{kDownLoad, "AcceptUnverifiedCertificate", &W::accept_unverified_certificate},
 };
 
 void ReadKey(const platform::Profile& profile, const SettingKey& key, const D& document_defaults,

@@ -1,5 +1,7 @@
 #include "marovine/document/site_history_file.h"
 
+#include "marovine/engine/url_rules.h"
+
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "platform/profile.h"
@@ -9,19 +11,20 @@ namespace marovine {
 bool CreateSiteHistoryFile(const std::string& path, const std::string& base_url,
                            const std::string& heading) {
   if (platform::FileExists(path)) return true;
-  std::string content =
-      "[Marovine rireki]\nVER=MarovineVer330format\n\n[BaseUrl]\nBaseUrl=" + base_url +
-      "\nMidashi=" + heading + "\n";
+  std::string content = "[Marovine rireki]\nVER=MarovineVer330format\n\n[BaseUrl]\nBaseUrl=" +
+                        WithoutUserInfo(base_url) + "\nMidashi=" + heading + "\n";
   return platform::WriteFileAtomically(path, content);
 }
 
 bool WriteSiteHistoryEntry(const std::string& path, const std::string& url,
                            const std::string& last_modified, std::int64_t size) {
   platform::Profile history(path);
+  const std::string section = WithoutUserInfo(url);
   // Dates are kept as the server sent them; a value with its own quotes would
   // lose them on reading, so store it as it is.
-  return history.WriteString(url, "ModifiedDate", last_modified.empty() ? "None" : last_modified) &&
-         history.WriteString(url, "FileSize", std::to_string(size));
+  return history.WriteString(section, "ModifiedDate",
+                             last_modified.empty() ? "None" : last_modified) &&
+         history.WriteString(section, "FileSize", std::to_string(size));
 }
 
 void WriteSiteHistoryEntry(platform::ProfileWriteBatch& batch, const std::string& path,
@@ -37,7 +40,7 @@ std::string ReadSiteHistoryDate(const platform::ProfileWriteBatch& batch, const 
 }
 
 std::string ReadSiteHistoryDate(const std::string& path, const std::string& url) {
-  return platform::Profile(path).GetString(url, "ModifiedDate", "");
+  return platform::Profile(path).GetString(WithoutUserInfo(url), "ModifiedDate", "");
 }
 
 std::optional<SiteHistoryBase> ReadSiteHistoryBase(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "marovine/engine/url_rules.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 
@@ -14,7 +15,8 @@ constexpr std::size_t kMaxLineBytes = 511;
 
 }  // namespace
 
-bool AppendSiteLinkLog(const std::string& log_path, std::string_view url) {
+bool AppendSiteLinkLog(const std::string& log_path, std::string_view full_url) {
+  const std::string url = WithoutUserInfo(full_url);
   if (auto text = platform::ReadWholeFile(log_path)) {
     std::string_view rest = *text;
     while (!rest.empty()) {

@@ -38,6 +38,11 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   const bool first_try = item.state == DS_WAITING;
   int owner = item.site_url.empty() ? -1 : FindLink(item.site_url);
 
+  // An item a busy server sent away keeps the retries it has used.
+  if (auto held = held_retry_counts_.find(item.url); held != held_retry_counts_.end()) {
+    slot.RetryCount = held->second;
+    held_retry_counts_.erase(held);
+  }
   slot.status = TS_RUNNING;
   slot.item_index = i;
   slot.url = item.url;
@@ -115,6 +120,7 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
 void CMarovineDoc::LaunchTransfer(int a) {
   TransferSlot& slot = slots[a];
   requested_urls_[a] = slot.url;
+  redirect_chains_[a].clear();
   engine_.SetWorkerSettings(worker_settings);
   engine_.StartTransferThread(slot);
   SetDownloadImage(IMAGE_RUNNING, slot.item_index);

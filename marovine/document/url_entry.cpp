@@ -16,8 +16,9 @@ bool IsBlank(const std::string& text) {
 }  // namespace
 
 int EnterCrawlUrl(CMarovineDoc& doc, UiServices& ui, const std::string& url) {
-  // The dialog starts with "http://"; left so (or emptied) it means nothing.
-  if (url == "http://" || IsBlank(url)) return 0;
+  // The dialog starts with "http://"; left so, or with only "https://" (or
+  // emptied), it means nothing.
+  if (url == "http://" || url == "https://" || IsBlank(url)) return 0;
   if (doc.RegisterUrl(url) == 1) return 1;
   if (!ui.AskYesNo(kRegisterAnywayQuestion, MessageIcon::kQuestion)) return 0;
   doc.AppendLinkItem(doc.NewCrawlLinkItem(url));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "marovine/engine/url_rules.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 
@@ -94,27 +95,31 @@ std::int64_t ParseSize(std::string_view digits) {
 }  // namespace
 
 bool IsInLogDat(const std::string& log_folder, std::string_view url) {
+  const std::string bare = WithoutUserInfo(url);
   auto content = platform::ReadWholeFile(platform::JoinPath(log_folder, "log.dat"));
   if (!content) return false;
   for (std::string_view line : SplitLines(*content)) {
-    if (line == url) return true;
+    if (line == bare) return true;
   }
   return false;
 }
 
-std::string Log2EntryName(std::string_view url, std::string_view referer) {
+std::string Log2EntryName(std::string_view full_url, std::string_view full_referer) {
+  // The log never holds a password, and finds an entry without one.
+  const std::string url = WithoutUserInfo(full_url);
+  const std::string referer = WithoutUserInfo(full_referer);
   auto slash = referer.rfind('/');
-  if (slash == std::string_view::npos) return std::string(url);
+  if (slash == std::string::npos) return url;
   // Only a URL inside the referer's folder is named by its part below it: the
   // same-length tail of a URL elsewhere is a fragment such as ".jpg" that
   // every other file of the section would then be taken for.
-  std::string_view folder = referer.substr(0, slash + 1);
-  if (!url.starts_with(folder)) return std::string(url);
-  return std::string(url.substr(slash));
+  std::string_view folder = std::string_view(referer).substr(0, slash + 1);
+  if (!url.starts_with(folder)) return url;
+  return url.substr(slash);
 }
 
 std::string Log2Key(std::string_view referer) {
-  return referer.empty() ? std::string(kNoReferKey) : std::string(referer);
+  return referer.empty() ? std::string(kNoReferKey) : WithoutUserInfo(referer);
 }
 
 Log2Entry LookUpLog2(const std::string& log2_path, std::string_view key,

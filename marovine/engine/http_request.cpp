@@ -1,5 +1,7 @@
 #include "marovine/engine/http_request.h"
 
+#include "marovine/engine/url_rules.h"
+
 #include <charconv>
 
 namespace marovine {
@@ -37,8 +39,20 @@ namespace {
 // default. False when the port is anything but a number from 1 to 65535:
 // quietly going to another port would fetch from a server nobody named.
 bool SplitHostPort(std::string_view text, int default_port, std::string& host, int& port) {
-  auto colon = text.find(':');
-  host = std::string(text.substr(0, colon));
+  std::size_t colon = std::string_view::npos;
+  if (text.starts_with('[')) {
+    // An IPv6 literal: its own colons are inside the brackets.
+    auto close = text.find(']');
+    if (close == std::string_view::npos) return false;
+    host = std::string(text.substr(1, close - 1));
+    if (close + 1 < text.size()) {
+      if (text[close + 1] != ':') return false;
+      colon = close + 1;
+    }
+  } else {
+    colon = text.find(':');
+    host = std::string(text.substr(0, colon));
+  }
   port = default_port;
   if (colon == std::string_view::npos || colon + 1 == text.size()) return true;
   std::string_view digits = text.substr(colon + 1);
@@ -60,26 +74,51 @@ std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url, std
     return std::nullopt;
   };
   if (problem) *problem = TargetProblem::kNone;
-  auto scheme = url.find("http://");
-  if (scheme == std::string_view::npos) return fail(TargetProblem::kNotHttp);
   ConnectionTarget target;
-  std::string_view after = url.substr(scheme + 7);
-  target.host_header = std::string(after.substr(0, after.find('/')));
+  target.tls = url.starts_with(kHttpsPrefix);
+  auto scheme = target.tls ? 0 : url.find("http://");
+  if (scheme == std::string_view::npos) return fail(TargetProblem::kNotHttp);
+  std::string_view after = url.substr(scheme + (target.tls ? 8 : 7));
+  std::string_view authority = after.substr(0, after.find('/'));
+  if (auto at = authority.rfind('@'); at != std::string_view::npos) {
+    target.user_info = std::string(authority.substr(0, at));
+    authority.remove_prefix(at + 1);
+  }
+  target.host_header = std::string(authority);
 
   // The URL's port is checked through a proxy too: the item fails the same
   // way whichever road it takes.
-  if (!SplitHostPort(target.host_header, 80, target.connect_host, target.connect_port)) {
+  if (!SplitHostPort(target.host_header, target.tls ? 443 : 80, target.connect_host,
+                     target.connect_port)) {
     return fail(TargetProblem::kBadPort);
   }
-  if (proxy.empty()) {
-    // The path with its query: from the first "/" at or after position 8.
-    auto slash = url.size() > 8 ? url.find('/', 8) : std::string_view::npos;
+  if (target.tls) {
+    target.tls_host = target.connect_host;
+    if (!proxy.empty()) {
+      std::string name = target.tls_host.find(':') == std::string::npos
+                             ? target.tls_host
+                             : "[" + target.tls_host + "]";
+      target.tunnel = name + ":" + std::to_string(target.connect_port);
+    }
+  }
+  if (proxy.empty() || target.tls) {
+    // The path with its query: from the first "/" after the host. Inside a
+    // tunnel the request is the one the server itself would get.
+    auto from = target.tls ? kHttpsPrefix.size() : 8;
+    auto slash = url.size() > from ? url.find('/', from) : std::string_view::npos;
     target.request_target = slash == std::string_view::npos ? "/" : std::string(url.substr(slash));
-  } else {
+  }
+  if (!proxy.empty()) {
     if (!SplitHostPort(proxy, 8080, target.connect_host, target.connect_port)) {
       return fail(TargetProblem::kBadProxyPort);
     }
-    target.request_target = std::string(url);
+    if (!target.tls) {
+      // The proxy is told where to go, not the password.
+      target.request_target = std::string(url);
+      if (!target.user_info.empty()) {
+        target.request_target.erase(scheme + 7, target.user_info.size() + 1);
+      }
+    }
   }
   return target;
 }
@@ -92,15 +131,23 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r += "GET " + target->request_target + " HTTP/1.0\r\n";
   r += "Accept: */*\r\n";
   r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
-  if (in.send_referer) r += "Referer: " + in.referer + "\r\n";
+  if (in.send_referer) r += "Referer: " + WithoutUserInfo(in.referer) + "\r\n";
   if (in.no_cache) r += "Pragma: no-cache\r\n";
   r += "Accept-Language: ja\r\n";
   r += "Accept-Encoding: gzip, deflate\r\n";
   r += "User-Agent: " + in.user_agent + "\r\n";
-  if (!in.credentials.empty()) r += "Authorization: Basic " + EncodeBase64(in.credentials) + "\r\n";
+  const std::string& credentials = in.credentials.empty() ? target->user_info : in.credentials;
+  if (!credentials.empty()) r += "Authorization: Basic " + EncodeBase64(credentials) + "\r\n";
   r += "Connection: close\r\n";
   r += "Host: " + target->host_header + "\r\n";
   r += "\r\n";
+  return r;
+}
+
+std::string BuildConnectRequest(std::string_view tunnel, std::string_view user_agent) {
+  std::string r = "CONNECT " + std::string(tunnel) + " HTTP/1.0\r\n";
+  r += "User-Agent: " + std::string(user_agent) + "\r\n";
+  r += "Host: " + std::string(tunnel) + "\r\n\r\n";
   return r;
 }
 

@@ -14,6 +14,8 @@ inline constexpr const char* kUserAgentOwn = "Marovine Ver3";
 // Standard base64 (RFC 2045 alphabet, "=" padding) of the bytes as they are.
 std::string EncodeBase64(std::string_view bytes);
 
+inline constexpr std::string_view kHttpsPrefix = "https://";
+
 // Where a request goes: the host and port to connect to, the request target,
 // and the host part of the URL for the Host line.
 struct ConnectionTarget {
@@ -21,14 +23,25 @@ struct ConnectionTarget {
   int connect_port = 80;
   std::string request_target;
   std::string host_header;
+  // https:// only: the name the certificate must carry, and, through a proxy,
+  // the "host:port" its tunnel is asked for.
+  bool tls = false;
+  std::string tls_host;
+  std::string tunnel;
+  // "user:password" written before the host in the URL; never part of the
+  // Host line.
+  std::string user_info;
 };
 
 enum class TargetProblem { kNone, kNotHttp, kBadPort, kBadProxyPort };
 
 // Derives the connection target of a URL, directly or through a proxy
-// ("host" or "host:port", port 8080 when none is given). Nothing when the URL
-// does not contain "http://" (the test is case-sensitive), or when the port
-// given is not a number from 1 to 65535; `problem` then says which.
+// ("host" or "host:port", port 8080 when none is given). An https:// URL
+// goes to port 443 unless it names one and, through a proxy, through a
+// CONNECT tunnel. A host may be an IPv6 literal in brackets. Nothing when the
+// URL neither starts with "https://" nor contains "http://" (the test is
+// case-sensitive), or when the port given is not a number from 1 to 65535;
+// `problem` then says which.
 std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url, std::string_view proxy,
                                                        TargetProblem* problem = nullptr);
 
@@ -45,7 +58,13 @@ struct RequestInputs {
 };
 
 // The request bytes, every line ended by CR LF, the head closed by an empty
-// line. Nothing when the URL is not an http:// URL or its port is unusable.
+// line. Nothing when the URL is neither http:// nor https:// or its port is
+// unusable.
+// User information in the URL is sent as Basic authorization when no
+// credentials are given.
 std::optional<std::string> BuildHttpRequest(const RequestInputs& inputs);
+
+// The request that opens a tunnel through a proxy to "host:port".
+std::string BuildConnectRequest(std::string_view tunnel, std::string_view user_agent);
 
 }  // namespace marovine

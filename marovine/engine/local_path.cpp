@@ -30,7 +30,10 @@ std::string MakeCrawlSiteFolder(const CrawlFolderOptions& options, std::string_v
 }
 
 std::string TitleFolderName(std::string_view title, std::string_view site_url) {
-  std::string name(title == "無題" ? (site_url.size() > 7 ? site_url.substr(7) : "") : title);
+  std::string bare = WithoutUserInfo(site_url);
+  std::size_t scheme = WebSchemeLength(bare);
+  if (scheme == 0) scheme = 7;
+  std::string name(title == "無題" ? (bare.size() > scheme ? bare.substr(scheme) : "") : title);
   for (char& c : name) {
     switch (c) {
       case '\\':
@@ -110,7 +113,9 @@ std::string WholeSiteLocalPath(std::string_view site_folder, std::string_view si
                                std::string_view url) {
   std::string folder = platform::WithTrailingSeparator(site_folder);
   // The folder URL with its "/": "http://h/site2/x" is not below "http://h/site".
-  std::string below = UrlFolderOf(site_url) + "/";
+  // The scheme does not change the folder: a site that moved to https:// (or
+  // links to itself under both) keeps one tree.
+  std::string below = AnySchemeNeedle(UrlFolderOf(site_url) + "/");
   auto at = url.find(below);
   std::string relative;
   bool is_folder_url = false;

@@ -153,8 +153,9 @@ void CPageParser::ParseText(std::string_view page) {
   next_link_ = 0;
   meta_charset_.clear();
   base_url = BaseUrlOf(base_url);
-  site_folder_ = UrlFolderOf(site_url);
-  site_host_ = HostPartOf(site_url);
+  // The same host under the other scheme is the same site.
+  site_folder_ = AnySchemeNeedle(UrlFolderOf(site_url));
+  site_host_ = AnySchemeNeedle(HostPartOf(site_url));
   site_slashes_ = CountSlashes(site_url);
 
   if (stylesheet != 0) {

@@ -64,7 +64,7 @@ bool HasOtherScheme(std::string_view value) {
   if (std::isalpha(static_cast<unsigned char>(value[0])) == 0) return false;
   std::string scheme(value.substr(0, i));
   for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return scheme != "http";
+  return scheme != "http" && scheme != "https";
 }
 
 // A stored name as a relative link: the characters a URL would read as
@@ -113,14 +113,14 @@ std::string RewriteCore(const RewriteRequest& request, std::string_view value) {
   }
 
   std::string link = WithBlanksEscaped(address);
-  if (!address.starts_with("http:")) {
+  if (!address.starts_with("http:") && !address.starts_with("https:")) {
     auto resolved = ResolveLink(link, BaseUrlOf(request.page_url), false);
     if (!resolved) return unchanged;
     link = std::move(*resolved);
   }
 
   std::string site_folder = UrlFolderOf(request.site_url);
-  std::string below = site_folder + "/";
+  std::string below = AnySchemeNeedle(site_folder + "/");
   int depth = SavedDepth(request.page_url, below);
 
   std::string local;

@@ -1,5 +1,7 @@
 #include "marovine/engine/response_head.h"
 
+#include <algorithm>
+#include <ctime>
 #include <limits>
 #include <vector>
 
@@ -223,7 +225,9 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
     return v;
   }
 
-  if (code == 302) {
+  // Every redirect the web uses is followed the same way: the request is a
+  // GET whatever the code asks to keep.
+  if (code == 301 || code == 302 || code == 303 || code == 307 || code == 308) {
     if (auto key = FindHeader(lower, "location:"); key != std::string::npos) {
       std::string_view value = LineEndingAt(head, key + 9);
       while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
@@ -237,6 +241,20 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
     return v;
   }
 
+  // A server that is busy (or limits us) and says when to come back: the
+  // scheduler holds the item and its host that long.
+  if (code == 429 || code == 503) {
+    if (auto key = FindHeader(lower, "retry-after:"); key != std::string::npos) {
+      if (auto seconds = RetryAfterSeconds(HeaderValueAt(head, key, 12), std::time(nullptr))) {
+        v.status = TS_INCOMPLETE;
+        v.retry_after_seconds = *seconds;
+        v.text = std::string(transfer_text::kServerBusyPrefix) + std::to_string(*seconds) +
+                 transfer_text::kServerBusySuffix;
+        return v;
+      }
+    }
+  }
+
   if (code == 404 || code == 403) {
     v.forbidden = true;
     v.text = transfer_text::kForbidden;
@@ -246,6 +264,26 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
   v.status = TS_FAILED;
   v.text = std::string(LineEndingAt(lower, 0));
   return v;
+}
+
+std::optional<int> RetryAfterSeconds(std::string_view value, std::time_t now) {
+  constexpr std::int64_t kLongest = 60 * 60;
+  value = TrimBlanks(value);
+  if (value.empty()) return std::nullopt;
+  std::int64_t seconds = 0;
+  if (value.front() >= '0' && value.front() <= '9') {
+    for (char c : value) {
+      if (c < '0' || c > '9') return std::nullopt;
+      seconds = std::min<std::int64_t>(seconds * 10 + (c - '0'), kLongest);
+    }
+  } else {
+    std::tm date{};
+    std::string text(value);
+    const char* end = ::strptime(text.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &date);
+    if (end == nullptr || *end != '\0') return std::nullopt;
+    seconds = std::clamp<std::int64_t>(::timegm(&date) - now, 0, kLongest);
+  }
+  return static_cast<int>(std::max<std::int64_t>(seconds, 1));
 }
 
 }  // namespace marovine

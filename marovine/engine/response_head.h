@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,8 @@ struct HeadVerdict {
   std::int64_t expected_size = 0;   // 0 = not given
   std::int64_t resume_offset = 0;   // only meaningful for 206
   bool content_range_sent = false;  // a 206 that says where its part starts
-  std::string new_url;              // 302 with a location
+  std::string new_url;              // a redirect's location
+  int retry_after_seconds = 0;      // 429/503 with Retry-After: wait this long, at least 1
   std::string last_modified;        // the server's value (lower case), when sent
   bool last_modified_sent = false;
   BodyEncoding encoding = BodyEncoding::kIdentity;
@@ -57,6 +59,10 @@ std::optional<int> StatusCodeOf(std::string_view head);
 // the lines that start with their key. A body we could only store still
 // coded (an unknown content or transfer coding) is refused.
 HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context);
+
+// A Retry-After value in seconds from `now`: delta seconds or an HTTP date,
+// at least 1 and at most an hour; nothing when it is neither.
+std::optional<int> RetryAfterSeconds(std::string_view value, std::time_t now);
 
 // Reads a size from a header value: blanks, then digits. Anything that does
 // not start with a digit, or overflows 63 bits, reads as 0 ("no size given").

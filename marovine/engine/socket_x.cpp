@@ -2,10 +2,14 @@
 
 #include "marovine/engine/host_lookup.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,17 +17,58 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <memory>
 
 namespace marovine {
 namespace {
 
 constexpr int kSliceMs = 1000;
 
+struct ContextFree {
+  void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
+};
+
+// Certificates name an address in their own field, not as a DNS name, and
+// SNI carries names only.
+bool IsAddressLiteral(const std::string& host) {
+  in_addr v4{};
+  in6_addr v6{};
+  return ::inet_pton(AF_INET, host.c_str(), &v4) == 1 ||
+         ::inet_pton(AF_INET6, host.c_str(), &v6) == 1;
+}
+
+TlsFailure FailureOfVerifyResult(long result) {
+  switch (result) {
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+      return TlsFailure::kExpired;
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      return TlsFailure::kNotYetValid;
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+      return TlsFailure::kNameMismatch;
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+    case X509_V_ERR_CERT_UNTRUSTED:
+      return TlsFailure::kUntrustedIssuer;
+    default:
+      return TlsFailure::kBadCertificate;
+  }
+}
+
 }  // namespace
 
 CSocketX::~CSocketX() { Close(); }
 
 void CSocketX::Close() {
+  // Every request asks the server to close; a close_notify of our own would
+  // only cost a write to a peer that may be gone.
+  if (ssl_) {
+    SSL_free(ssl_);
+    ssl_ = nullptr;
+  }
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
@@ -86,10 +131,91 @@ CSocketX::Result CSocketX::Connect(const std::string& host, int port, int timeou
   return result;
 }
 
+template <typename Call>
+CSocketX::Result CSocketX::RunTls(Call&& call, int timeout_ms, int& ssl_error) {
+  for (;;) {
+    if (stop_.load(std::memory_order_relaxed)) return Result::kStopped;
+    ERR_clear_error();
+    int r = call();
+    if (r > 0) return Result::kOk;
+    ssl_error = SSL_get_error(ssl_, r);
+    short events = 0;
+    if (ssl_error == SSL_ERROR_WANT_READ) {
+      events = POLLIN;
+    } else if (ssl_error == SSL_ERROR_WANT_WRITE) {
+      events = POLLOUT;
+    } else {
+      return Result::kError;
+    }
+    Result waited = WaitFor(events, timeout_ms);
+    if (waited != Result::kOk) return waited;
+  }
+}
+
+CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify, int timeout_ms,
+                                    TlsFailure& failure, bool& unverified) {
+  failure = TlsFailure::kNone;
+  unverified = false;
+  if (fd_ < 0) {
+    failure = TlsFailure::kHandshake;
+    return Result::kError;
+  }
+  // A context per connection reads the trusted certificates as they are now.
+  std::unique_ptr<SSL_CTX, ContextFree> context(SSL_CTX_new(TLS_client_method()));
+  if (!context) {
+    failure = TlsFailure::kHandshake;
+    return Result::kError;
+  }
+  SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION);
+  SSL_CTX_set_default_verify_paths(context.get());
+  // Bodies end when the server closes; how long they should be is checked
+  // against the head as for plain connections.
+  SSL_CTX_set_options(context.get(), SSL_OP_IGNORE_UNEXPECTED_EOF);
+  SSL_CTX_set_mode(context.get(), SSL_MODE_ENABLE_PARTIAL_WRITE);
+  SSL_CTX_set_verify(context.get(), verify ? SSL_VERIFY_PEER : SSL_VERIFY_NONE, nullptr);
+  ssl_ = SSL_new(context.get());
+  if (!ssl_ || SSL_set_fd(ssl_, fd_) != 1) {
+    failure = TlsFailure::kHandshake;
+    Close();
+    return Result::kError;
+  }
+  if (IsAddressLiteral(server_name)) {
+    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), server_name.c_str());
+  } else {
+    SSL_set_tlsext_host_name(ssl_, server_name.c_str());
+    SSL_set1_host(ssl_, server_name.c_str());
+  }
+  int ssl_error = 0;
+  Result result = RunTls([&] { return SSL_connect(ssl_); }, timeout_ms, ssl_error);
+  // The chain and the name are checked in either mode; without `verify` a
+  // fault only marks the connection.
+  long verified = SSL_get_verify_result(ssl_);
+  if (result == Result::kOk) {
+    unverified = verified != X509_V_OK;
+    return result;
+  }
+  if (result == Result::kError) {
+    failure =
+        verify && verified != X509_V_OK ? FailureOfVerifyResult(verified) : TlsFailure::kHandshake;
+  }
+  Close();
+  return result;
+}
+
 CSocketX::Result CSocketX::SendWithTimeout(std::string_view text, int timeout_ms,
                                            std::size_t& sent) {
   sent = 0;
   if (fd_ < 0) return Result::kError;
+  if (ssl_) {
+    if (text.empty()) return Result::kOk;
+    int ssl_error = 0;
+    std::size_t written = 0;
+    Result result =
+        RunTls([&] { return SSL_write_ex(ssl_, text.data(), text.size(), &written) == 1 ? 1 : 0; },
+               timeout_ms, ssl_error);
+    if (result == Result::kOk) sent = written;
+    return result;
+  }
   Result waited = WaitFor(POLLOUT, timeout_ms);
   if (waited != Result::kOk) return waited;
   ssize_t n = ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL);
@@ -105,6 +231,18 @@ CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity
                                               std::size_t& received) {
   received = 0;
   if (fd_ < 0) return Result::kError;
+  if (ssl_) {
+    int ssl_error = 0;
+    std::size_t got = 0;
+    Result result = RunTls([&] { return SSL_read_ex(ssl_, buffer, capacity, &got) == 1 ? 1 : 0; },
+                           timeout_ms, ssl_error);
+    if (result == Result::kOk) {
+      received = got;
+      return result;
+    }
+    if (result == Result::kError && ssl_error == SSL_ERROR_ZERO_RETURN) return Result::kClosed;
+    return result;
+  }
   for (;;) {
     if (stop_.load(std::memory_order_relaxed)) return Result::kStopped;
     // Data that has already arrived is taken without a poll first.

@@ -5,12 +5,25 @@
 #include <string>
 #include <string_view>
 
+typedef struct ssl_st SSL;
+
 namespace marovine {
 
-// The transfer thread's TCP socket. Every wait (connect, send, receive) runs in
-// poll slices of at most one second and looks at the stop request between
-// slices, so a stop is seen within a second even while the peer is silent and
-// even when the time-out is 0 (wait forever).
+// Why a secure connection could not be made.
+enum class TlsFailure {
+  kNone,
+  kUntrustedIssuer,  // the chain does not end at a certificate the system trusts
+  kExpired,
+  kNotYetValid,
+  kNameMismatch,    // the certificate is for another host
+  kBadCertificate,  // any other fault of the certificate
+  kHandshake,       // the server closed or spoke no TLS
+};
+
+// The transfer thread's TCP socket, optionally carrying TLS. Every wait (connect, send, receive)
+// runs in poll slices of at most one second and looks at the stop request between slices, so a stop
+// is seen within a second even while the peer is silent and even when the time-out is 0 (wait
+// forever).
 class CSocketX {
  public:
   enum class Result { kOk, kTimeout, kStopped, kError, kClosed };
@@ -34,14 +47,29 @@ class CSocketX {
   Result ReceiveWithTimeout(char* buffer, std::size_t capacity, int timeout_ms,
                             std::size_t& received);
 
+  // Makes the connection a TLS one (1.2 or 1.3) to `server_name`, sent as
+  // SNI unless it is an address. With `verify` the chain is checked against
+  // the system's trusted certificates (SSL_CERT_FILE / SSL_CERT_DIR apply)
+  // and the name against the certificate; without it an unverifiable
+  // certificate is accepted. kError with `failure` saying why; `unverified`
+  // is set when a certificate was accepted that did not verify.
+  Result StartTls(const std::string& server_name, bool verify, int timeout_ms, TlsFailure& failure,
+                  bool& unverified);
+
   void Close();
 
  private:
+  // Runs one TLS call that may want to wait for the socket; kOk when it
+  // succeeded, the wait's result or kError otherwise.
+  template <typename Call>
+  Result RunTls(Call&& call, int timeout_ms, int& ssl_error);
+
   // Waits for the events in slices; kOk when they arrived.
   Result WaitFor(short events, int timeout_ms);
 
   const std::atomic<bool>& stop_;
   int fd_ = -1;
+  SSL* ssl_ = nullptr;
 };
 
 }  // namespace marovine

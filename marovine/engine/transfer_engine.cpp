@@ -71,6 +71,7 @@ void TransferEngine::SyncTransferSlot(TransferSlot& slot) {
   slot.page_flag = p.page ? 1 : 0;
   slot.last_modified = p.last_modified;
   slot.charset = p.charset;
+  slot.retry_after = p.retry_after_seconds;
 }
 
 void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
@@ -84,6 +85,7 @@ void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   slot.last_modified.clear();
   slot.credentials.clear();
   slot.charset.clear();
+  slot.retry_after = 0;
 }
 
 }  // namespace marovine

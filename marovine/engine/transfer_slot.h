@@ -44,6 +44,7 @@ struct TransferSlot {
   std::int64_t received = 0;        // in/out: bytes on disk and received
   std::string local_path;           // in
   std::string url;                  // in/out: the new address after a redirect
+  int retry_after = 0;              // out: seconds the server asked us to wait (429/503)
 };
 
 }  // namespace marovine

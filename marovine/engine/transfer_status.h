@@ -13,7 +13,7 @@ enum TransferStatus : std::uint8_t {
   TS_TIMEOUT = 5,        // a send or receive timed out
   TS_BAD_RESPONSE = 6,   // 302 without location, a head that never ends, or no local file
   TS_INCOMPLETE = 7,     // broken off, short, resume refused, or 404/403 with Mushi404 on
-  TS_REDIRECTED = 8,     // 302 with location; the slot's URL holds the new address
+  TS_REDIRECTED = 8,     // 301/302/303/307/308 with location; the slot's URL holds the new address
   TS_SIZE_REJECTED = 9,  // expected or received size outside minimum/maximum
   TS_IN_LOG = 10,        // found in the download log
   TS_DONE = 20,          // complete, or the local file was already complete
@@ -60,6 +60,21 @@ inline constexpr const char* kUnknownTransferCoding = "対応していない転�
 inline constexpr const char* kBadChunks = "チャンク形式が正しくありません。HTTP違反。";
 // A port that is not a number from 1 to 65535, in the URL or the proxy entry.
 inline constexpr const char* kBadPort = "ポート番号が正しくありません。";
+// Secure connections: why one could not be made, and the mark of one whose
+// certificate was accepted without being verified.
+inline constexpr const char* kCertificateUntrusted = "サーバー証明書の発行者を信頼できません。";
+inline constexpr const char* kCertificateExpired = "サーバー証明書の有効期限が切れています。";
+inline constexpr const char* kCertificateNotYetValid = "サーバー証明書はまだ有効ではありません。";
+inline constexpr const char* kCertificateNameMismatch =
+    "サーバー証明書の名前が接続先と一致しません。";
+inline constexpr const char* kCertificateInvalid = "サーバー証明書を検証できません。";
+inline constexpr const char* kTlsHandshakeFailed = "SSL/TLSの接続を確立できません。";
+inline constexpr const char* kCertificateNotVerified = "（証明書を検証していません）";
+// The proxy refused or broke the tunnel to an https:// server.
+// 429 or 503 with Retry-After: "...N秒後に再試行します。"
+inline constexpr const char* kServerBusyPrefix = "サーバーが混雑しています。";
+inline constexpr const char* kServerBusySuffix = "秒後に再試行します。";
+inline constexpr const char* kProxyTunnelFailed = "プロキシ経由で接続できません。";
 }  // namespace transfer_text
 
 }  // namespace marovine

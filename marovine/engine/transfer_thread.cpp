@@ -98,6 +98,11 @@ class Transfer {
  private:
   bool CheckDownloadLog();
   bool ConnectAndSend(CSocketX& socket);
+  // Asks the proxy for a tunnel to the https:// server.
+  bool OpenTunnel(CSocketX& socket, const std::string& tunnel);
+  bool StartTls(CSocketX& socket, const ConnectionTarget& target);
+  // Sends all of the bytes; false when the transfer has ended.
+  bool SendAll(CSocketX& socket, std::string_view bytes);
   // Answers false when the transfer has ended.
   bool HandleHead(std::string_view head, std::string_view first_body_bytes);
   bool WriteBody(std::string_view wire_bytes);
@@ -193,6 +198,9 @@ bool Transfer::ConnectAndSend(CSocketX& socket) {
     return false;
   }
 
+  if (!target->tunnel.empty() && !OpenTunnel(socket, target->tunnel)) return false;
+  if (target->tls && !StartTls(socket, *target)) return false;
+
   worker_.SetText(text::kSendingRequest);
   RequestInputs request;
   request.url = job_.url;
@@ -208,8 +216,10 @@ bool Transfer::ConnectAndSend(CSocketX& socket) {
     request.existing_size = *size;
     SetReceived(*size);
   }
-  std::string bytes = BuildHttpRequest(request).value_or("");
-  std::string_view rest = bytes;
+  return SendAll(socket, BuildHttpRequest(request).value_or(""));
+}
+
+bool Transfer::SendAll(CSocketX& socket, std::string_view rest) {
   while (!rest.empty()) {
     std::size_t sent = 0;
     auto result = socket.SendWithTimeout(rest, job_.timeout_ms, sent);
@@ -227,6 +237,82 @@ bool Transfer::ConnectAndSend(CSocketX& socket) {
     return false;
   }
   return true;
+}
+
+bool Transfer::OpenTunnel(CSocketX& socket, const std::string& tunnel) {
+  if (!SendAll(socket, BuildConnectRequest(tunnel, job_.user_agent))) return false;
+  HeadReader reader;
+  char buffer[4096];
+  while (reader.state() == HeadReader::State::kNeedMore) {
+    std::size_t got = 0;
+    auto result = socket.ReceiveWithTimeout(buffer, sizeof buffer, job_.timeout_ms, got);
+    if (result == CSocketX::Result::kStopped) {
+      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+      return false;
+    }
+    if (result == CSocketX::Result::kTimeout) {
+      FinishAfterWait(TS_TIMEOUT, text::kTimedOut);
+      return false;
+    }
+    if (result != CSocketX::Result::kOk) break;
+    reader.Feed(std::string_view(buffer, got));
+  }
+  // "HTTP/1.x 200 ..." opens the tunnel; anything else is the proxy failing,
+  // which the rotation treats like a proxy that does not answer.
+  std::string_view head = reader.state() == HeadReader::State::kComplete ? reader.head() : "";
+  auto space = head.find(' ');
+  bool open = head.starts_with("HTTP/") && space != std::string_view::npos &&
+              head.substr(space + 1, 3) == "200" && reader.body().empty();
+  if (!open) {
+    FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED,
+                    text::kProxyTunnelFailed);
+  }
+  return open;
+}
+
+bool Transfer::StartTls(CSocketX& socket, const ConnectionTarget& target) {
+  const bool accept_any = settings_.accept_unverified_certificate != 0;
+  TlsFailure failure = TlsFailure::kNone;
+  bool unverified = false;
+  auto result = socket.StartTls(target.tls_host, !accept_any, job_.timeout_ms, failure, unverified);
+  if (result == CSocketX::Result::kOk) {
+    if (unverified) worker_.SetTextNote(text::kCertificateNotVerified);
+    return true;
+  }
+  if (result == CSocketX::Result::kStopped) {
+    worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+    return false;
+  }
+  if (result == CSocketX::Result::kTimeout) {
+    FinishAfterWait(TS_TIMEOUT, text::kTimedOut);
+    return false;
+  }
+  // A certificate does not mend itself: only a broken handshake is worth
+  // another try.
+  const char* why = text::kTlsHandshakeFailed;
+  switch (failure) {
+    case TlsFailure::kUntrustedIssuer:
+      why = text::kCertificateUntrusted;
+      break;
+    case TlsFailure::kExpired:
+      why = text::kCertificateExpired;
+      break;
+    case TlsFailure::kNotYetValid:
+      why = text::kCertificateNotYetValid;
+      break;
+    case TlsFailure::kNameMismatch:
+      why = text::kCertificateNameMismatch;
+      break;
+    case TlsFailure::kBadCertificate:
+      why = text::kCertificateInvalid;
+      break;
+    case TlsFailure::kNone:
+    case TlsFailure::kHandshake:
+      FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED, why);
+      return false;
+  }
+  worker_.Finish(TS_FAILED, why);
+  return false;
 }
 
 bool Transfer::HandleHead(std::string_view head, std::string_view first_body_bytes) {
@@ -257,6 +343,7 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     if (verdict.last_modified_sent) p.last_modified = verdict.last_modified;
     p.charset = CharsetOf(head);
     if (verdict.status == TS_REDIRECTED) p.url = verdict.new_url;
+    p.retry_after_seconds = verdict.retry_after_seconds;
   });
 
   if (!verdict.proceed) {

@@ -15,6 +15,7 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
   // A transfer that has set its final status may still be on its way out.
   WaitUntilIdle(lock);
   on_end_ = std::move(on_end);
+  text_note_.clear();
   progress_ = TransferProgress{};
   progress_.status = TS_RUNNING;
   progress_.url = job.url;
@@ -100,7 +101,13 @@ void TransferWorker::Reset() {
 
 void TransferWorker::SetText(std::string text) {
   std::lock_guard lock(mutex_);
-  progress_.status_text = std::move(text);
+  progress_.status_text = std::move(text) + text_note_;
+}
+
+void TransferWorker::SetTextNote(std::string note) {
+  std::lock_guard lock(mutex_);
+  text_note_ = std::move(note);
+  progress_.status_text += text_note_;
 }
 
 void TransferWorker::StampStart() {
@@ -119,7 +126,7 @@ bool TransferWorker::WaitBeforeRetry(int seconds) {
 void TransferWorker::Finish(TransferStatus status, std::string text) {
   {
     std::lock_guard lock(mutex_);
-    progress_.status_text = std::move(text);
+    progress_.status_text = std::move(text) + text_note_;
     progress_.status = status;
     progress_.end_time = std::chrono::steady_clock::now();
   }

@@ -52,6 +52,7 @@ struct TransferProgress {
   bool page = false;
   std::string last_modified;
   std::string charset;
+  int retry_after_seconds = 0;
   std::chrono::steady_clock::time_point start_time{};
   std::chrono::steady_clock::time_point end_time{};
 };
@@ -86,6 +87,9 @@ class TransferWorker {
   const std::atomic<bool>& stop_flag() const { return stop_; }
   bool stop_requested() const { return stop_.load(); }
   void SetText(std::string text);
+  // A remark every later text of this transfer carries (an unverified
+  // certificate, say), so that the user sees it whatever the outcome.
+  void SetTextNote(std::string note);
   void StampStart();
   // Waits up to `seconds`, ending early on a stop request; answers whether a
   // stop was requested.
@@ -115,6 +119,7 @@ class TransferWorker {
   std::optional<TransferJob> job_;  // handed over, not yet taken
   // Written by Start while the thread is idle, read by the thread while busy.
   std::function<void()> on_end_;
+  std::string text_note_;  // under the mutex; cleared at each start
   std::thread thread_;
 };
 

@@ -15,13 +15,13 @@ bool IsSchemeChar(char c) {
          c == '-' || c == '.';
 }
 
-// Scheme names are case-insensitive: "HTTP" is the web's own.
+// Scheme names are case-insensitive: "HTTP" and "HTTPS" are the web's own.
 bool IsHttpScheme(std::string_view scheme) {
-  if (scheme.size() != 4) return false;
-  for (std::size_t i = 0; i < 4; ++i) {
+  if (scheme.size() != 4 && scheme.size() != 5) return false;
+  for (std::size_t i = 0; i < scheme.size(); ++i) {
     char c = scheme[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != "http"[i]) return false;
+    if (c != "https"[i]) return false;
   }
   return true;
 }
@@ -41,6 +41,28 @@ bool HasForeignScheme(std::string_view value) {
 
 }  // namespace
 
+std::size_t WebSchemeLength(std::string_view url) {
+  if (url.starts_with(kHttpPrefix)) return kHttpPrefix.size();
+  if (url.starts_with(kSecureHttpPrefix)) return kSecureHttpPrefix.size();
+  return 0;
+}
+
+std::string AnySchemeNeedle(std::string_view url_prefix) {
+  std::size_t scheme = WebSchemeLength(url_prefix);
+  if (scheme == 0) return std::string(url_prefix);
+  return "://" + std::string(url_prefix.substr(scheme));
+}
+
+std::string WithoutUserInfo(std::string_view url) {
+  std::size_t scheme = WebSchemeLength(url);
+  if (scheme == 0) return std::string(url);
+  std::string_view authority = url.substr(scheme);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  auto at = authority.rfind('@');
+  if (at == std::string_view::npos) return std::string(url);
+  return std::string(url.substr(0, scheme)) + std::string(url.substr(scheme + at + 1));
+}
+
 std::string HostPartOf(std::string_view url) {
   auto end = HostEnd(url);
   return std::string(end == std::string_view::npos ? url : url.substr(0, end));
@@ -55,8 +77,8 @@ std::string UrlFolderOf(std::string_view url) {
 std::string BaseUrlOf(std::string_view page_url) {
   auto pos = page_url.rfind('/');
   if (pos == std::string_view::npos) return std::string(page_url);
-  if (page_url.starts_with(kHttpPrefix) && pos < kHttpPrefix.size() &&
-      page_url.size() > kHttpPrefix.size()) {
+  std::size_t scheme = WebSchemeLength(page_url);
+  if (scheme != 0 && pos < scheme && page_url.size() > scheme) {
     return std::string(page_url) + "/";
   }
   return std::string(page_url.substr(0, pos + 1));
@@ -70,7 +92,10 @@ std::string UrlFileName(std::string_view url) {
 }
 
 std::string UrlToFlatName(std::string_view url) {
-  std::string name(url.size() > 7 ? url.substr(7) : std::string_view{});
+  std::string bare = WithoutUserInfo(url);
+  std::size_t scheme = WebSchemeLength(bare);
+  if (scheme == 0) scheme = 7;
+  std::string name(bare.size() > scheme ? bare.substr(scheme) : std::string_view{});
   for (char& c : name) {
     if (c == '/' || c == '?' || c == ',' || c == '>' || c == '<') c = '_';
   }
@@ -97,7 +122,9 @@ bool HasWholeWord(std::string_view list, std::string_view word) {
 
 std::optional<std::string> ResolveLink(std::string_view value, std::string_view base_url,
                                        bool drop_dot_segments) {
-  if (value.starts_with("//")) return "http:" + std::string(value);
+  if (value.starts_with("//")) {
+    return (base_url.starts_with(kSecureHttpPrefix) ? "https:" : "http:") + std::string(value);
+  }
   if (HasForeignScheme(value)) return std::nullopt;
 
   std::string base(base_url);
@@ -113,7 +140,8 @@ std::optional<std::string> ResolveLink(std::string_view value, std::string_view 
   if (climbs > 0 && base.size() >= 2) {
     // Walk back from the second-last character; each "/" passed uses up one
     // climb, and the "/" that ends the host is a floor.
-    std::size_t floor = base.find('/', 7);
+    std::size_t scheme = WebSchemeLength(base);
+    std::size_t floor = base.find('/', scheme == 0 ? 7 : scheme);
     std::size_t cut = std::string::npos;
     for (std::size_t i = base.size() - 1; i-- > 0;) {
       if (base[i] != '/') continue;
@@ -134,12 +162,13 @@ std::optional<std::string> ResolveLink(std::string_view value, std::string_view 
   // Only a value that is an address itself is taken as it stands; one that
   // merely carries an address ("jump.cgi?url=http://...") is a link on this
   // site, and taking it unchanged would make a text that is no URL at all.
-  if (value.starts_with(kHttpPrefix)) return std::string(value);
-  // Old pages write addresses in capitals; the scheme is made "http://" so
+  if (IsWebUrl(value)) return std::string(value);
+  // Old pages write addresses in capitals; the scheme is made lower case so
   // that every rule after this one knows the address for what it is.
-  if (value.size() >= kHttpPrefix.size() && value.substr(4, 3) == "://" &&
-      IsHttpScheme(value.substr(0, 4))) {
-    return std::string(kHttpPrefix) + std::string(value.substr(kHttpPrefix.size()));
+  if (auto colon = value.find("://");
+      colon != std::string_view::npos && IsHttpScheme(value.substr(0, colon))) {
+    std::string_view prefix = colon == 4 ? kHttpPrefix : kSecureHttpPrefix;
+    return std::string(prefix) + std::string(value.substr(prefix.size()));
   }
   return base + std::string(value);
 }

@@ -12,6 +12,9 @@ struct WorkerSettings {
   int mushi_404 = 1;         // Mushi404: 404/403 may be retried
   int check_log_size = 0;    // CheckLogSize: compare sizes with the download log
   int retry_s_error = 0;     // RetrySError: connection errors may be retried
+  // AcceptUnverifiedCertificate: https:// servers whose certificate cannot be
+  // verified (self-signed, expired, another name) are used anyway.
+  int accept_unverified_certificate = 0;
 };
 
 }  // namespace marovine

@@ -23,7 +23,7 @@ using Files = std::set<std::string>;
 constexpr const char* kServerConfig =
     "location = /loop.jpg { return 302 /loop.jpg; }\n"
     "location = /relative.jpg { absolute_redirect off; return 302 /site/a.jpg; }\n"
-    "location = /elsewhere.jpg { return 302 \"https://127.0.0.1/a.jpg\"; }\n"
+    "location = /elsewhere.jpg { return 302 \"ftp://127.0.0.1/a.jpg\"; }\n"
     "location /wrapsite/wrap/ { types { } default_type text/html; }\n"
     "location /listing/ { autoindex on; }\n";
 

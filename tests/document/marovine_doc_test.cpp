@@ -214,6 +214,7 @@ TEST(MarovineDocTest, UrlEntryAsksBeforeRegisteringFilteredUrls) {
   DocFixture f(kRegisterIni);
   CMarovineDoc& doc = *f.doc;
   EXPECT_EQ(EnterCrawlUrl(doc, f.ui, "http://"), 0);
+  EXPECT_EQ(EnterCrawlUrl(doc, f.ui, "https://"), 0);
   EXPECT_EQ(EnterCrawlUrl(doc, f.ui, "  "), 0);
   EXPECT_TRUE(f.ui.questions().empty());
 

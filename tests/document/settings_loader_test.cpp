@@ -66,7 +66,7 @@ TEST(SettingsLoaderTest, KeysAreDistinct) {
     for (char& c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_TRUE(seen.insert(id).second) << id;
   }
-  EXPECT_EQ(seen.size(), 87u);  // the program's 86 and FastMode
+  EXPECT_EQ(seen.size(), 88u);  // the program's 86, FastMode and AcceptUnverifiedCertificate
 }
 
 // Writes a distinct value for every key through the profile writer and checks

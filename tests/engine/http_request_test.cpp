@@ -68,6 +68,14 @@ TEST(HttpRequestTest, ConnectionTargets) {
       {"http://a.com", "p.net:3128", "p.net", 3128, "http://a.com", "a.com"},
       {"http://a.com:/x", "", "a.com", 80, "/x", "a.com:"},
       {"http://a.com:65535/", "", "a.com", 65535, "/", "a.com:65535"},
+      {"https://a.com/x?q=1", "", "a.com", 443, "/x?q=1", "a.com"},
+      {"https://a.com:8443", "", "a.com", 8443, "/", "a.com:8443"},
+      // Through a proxy an https:// request goes inside a tunnel, as to the server.
+      {"https://a.com/x", "p.net", "p.net", 8080, "/x", "a.com"},
+      {"http://[::1]:8080/x", "", "::1", 8080, "/x", "[::1]:8080"},
+      {"https://[::1]/", "", "::1", 443, "/", "[::1]"},
+      {"http://user:pw@a.com/x", "", "a.com", 80, "/x", "a.com"},
+      {"http://user:pw@a.com/x", "p.net", "p.net", 8080, "http://a.com/x", "a.com"},
   };
   for (const auto& c : cases) {
     auto t = DeriveConnectionTarget(c.url, c.proxy);
@@ -81,9 +89,27 @@ TEST(HttpRequestTest, ConnectionTargets) {
   EXPECT_FALSE(DeriveConnectionTarget("HTTP://a.com/", "", &problem));
   EXPECT_EQ(problem, TargetProblem::kNotHttp);
   EXPECT_FALSE(DeriveConnectionTarget("ftp://a.com/", ""));
+  EXPECT_EQ(DeriveConnectionTarget("https://a.com/x", "p.net")->tunnel, "a.com:443");
+  EXPECT_EQ(DeriveConnectionTarget("https://[::1]:8443/", "p.net")->tunnel, "[::1]:8443");
+  EXPECT_EQ(DeriveConnectionTarget("http://a.com/x", "p.net")->tunnel, "");
+  for (const char* url : {"http://[::1/", "http://[::1]x/", "http://[::1]:0/"}) {
+    EXPECT_FALSE(DeriveConnectionTarget(url, "", &problem)) << url;
+    EXPECT_EQ(problem, TargetProblem::kBadPort) << url;
+  }
+}
+
+TEST(HttpRequestTest, UserInformationBecomesBasicAuthorizationNotAHostLine) {
   RequestInputs in;
-  in.url = "https://a.com/";
-  EXPECT_FALSE(BuildHttpRequest(in));
+  in.url = "http://user:pw@a.com/x";
+  in.send_referer = false;
+  std::string request = BuildHttpRequest(in).value_or("");
+  EXPECT_TRUE(request.starts_with("GET /x HTTP/1.0\r\n")) << request;
+  EXPECT_NE(request.find("Authorization: Basic dXNlcjpwdw==\r\n"), std::string::npos) << request;
+  EXPECT_NE(request.find("Host: a.com\r\n"), std::string::npos) << request;
+  // Credentials given for the site win over the URL's.
+  in.credentials = "other:secret";
+  request = BuildHttpRequest(in).value_or("");
+  EXPECT_NE(request.find("Basic " + EncodeBase64("other:secret")), std::string::npos);
 }
 
 TEST(HttpRequestTest, PortsOutsideTheRangeAreRefusedNotReplaced) {

@@ -23,6 +23,10 @@ TEST(LocalPathTest, CrawlSiteFolderTakesAddressOrDate) {
   EXPECT_EQ(marovine::MakeCrawlSiteFolder(options, url, day), "/dl/2001_1_5/");
   options.address_folder = true;  // wins over the date
   EXPECT_EQ(marovine::MakeCrawlSiteFolder(options, url, day), "/dl/h.example_a_b.html_x=1/");
+  // The scheme does not change the folder.
+  EXPECT_EQ(marovine::MakeCrawlSiteFolder(options, "https://h.example/a/b.html?x=1", day),
+            "/dl/h.example_a_b.html_x=1/");
+  EXPECT_EQ(marovine::TitleFolderName("無題", "https://h.example/a/"), "h_example_a_");
 }
 
 TEST(LocalPathTest, TitleFolderReplacesForbiddenCharacters) {
@@ -93,12 +97,18 @@ TEST(LocalPathTest, WholeSiteMappingMirrorsTheServerAndStaysInside) {
       {"http://h.example/site/..", "index.html"},
       {"http://evil.example/..", "Another_Server/__"},
       {"http://h.example/site/a\\..\\..\\x.jpg", "a_.._.._x.jpg"},
+      // The same site under https:// lies in the same tree.
+      {"https://h.example/site/a/b.jpg", "a/b.jpg"},
+      {"https://other.example/pics/x.jpg", "Another_Server/x.jpg"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(marovine::WholeSiteLocalPath("/root/mirror", site, c.url),
               std::string("/root/mirror/") + c.expected)
         << c.url;
   }
+  EXPECT_EQ(
+      marovine::WholeSiteLocalPath("/m", "https://h.example/site/", "http://h.example/site/x.jpg"),
+      "/m/x.jpg");
 }
 
 TEST(SafeNameTest, SanitisesComponentsAndPaths) {

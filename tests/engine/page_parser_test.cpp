@@ -221,4 +221,21 @@ TEST(PageParserTest, WhatOnePageMakesTheParserHoldIsBounded) {
   EXPECT_EQ(Links(parser), std::vector<std::string>{"http://h.example/gal/first.html"});
 }
 
+TEST(PageParserTest, TheSameHostUnderTheOtherSchemeIsTheSameSite) {
+  const std::string page =
+      "<a href='https://h.example/gal/a.jpg'>a</a><a href='https://h.example/b.jpg'>b</a>"
+      "<a href='https://other.example/gal/c.jpg'>c</a>";
+  EXPECT_EQ(Parse(MakeParser(1), page), (std::vector<std::string>{
+                                            "https://h.example/gal/a.jpg",
+                                            "https://h.example/b.jpg",
+                                        }));
+  EXPECT_EQ(Parse(MakeParser(2), page), (std::vector<std::string>{"https://h.example/gal/a.jpg"}));
+  CPageParser secure = MakeParser(2);
+  secure.site_url = "https://h.example/gal/";
+  secure.base_url = "https://h.example/gal/";
+  EXPECT_EQ(
+      Parse(secure, "<a href='x.jpg'>x</a><a href='http://h.example/gal/y.jpg'>y</a>"),
+      (std::vector<std::string>{"https://h.example/gal/x.jpg", "http://h.example/gal/y.jpg"}));
+}
+
 }  // namespace

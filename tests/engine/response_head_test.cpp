@@ -93,10 +93,40 @@ TEST(ResponseHeadTest, RedirectsForbiddenAndOtherAnswers) {
   EXPECT_TRUE(forbidden.forbidden);
   EXPECT_EQ(forbidden.text, "Forbiddenを返されました。");
   EXPECT_TRUE(ParseResponseHead("HTTP/1.1 403 Forbidden", {}).forbidden);
-  auto other = ParseResponseHead("HTTP/1.1 301 Moved Permanently\r\nLocation: http://x/", {});
+  for (const char* code : {"301", "303", "307", "308"}) {
+    auto redirect = ParseResponseHead(
+        std::string("HTTP/1.1 ") + code + " Moved\r\nLocation: https://x/y.jpg\r\n", {});
+    EXPECT_EQ(redirect.status, TS_REDIRECTED) << code;
+    EXPECT_EQ(redirect.new_url, "https://x/y.jpg") << code;
+  }
+  auto other = ParseResponseHead("HTTP/1.1 300 Multiple Choices\r\nLocation: http://x/", {});
   EXPECT_EQ(other.status, TS_FAILED);
-  EXPECT_EQ(other.text, "http/1.1 301 moved permanently");
+  EXPECT_EQ(other.text, "http/1.1 300 multiple choices");
   EXPECT_EQ(ParseResponseHead("HTTP/1.1 500 Oops", {}).text, "http/1.1 500 oops");
+}
+
+TEST(ResponseHeadTest, ABusyServerSaysWhenToComeBack) {
+  auto busy = ParseResponseHead("HTTP/1.1 429 Too Many Requests\r\nRetry-After: 120\r\n", {});
+  EXPECT_EQ(busy.status, TS_INCOMPLETE);
+  EXPECT_EQ(busy.retry_after_seconds, 120);
+  EXPECT_EQ(busy.text, "サーバーが混雑しています。120秒後に再試行します。");
+  auto unavailable = ParseResponseHead("HTTP/1.1 503 Unavailable\r\nRetry-After: 5\r\n", {});
+  EXPECT_EQ(unavailable.retry_after_seconds, 5);
+  // Without a time to come back the answer fails as it always did.
+  auto plain = ParseResponseHead("HTTP/1.1 503 Service Unavailable\r\n", {});
+  EXPECT_EQ(plain.status, TS_FAILED);
+  EXPECT_EQ(plain.retry_after_seconds, 0);
+
+  const std::time_t now = 784111777;  // Sun, 06 Nov 1994 08:49:37 GMT
+  EXPECT_EQ(RetryAfterSeconds(" 2 ", now), 2);
+  EXPECT_EQ(RetryAfterSeconds("0", now), 1);
+  EXPECT_EQ(RetryAfterSeconds("99999999999999999999", now), 3600);
+  EXPECT_EQ(RetryAfterSeconds("Sun, 06 Nov 1994 08:50:07 GMT", now), 30);
+  EXPECT_EQ(RetryAfterSeconds("Sun, 06 Nov 1994 08:00:00 GMT", now), 1);
+  EXPECT_EQ(RetryAfterSeconds("Mon, 07 Nov 1994 08:49:37 GMT", now), 3600);
+  EXPECT_EQ(RetryAfterSeconds("soon", now), std::nullopt);
+  EXPECT_EQ(RetryAfterSeconds("12s", now), std::nullopt);
+  EXPECT_EQ(RetryAfterSeconds("", now), std::nullopt);
 }
 
 TEST(ResponseHeadTest, TheStatusLineAloneDecides) {

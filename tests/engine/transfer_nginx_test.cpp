@@ -105,8 +105,8 @@ TEST_F(NginxTransferTest, RedirectHandsBackTheNewAddressAndRestartsThere) {
 TEST_F(NginxTransferTest, OtherAnswersEndAsTheirStatusSays) {
   auto moved = MakeSlot(server_->Url("/moved-301"), "m.html");
   Run(moved);
-  EXPECT_EQ(moved.status, TS_FAILED);
-  EXPECT_EQ(moved.status_text, "http/1.1 301 moved permanently");
+  EXPECT_EQ(moved.status, TS_REDIRECTED);
+  EXPECT_EQ(moved.url, server_->Url("/index.html"));
 
   auto forbidden = MakeSlot(server_->Url("/forbidden"), "f.jpg");
   Run(forbidden);

@@ -6,7 +6,9 @@
 
 namespace marovine::testing {
 
-NginxServer::NginxServer(const std::string& root, const std::string& extra_server_config) {
+NginxServer::NginxServer(const std::string& root, const std::string& extra_server_config,
+                         const CertificateFiles& tls)
+    : tls_(!tls.certificate.empty()) {
   std::string nginx = FindProgram("nginx");
   if (nginx.empty()) return;
   port_ = FreeLoopbackPort();
@@ -29,10 +31,11 @@ NginxServer::NginxServer(const std::string& root, const std::string& extra_serve
       "  sendfile on;\n"
       "  server {\n"
       "    listen 127.0.0.1:" +
-      std::to_string(port_) +
-      ";\n"
-      "    root " +
-      root +
+      std::to_string(port_) + (tls_ ? " ssl" : "") + ";\n" +
+      (tls_ ? "    ssl_certificate " + tls.certificate + ";\n    ssl_certificate_key " + tls.key +
+                  ";\n    ssl_protocols TLSv1.2 TLSv1.3;\n"
+            : std::string()) +
+      "    root " + root +
       ";\n"
       "    gzip on; gzip_types text/html; gzip_min_length 1; gzip_http_version 1.0;\n"
       "    location = /redirect-302 { return 302 /index.html; }\n"
@@ -53,7 +56,9 @@ NginxServer::~NginxServer() { process_.Terminate(); }
 
 std::string NginxServer::host() const { return "127.0.0.1:" + std::to_string(port_); }
 
-std::string NginxServer::Url(const std::string& path) const { return "http://" + host() + path; }
+std::string NginxServer::Url(const std::string& path) const {
+  return (tls_ ? "https://" : "http://") + host() + path;
+}
 
 std::string NginxServer::error_log() const { return state_.ReadFile("error.log"); }
 

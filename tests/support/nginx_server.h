@@ -5,6 +5,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/test_ca.h"
 
 namespace marovine::testing {
 
@@ -12,10 +13,12 @@ namespace marovine::testing {
 // configuration: static files with ranges and Last-Modified, gzip for HTML
 // (also to HTTP/1.0 clients), /redirect-302 (to /index.html), /moved-301,
 // /forbidden (403), /private/ behind Basic authorization ("user:secret"), and
-// whatever `extra_server_config` adds inside the server block.
+// whatever `extra_server_config` adds inside the server block. Given a
+// certificate it speaks TLS (1.2 and 1.3) and its URLs are https://.
 class NginxServer {
  public:
-  explicit NginxServer(const std::string& root, const std::string& extra_server_config = "");
+  explicit NginxServer(const std::string& root, const std::string& extra_server_config = "",
+                       const CertificateFiles& tls = {});
   ~NginxServer();
 
   // True when nginx runs and accepts connections.
@@ -28,6 +31,7 @@ class NginxServer {
  private:
   Sandbox state_;
   int port_ = 0;
+  bool tls_ = false;
   bool ok_ = false;
   ChildProcess process_;
 };
