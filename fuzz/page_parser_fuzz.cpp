@@ -1,5 +1,5 @@
 // Any bytes a server sends must parse without crashing, and every accepted
-// link must be a whole "http://" address.
+// link must be a whole "http://" or "https://" address.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parser.stylesheet = size % 7 == 3 ? 1 : 0;
   parser.ParseText(page);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
-    if (!link.starts_with("http://")) std::abort();
+    if (!link.starts_with("http://") && !link.starts_with("https://")) std::abort();
   }
   return 0;
 }
