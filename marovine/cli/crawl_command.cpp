@@ -6,9 +6,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "marovine/cli/cli_ui.h"
+#include "marovine/document/crawl_loop.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/link_row_model.h"
 #include "marovine/document/marovine_doc.h"
@@ -18,8 +18,6 @@
 
 namespace marovine::cli {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::atomic<int> interrupts{0};
 
@@ -110,33 +108,14 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   doc.SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
   doc.StartCommand();
   bool stopping = false;
-  auto next_tick = Clock::now();
-  for (;;) {
-    if (interrupts.load() > 0 && !stopping) {
-      stopping = true;
-      doc.StopAllCommand();
-      printer.Finish("stopping: the running transfers keep their partial files");
-    }
-    auto now = Clock::now();
-    if (now >= next_tick) {
-      doc.CrawlTick();
-      next_tick += period;
-      if (next_tick < now) next_tick = now + period;
-      printer.Refresh(doc, downloads, ui);
-      if (doc.CrawlFinished()) break;
-      continue;
-    }
-    auto wait = std::min<Clock::duration>(next_tick - now, std::chrono::milliseconds(100));
-    if (doc.settings.fast_mode != 0) {
-      if (doc.WaitForTransferEnd(std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {
-        doc.CollectAndStart();
-        printer.Refresh(doc, downloads, ui);
-        if (doc.CrawlFinished()) break;
-      }
-    } else {
-      std::this_thread::sleep_for(wait);
-    }
-  }
+  CrawlLoopOptions loop;
+  loop.after_step = [&] { printer.Refresh(doc, downloads, ui); };
+  loop.stop_requested = [] { return interrupts.load() > 0; };
+  loop.on_stop = [&] {
+    stopping = true;
+    printer.Finish("stopping: the running transfers keep their partial files");
+  };
+  RunCrawlLoop(doc, loop);
 
   printer.Finish(stopping ? "stopped" : ui.status(1));
   if (stopping || SaveDocumentAtFinish(doc.profile)) {
