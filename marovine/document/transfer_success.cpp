@@ -23,7 +23,6 @@ namespace marovine {
 
 namespace {
 
-constexpr const char* kUntitled = "無題";
 constexpr std::size_t kTitleRowCharacters = 100;
 
 // The first `count` characters of a UTF-8 text, never half a character.
@@ -153,7 +152,10 @@ void CMarovineDoc::Succeeded(int a) {
 }
 
 void CMarovineDoc::TakeTitle(int owner, const std::string& found) {
-  std::string title = found.empty() ? std::string(kUntitled) : found;
+  // A page without a title shows the untitled text; what follows from it
+  // goes by the missing title, never by that text, which a page may carry.
+  const bool untitled = found.empty();
+  std::string title = untitled ? std::string(kUntitledText) : found;
   ViewHint hint;
   hint.code = HINT_SET_TITLE;
   hint.row_b = owner;
@@ -162,7 +164,7 @@ void CMarovineDoc::TakeTitle(int owner, const std::string& found) {
   LinkItem& link = link_items[owner];
   link.title = title;
   if (link.mode == MODE_WHOLE_SITE) {
-    if (settings.write_heading_html == 0 || title == kUntitled) return;
+    if (settings.write_heading_html == 0 || untitled) return;
     std::string root = link.folder;
     while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();
     std::string heading = root + ".html";
@@ -175,7 +177,7 @@ void CMarovineDoc::TakeTitle(int owner, const std::string& found) {
       RenameFile(heading, named);
     }
   } else if (settings.make_title_folder != 0) {
-    link.folder = platform::WithTrailingSeparator(link.folder) + TitleFolderName(title, link.url) +
+    link.folder = platform::WithTrailingSeparator(link.folder) + TitleFolderName(found, link.url) +
                   platform::kPathSeparator;
   }
 }
