@@ -93,20 +93,20 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   if (options.update) {
     // Every site is searched again; a mirror asks for each file only when it
     // changed since the date its history file keeps.
-    doc.SearchAgainCommand();
+    doc.crawl().SearchAgainCommand();
     doc.settings.fetch_updated_only = 1;
   }
 
   const auto period = std::chrono::milliseconds(options.tick_ms);
-  doc.SetTickPeriod(period);
+  doc.crawl().SetTickPeriod(period);
   if (options.fast) doc.settings.fast_mode = 1;
   if (options.insecure) doc.worker_settings.accept_unverified_certificate = 1;
   ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
   CatchInterrupts();
 
   // The list on disk follows the crawl, so a killed run resumes every part.
-  doc.SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
-  doc.StartCommand();
+  doc.crawl().SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
+  doc.crawl().StartCommand();
   bool stopping = false;
   CrawlLoopOptions loop;
   loop.after_step = [&] { printer.Refresh(doc, downloads, ui); };

@@ -14,20 +14,20 @@ bool RunCrawlLoop(CMarovineDoc& doc, const CrawlLoopOptions& options) {
   bool stopping = false;
   const auto step_done = [&] {
     if (options.after_step) options.after_step();
-    return doc.CrawlFinished();
+    return doc.crawl().CrawlFinished();
   };
   for (;;) {
     if (!stopping && options.stop_requested && options.stop_requested()) {
       stopping = true;
-      doc.StopAllCommand();
+      doc.crawl().StopAllCommand();
       if (options.on_stop) options.on_stop();
     }
     auto now = Clock::now();
-    if (options.limit && now - start >= *options.limit) return doc.CrawlFinished();
+    if (options.limit && now - start >= *options.limit) return doc.crawl().CrawlFinished();
     if (now >= next_tick) {
-      doc.CrawlTick();
-      next_tick += doc.tick_period();
-      if (next_tick < Clock::now()) next_tick = Clock::now() + doc.tick_period();
+      doc.crawl().CrawlTick();
+      next_tick += doc.crawl().tick_period();
+      if (next_tick < Clock::now()) next_tick = Clock::now() + doc.crawl().tick_period();
       if (step_done()) return true;
       continue;
     }
@@ -35,8 +35,9 @@ bool RunCrawlLoop(CMarovineDoc& doc, const CrawlLoopOptions& options) {
     if (options.stop_requested) wait = std::min<Clock::duration>(wait, kStopPollPeriod);
     if (options.limit) wait = std::min<Clock::duration>(wait, start + *options.limit - now);
     if (doc.settings.fast_mode != 0) {
-      if (doc.WaitForTransferEnd(std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {
-        doc.CollectAndStart();
+      if (doc.crawl().WaitForTransferEnd(
+              std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {
+        doc.crawl().CollectAndStart();
         if (step_done()) return true;
       }
     } else {

@@ -29,7 +29,7 @@ TEST(CrawlLoopTest, AStopRequestStopsTheTransfersAndTheLoopRunsOnToTheEnd) {
   LoopbackServer server = StallingServer();
   CrawlDoc c(home);
   ASSERT_EQ(c.doc->RegisterUrl(server.Url("/big.jpg")), 1);
-  c.doc->StartCommand();
+  c.doc->crawl().StartCommand();
 
   std::atomic<int> stops{0};
   int steps = 0;
@@ -45,7 +45,7 @@ TEST(CrawlLoopTest, AStopRequestStopsTheTransfersAndTheLoopRunsOnToTheEnd) {
 
   EXPECT_EQ(stops.load(), 1);
   EXPECT_GE(steps, 1);
-  EXPECT_TRUE(c.doc->CrawlFinished());
+  EXPECT_TRUE(c.doc->crawl().CrawlFinished());
   EXPECT_NE(c.doc->download_items[0].state, DS_DONE);
 }
 
