@@ -79,28 +79,22 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     doc.MarkDownloadsUnfinished(failed);
   }
 
-  int registration_mode = doc.settings.registration_mode;
-  if (options.whole_site) doc.settings.registration_mode = kRegisterWholeSite;
+  const int registration_mode =
+      options.whole_site ? kRegisterWholeSite : doc.settings.registration_mode;
   for (const std::string& url : options.urls) {
-    if (doc.RegisterUrl(url) == 0) {
+    if (doc.RegisterUrlAs(url, registration_mode) == 0) {
       std::fprintf(stderr,
                    "marovine-cli: %s was not registered (an ignore word, a duplicate, or an "
                    "extension the settings do not list under [UrlInsert])\n",
                    Printable(url).c_str());
     }
   }
-  doc.settings.registration_mode = registration_mode;
-  if (options.update) {
-    // Every site is searched again; a mirror asks for each file only when it
-    // changed since the date its history file keeps.
-    doc.crawl().SearchAgainCommand();
-    doc.settings.fetch_updated_only = 1;
-  }
+  if (options.update) doc.crawl().UpdateCommand();
 
   const auto period = std::chrono::milliseconds(options.tick_ms);
   doc.crawl().SetTickPeriod(period);
-  if (options.fast) doc.settings.fast_mode = 1;
-  if (options.insecure) doc.worker_settings.accept_unverified_certificate = 1;
+  if (options.fast) doc.UseFastModeForThisRun();
+  if (options.insecure) doc.AcceptUnverifiedCertificatesForThisRun();
   ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
   CatchInterrupts();
 

@@ -48,6 +48,11 @@ void CrawlScheduler::SearchAgainCommand(const std::vector<int>& rows) {
   }
 }
 
+void CrawlScheduler::UpdateCommand() {
+  SearchAgainCommand();
+  doc_.settings.fetch_updated_only = 1;
+}
+
 void CrawlScheduler::StopListingCommand() {
   crawl_running_ = 0;
   SetStatusPane(kRunStatePane, kStopped);

@@ -57,6 +57,9 @@ class CrawlScheduler {
   // "検索やり直し": the given links (all when empty) are searched again,
   // except one being searched now.
   void SearchAgainCommand(const std::vector<int>& rows = {});
+  // Every site is searched again, and a file is fetched only when it changed
+  // since the date its history keeps.
+  void UpdateCommand();
   // The crawl runs from the next tick on, without the start command's sound
   // and status text (a URL registered with auto start, a site due again).
   void ResumeQuietly() { crawl_running_ = 1; }

@@ -135,10 +135,8 @@ void CrawlScheduler::AppendFoundLink(int a, const std::string& url, int owner, b
 void CrawlScheduler::SearchLinkSites(int a, int owner) {
   const std::string owner_url = doc_.link_items[owner].url;
   const std::string saved_folder = doc_.settings.crawl_folder;
-  const int saved_mode = doc_.settings.registration_mode;
   // The sites found are registered as crawl-mode links below this site's
   // folder.
-  doc_.settings.registration_mode = kRegisterCrawl;
   doc_.settings.crawl_folder = doc_.link_items[owner].folder;
   const bool list_once = DontListFromLinkSite(doc_.profile);
 
@@ -156,11 +154,10 @@ void CrawlScheduler::SearchLinkSites(int a, int owner) {
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
     if (doc_.HasDownload(link) || link.find(own_folder) != std::string::npos) continue;
     bool first_time = AppendSiteLinkLog(link_log, link);
-    if (first_time || !list_once) doc_.RegisterUrl(link);
+    if (first_time || !list_once) doc_.RegisterUrlAs(link, kRegisterCrawl);
   }
   platform::RemoveFile(slot.local_path);
   doc_.settings.crawl_folder = saved_folder;
-  doc_.settings.registration_mode = saved_mode;
 }
 
 }  // namespace marovine

@@ -174,6 +174,10 @@ LinkItem CMarovineDoc::NewWholeSiteLinkItem(const std::string& url, const std::s
 }
 
 int CMarovineDoc::RegisterUrl(const std::string& url) {
+  return RegisterUrlAs(url, settings.registration_mode);
+}
+
+int CMarovineDoc::RegisterUrlAs(const std::string& url, int registration_mode) {
   // An empty text would otherwise pass every test and become a nameless site.
   if (url.empty()) return 0;
   std::string link_extensions = RegisterLinkExtensions(profile);
@@ -199,7 +203,7 @@ int CMarovineDoc::RegisterUrl(const std::string& url) {
   }
 
   if (settings.unique_link_urls != 0 && FindLink(url) >= 0) return 0;
-  if (settings.registration_mode == kRegisterCrawl) {
+  if (registration_mode == kRegisterCrawl) {
     AppendLinkItem(NewCrawlLinkItem(url));
   } else {
     std::string folder = platform::WithTrailingSeparator(settings.whole_site_folder) +

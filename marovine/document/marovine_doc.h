@@ -47,6 +47,15 @@ class CMarovineDoc {
   // extension. 1 added, 0 rejected (ignore word, unlisted extension,
   // duplicate, full download list). Never shows a message.
   int RegisterUrl(const std::string& url);
+  // The same under a registration mode of the caller's (kRegisterCrawl or
+  // kRegisterWholeSite) instead of the one the settings choose.
+  int RegisterUrlAs(const std::string& url, int registration_mode);
+  // Overrides of the settings for this run only; the settings file keeps
+  // what the user chose.
+  void UseFastModeForThisRun() { settings.fast_mode = 1; }
+  void AcceptUnverifiedCertificatesForThisRun() {
+    worker_settings.accept_unverified_certificate = 1;
+  }
   // The folder of a new crawl-mode link.
   std::string NewLinkFolder(const std::string& url) const;
   // 1 accept, 0 when one of the ignore words occurs in the URL.
