@@ -9,6 +9,7 @@
 #include "marovine/album/album_list_file.h"
 #include "marovine/album/html_text.h"
 #include "marovine/album/site_detail_log.h"
+#include "marovine/engine/work_items.h"
 #include "platform/path.h"
 
 namespace marovine {
@@ -70,7 +71,7 @@ std::string SiteIndexEntry(const AlbumSite& site) {
 
 std::string SiteHeading(const AlbumSite& site) {
   return "<A href='" + EscapeHtml(site.url) + "' target=_blank>" +
-         (site.title.empty() ? std::string(kUntitledSite) : EscapeHtml(site.title));
+         (site.title.empty() ? std::string(kUntitledText) : EscapeHtml(site.title));
 }
 
 AlbumRunResult MakeSelectedSiteAlbums(const std::vector<AlbumSite>& sites,

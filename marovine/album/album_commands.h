@@ -16,7 +16,6 @@ inline constexpr const char* kNoSiteSelectedMessage = "リンクリストから�
 inline constexpr const char* kSiteLogMissingMessage =
     "ログが見つかりません。\nプロパティーの設定を確認してください。\nアルバムを作成できませんでした"
     "。";
-inline constexpr const char* kUntitledSite = "無題";
 
 // What the album of a site needs to know of its link item.
 struct AlbumSite {

@@ -1,5 +1,6 @@
 #include "marovine/album/site_detail_log.h"
 
+#include "marovine/engine/transfer_status.h"
 #include "platform/ascii_text.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -50,7 +51,7 @@ std::optional<std::vector<SiteDetailRecord>> ReadSiteDetailLog(const std::string
 std::vector<std::string> FinishedFilePaths(const std::vector<SiteDetailRecord>& records) {
   std::vector<std::string> paths;
   for (const auto& record : records) {
-    if (record.message.find(kTransferSucceededText) != std::string::npos &&
+    if (record.message.find(transfer_text::kCompleted) != std::string::npos &&
         !record.file_path.empty()) {
       paths.push_back(record.file_path);
     }

@@ -30,10 +30,9 @@ struct SiteDetailRecord {
 // Logs written on the original platform (CP932, CR LF) read the same.
 std::optional<std::vector<SiteDetailRecord>> ReadSiteDetailLog(const std::string& path);
 
-// The status text of a transfer that ended well.
-inline constexpr const char* kTransferSucceededText = "正常に終了しました。";
-
-// The saved paths of the records whose transfer ended well, in log order.
+// The saved paths of the records whose transfer ended well, in log order: the
+// log keeps only the status text, so it is matched against the one constant
+// the transfer writes (a note may follow it).
 std::vector<std::string> FinishedFilePaths(const std::vector<SiteDetailRecord>& records);
 
 }  // namespace marovine

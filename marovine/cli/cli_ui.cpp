@@ -152,7 +152,7 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, Cl
   }
   // The live block: what runs now.
   std::vector<std::string> lines;
-  for (const TransferSlot& slot : doc.slots) {
+  for (const TransferSlot& slot : doc.crawl().slots()) {
     if (slot.status != TS_RUNNING) continue;
     if (slot.item_index < 0 || slot.item_index >= view.RowCount()) continue;
     lines.push_back(FormatProgressRow(view.rows()[slot.item_index]));

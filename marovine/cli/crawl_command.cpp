@@ -6,9 +6,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "marovine/cli/cli_ui.h"
+#include "marovine/document/crawl_loop.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/link_row_model.h"
 #include "marovine/document/marovine_doc.h"
@@ -18,8 +18,6 @@
 
 namespace marovine::cli {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::atomic<int> interrupts{0};
 
@@ -81,62 +79,37 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     doc.MarkDownloadsUnfinished(failed);
   }
 
-  int registration_mode = doc.settings.registration_mode;
-  if (options.whole_site) doc.settings.registration_mode = kRegisterWholeSite;
+  const int registration_mode =
+      options.whole_site ? kRegisterWholeSite : doc.settings.registration_mode;
   for (const std::string& url : options.urls) {
-    if (doc.RegisterUrl(url) == 0) {
+    if (doc.RegisterUrlAs(url, registration_mode) == 0) {
       std::fprintf(stderr,
                    "marovine-cli: %s was not registered (an ignore word, a duplicate, or an "
                    "extension the settings do not list under [UrlInsert])\n",
                    Printable(url).c_str());
     }
   }
-  doc.settings.registration_mode = registration_mode;
-  if (options.update) {
-    // Every site is searched again; a mirror asks for each file only when it
-    // changed since the date its history file keeps.
-    doc.SearchAgainCommand();
-    doc.settings.fetch_updated_only = 1;
-  }
+  if (options.update) doc.crawl().UpdateCommand();
 
   const auto period = std::chrono::milliseconds(options.tick_ms);
-  doc.SetTickPeriod(period);
-  if (options.fast) doc.settings.fast_mode = 1;
-  if (options.insecure) doc.worker_settings.accept_unverified_certificate = 1;
+  doc.crawl().SetTickPeriod(period);
+  if (options.fast) doc.UseFastModeForThisRun();
+  if (options.insecure) doc.AcceptUnverifiedCertificatesForThisRun();
   ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
   CatchInterrupts();
 
   // The list on disk follows the crawl, so a killed run resumes every part.
-  doc.SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
-  doc.StartCommand();
+  doc.crawl().SetSaveEachTick(SaveDocumentAtFinish(doc.profile));
+  doc.crawl().StartCommand();
   bool stopping = false;
-  auto next_tick = Clock::now();
-  for (;;) {
-    if (interrupts.load() > 0 && !stopping) {
-      stopping = true;
-      doc.StopAllCommand();
-      printer.Finish("stopping: the running transfers keep their partial files");
-    }
-    auto now = Clock::now();
-    if (now >= next_tick) {
-      doc.CrawlTick();
-      next_tick += period;
-      if (next_tick < now) next_tick = now + period;
-      printer.Refresh(doc, downloads, ui);
-      if (doc.CrawlFinished()) break;
-      continue;
-    }
-    auto wait = std::min<Clock::duration>(next_tick - now, std::chrono::milliseconds(100));
-    if (doc.settings.fast_mode != 0) {
-      if (doc.WaitForTransferEnd(std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {
-        doc.CollectAndStart();
-        printer.Refresh(doc, downloads, ui);
-        if (doc.CrawlFinished()) break;
-      }
-    } else {
-      std::this_thread::sleep_for(wait);
-    }
-  }
+  CrawlLoopOptions loop;
+  loop.after_step = [&] { printer.Refresh(doc, downloads, ui); };
+  loop.stop_requested = [] { return interrupts.load() > 0; };
+  loop.on_stop = [&] {
+    stopping = true;
+    printer.Finish("stopping: the running transfers keep their partial files");
+  };
+  RunCrawlLoop(doc, loop);
 
   printer.Finish(stopping ? "stopped" : ui.status(1));
   if (stopping || SaveDocumentAtFinish(doc.profile)) {

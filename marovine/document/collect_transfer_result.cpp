@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "marovine/document/crawl_rules.h"
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/engine/download_log.h"
@@ -52,16 +53,16 @@ std::optional<std::string> RedirectTarget(const std::string& location, const std
 
 }  // namespace
 
-void CMarovineDoc::CollectTransferResult(int a) {
+void CrawlScheduler::CollectTransferResult(int a) {
   if (a < 0 || a >= kTransferSlotCount) return;
   RefreshProgress();
   if (!SlotHasItem(a)) {
     // The item went while its transfer ran; there is nothing to update.
-    engine_.ResetTransferSlot(a, slots[a]);
+    engine_.ResetTransferSlot(a, slots_[a]);
     return;
   }
   WriteDetailLog(a);
-  switch (slots[a].status) {
+  switch (slots_[a].status) {
     case TS_DONE:
     case TS_NOT_MODIFIED:
       Succeeded(a);
@@ -91,11 +92,11 @@ void CMarovineDoc::CollectTransferResult(int a) {
   }
 }
 
-void CMarovineDoc::WriteDetailLog(int a) {
-  if (settings.write_site_detail_log == 0) return;
-  const TransferSlot& slot = slots[a];
-  const DownloadItem& item = download_items[slot.item_index];
-  std::string log = SiteDetailLogPath(paths.log_folder, item.site_url);
+void CrawlScheduler::WriteDetailLog(int a) {
+  if (doc_.settings.write_site_detail_log == 0) return;
+  const TransferSlot& slot = slots_[a];
+  const DownloadItem& item = doc_.download_items[slot.item_index];
+  std::string log = SiteDetailLogPath(doc_.paths.log_folder, item.site_url);
   // A mirrored file arrives beside its name and is logged under the name it
   // takes.
   const std::string& stored = slot.local_path == item.local_path + std::string(kUpdateSuffix)
@@ -111,18 +112,18 @@ void CMarovineDoc::WriteDetailLog(int a) {
   log_writes_.Write(log, section, "FileSize", std::to_string(slot.received));
 }
 
-void CMarovineDoc::RecordInDownloadLog(int a, const DownloadItem& item) {
-  const TransferSlot& slot = slots[a];
-  std::string date = settings.log_modified_date != 0 ? slot.last_modified : std::string();
-  std::int64_t size = settings.log_file_size != 0 ? slot.expected_size : 0;
-  RecordLog2(platform::JoinPath(paths.folder, "log2.dat"), Log2Key(item.referer),
+void CrawlScheduler::RecordInDownloadLog(int a, const DownloadItem& item) {
+  const TransferSlot& slot = slots_[a];
+  std::string date = doc_.settings.log_modified_date != 0 ? slot.last_modified : std::string();
+  std::int64_t size = doc_.settings.log_file_size != 0 ? slot.expected_size : 0;
+  RecordLog2(platform::JoinPath(doc_.paths.folder, "log2.dat"), Log2Key(item.referer),
              Log2EntryName(item.url, item.referer), date, size);
 }
 
-void CMarovineDoc::GiveUp(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::GiveUp(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
-  download_items[i].state = DS_ERROR;
+  doc_.download_items[i].state = DS_ERROR;
   SetDownloadImage(IMAGE_ERROR, i);
   // A part that arrived stays for a later resume. A transfer that never got
   // through (a refused connection) reports nothing received although the file
@@ -133,71 +134,71 @@ void CMarovineDoc::GiveUp(int a) {
   engine_.ResetTransferSlot(a, slot);
 }
 
-void CMarovineDoc::RetryAfterConnectError(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::RetryAfterConnectError(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
-  if (settings.retry_failed_files == 0 &&
-      !IsPageByUrl(download_items[i].url, settings.page_extensions)) {
+  if (doc_.settings.retry_failed_files == 0 &&
+      !IsPageByUrl(doc_.download_items[i].url, doc_.settings.page_extensions)) {
     GiveUp(a);
     return;
   }
   ++slot.RetryCount;
   ShowSlotProgress(a);
-  if (slot.RetryCount > settings.retry_limit || download_items[i].state != DS_RUNNING) {
+  if (slot.RetryCount > doc_.settings.retry_limit || doc_.download_items[i].state != DS_RUNNING) {
     GiveUp(a);
     return;
   }
-  if (crawl_running != 0) {
+  if (crawl_running_ != 0) {
     std::string proxy = slot.proxy;
-    if (!proxy.empty()) proxy = proxies_.ProxyAfterError(proxy_settings, proxy);
+    if (!proxy.empty()) proxy = proxies_.ProxyAfterError(doc_.proxy_settings, proxy);
     StartDownloadItemVia(a, i, &proxy);
   } else {
     engine_.ResetTransferSlot(a, slot);
-    download_items[i].state = DS_RETRY_WAIT;
+    doc_.download_items[i].state = DS_RETRY_WAIT;
     SetDownloadImage(IMAGE_RETRY_WAIT, i);
   }
 }
 
-void CMarovineDoc::RetryAfterBrokenTransfer(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::RetryAfterBrokenTransfer(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
-  if (settings.retry_failed_files == 0 &&
-      !IsPageByUrl(download_items[i].url, settings.page_extensions)) {
+  if (doc_.settings.retry_failed_files == 0 &&
+      !IsPageByUrl(doc_.download_items[i].url, doc_.settings.page_extensions)) {
     engine_.ResetTransferSlot(a, slot);
-    download_items[i].state = DS_ERROR;
+    doc_.download_items[i].state = DS_ERROR;
     SetDownloadImage(IMAGE_ERROR, i);
     return;
   }
   ++slot.RetryCount;
   ShowSlotProgress(a);
-  if (slot.RetryCount > settings.retry_limit) {
+  if (slot.RetryCount > doc_.settings.retry_limit) {
     GiveUp(a);
   } else if (slot.retry_after > 0) {
     // The server said when to come back: the item waits in the list, and
     // the tick starts it (or another of its host) only then. A stop in the
     // meantime keeps it waiting.
-    HoldHost(download_items[i].url, slot.retry_after);
-    held_retry_counts_[download_items[i].url] = slot.RetryCount;
+    HoldHost(doc_.download_items[i].url, slot.retry_after);
+    held_retry_counts_[doc_.download_items[i].url] = slot.RetryCount;
     engine_.ResetTransferSlot(a, slot);
-    download_items[i].state = DS_RETRY_WAIT;
+    doc_.download_items[i].state = DS_RETRY_WAIT;
     SetDownloadImage(IMAGE_RETRY_WAIT, i);
-  } else if (crawl_running != 0) {
+  } else if (crawl_running_ != 0) {
     std::string proxy = slot.proxy;
     StartDownloadItemVia(a, i, &proxy);
   } else {
     engine_.ResetTransferSlot(a, slot);
-    download_items[i].state = DS_RETRY_WAIT;
+    doc_.download_items[i].state = DS_RETRY_WAIT;
     SetDownloadImage(IMAGE_RETRY_WAIT, i);
   }
 }
 
-void CMarovineDoc::HoldHost(const std::string& url, int seconds) {
+void CrawlScheduler::HoldHost(const std::string& url, int seconds) {
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   auto& held = host_holds_[AnySchemeNeedle(HostPartOf(url))];
   held = std::max(held, until);
 }
 
-bool CMarovineDoc::HostIsHeld(const std::string& url) {
+bool CrawlScheduler::HostIsHeld(const std::string& url) {
   if (host_holds_.empty()) return false;
   auto it = host_holds_.find(AnySchemeNeedle(HostPartOf(url)));
   if (it == host_holds_.end()) return false;
@@ -206,11 +207,11 @@ bool CMarovineDoc::HostIsHeld(const std::string& url) {
   return false;
 }
 
-void CMarovineDoc::FollowRedirect(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::FollowRedirect(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
   ShowSlotProgress(a);
-  if (download_items[i].state != DS_RUNNING) {
+  if (doc_.download_items[i].state != DS_RUNNING) {
     GiveUp(a);
     return;
   }
@@ -238,52 +239,52 @@ void CMarovineDoc::FollowRedirect(int a) {
   RestartInPlace(a);
 }
 
-void CMarovineDoc::RejectForSize(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::RejectForSize(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
   SetDownloadImage(IMAGE_SIZE_REMOVED, i);
   platform::RemoveFile(slot.local_path);
-  if (download_items[i].kind == KIND_CRAWL && settings.log_small_files != 0) {
-    RecordInDownloadLog(a, download_items[i]);
+  if (doc_.download_items[i].kind == KIND_CRAWL && doc_.settings.log_small_files != 0) {
+    RecordInDownloadLog(a, doc_.download_items[i]);
   }
-  if (settings.clear_item_after_download != 0) {
-    RemoveDownloadItem(i);
+  if (doc_.settings.clear_item_after_download != 0) {
+    doc_.RemoveDownloadItem(i);
   } else {
-    download_items[i].state = DS_SIZE_REMOVED;
+    doc_.download_items[i].state = DS_SIZE_REMOVED;
   }
   engine_.ResetTransferSlot(a, slot);
 }
 
-void CMarovineDoc::FoundInLog(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::FoundInLog(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
-  RecordInDownloadLog(a, download_items[i]);
+  RecordInDownloadLog(a, doc_.download_items[i]);
   slot.status_text = kInLogStopped;
   ShowSlotProgress(a);
-  download_items[i].state = DS_ERROR;
+  doc_.download_items[i].state = DS_ERROR;
   SetDownloadImage(IMAGE_ERROR, i);
   engine_.ResetTransferSlot(a, slot);
 }
 
-void CMarovineDoc::Stopped(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::Stopped(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
   engine_.ResetTransferSlot(a, slot);
-  if (download_items[i].state == DS_RUNNING) {
-    download_items[i].state = DS_RETRY_WAIT;
+  if (doc_.download_items[i].state == DS_RUNNING) {
+    doc_.download_items[i].state = DS_RETRY_WAIT;
     SetDownloadImage(IMAGE_RETRY_WAIT, i);
   } else {
     SetDownloadImage(IMAGE_DONE, i);
   }
 }
 
-void CMarovineDoc::Failed(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::Failed(int a) {
+  TransferSlot& slot = slots_[a];
   int i = slot.item_index;
-  if (settings.clear_item_after_download != 0) {
-    RemoveDownloadItem(i);
+  if (doc_.settings.clear_item_after_download != 0) {
+    doc_.RemoveDownloadItem(i);
   } else {
-    download_items[i].state = DS_ERROR;
+    doc_.download_items[i].state = DS_ERROR;
     SetDownloadImage(IMAGE_ERROR, i);
   }
   engine_.ResetTransferSlot(a, slot);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
@@ -21,11 +22,11 @@ constexpr const char* kAllDone = "終了しました。";
 
 }  // namespace
 
-void CMarovineDoc::SetTickPeriod(std::chrono::milliseconds period) {
+void CrawlScheduler::SetTickPeriod(std::chrono::milliseconds period) {
   tick_period_ = std::max(period, std::chrono::milliseconds(1));
 }
 
-void CMarovineDoc::CrawlTick() {
+void CrawlScheduler::CrawlTick() {
   // A modal step inside the tick (album progress, dial-up prompt, a message
   // box) pumps timer events: a tick arriving then returns at once, so nothing
   // of the tick runs inside itself.
@@ -36,7 +37,7 @@ void CMarovineDoc::CrawlTick() {
     maintenance_ms_ = 0;
     RunMaintenance();
   }
-  if (clipboard_watch != 0) hooks_->ClipboardWatchStep(*this);
+  if (clipboard_watch_ != 0) hooks_->ClipboardWatchStep(doc_);
   AdvanceAutosave();
   in_tick_ = true;
   CollectAndStart();
@@ -46,75 +47,75 @@ void CMarovineDoc::CrawlTick() {
   SaveDocumentIfChanged();
 }
 
-void CMarovineDoc::SaveDocumentIfChanged() {
-  if (!save_each_tick_ || document_path.empty()) return;
+void CrawlScheduler::SaveDocumentIfChanged() {
+  if (!save_each_tick_ || doc_.document_path.empty()) return;
   auto begin = std::chrono::steady_clock::now();
-  std::string bytes = StoreDocument(*this);
+  std::string bytes = StoreDocument(doc_);
   if (bytes == saved_document_) return;
   // A failed save is tried again next time; the old file stays whole.
-  if (platform::WriteFileAtomically(document_path, bytes)) saved_document_ = std::move(bytes);
+  if (platform::WriteFileAtomically(doc_.document_path, bytes)) saved_document_ = std::move(bytes);
   last_save_end_ = std::chrono::steady_clock::now();
   last_save_cost_ = last_save_end_ - begin;
 }
 
-void CMarovineDoc::CollectAndStart() {
+void CrawlScheduler::CollectAndStart() {
   RefreshProgress();
   bool all_idle = true;
   CollectEndedTransfers(all_idle);
   StartWaitingItems(all_idle);
 }
 
-void CMarovineDoc::RunMaintenance() {
-  hooks_->ScheduleCheck(*this);
-  ResetAfterDays();
+void CrawlScheduler::RunMaintenance() {
+  hooks_->ScheduleCheck(doc_);
+  doc_.ResetAfterDays();
 }
 
-void CMarovineDoc::AdvanceAutosave() {
-  if (settings.auto_save == 0) return;
+void CrawlScheduler::AdvanceAutosave() {
+  if (doc_.settings.auto_save == 0) return;
   autosave_ms_ += tick_period_.count();
   while (autosave_ms_ >= 1000) {
     autosave_ms_ -= 1000;
     if (++autosave_seconds_ < 60) continue;
     autosave_seconds_ = 0;
-    if (++autosave_minutes_ < settings.auto_save_minutes) continue;
+    if (++autosave_minutes_ < doc_.settings.auto_save_minutes) continue;
     autosave_minutes_ = 0;
     // A path that cannot be written is skipped; the old file stays whole.
-    SaveDocumentFile(*this, document_path);
+    SaveDocumentFile(doc_, doc_.document_path);
   }
 }
 
-bool CMarovineDoc::SlotHasItem(int slot) const {
-  int index = slots[slot].item_index;
-  return index >= 0 && index < static_cast<int>(download_items.size());
+bool CrawlScheduler::SlotHasItem(int slot) const {
+  int index = slots_[slot].item_index;
+  return index >= 0 && index < static_cast<int>(doc_.download_items.size());
 }
 
-void CMarovineDoc::RefreshProgress() {
+void CrawlScheduler::RefreshProgress() {
   for (int a = 0; a < kTransferSlotCount; ++a) {
-    engine_.SyncTransferSlot(slots[a]);
-    if (slots[a].status != TS_IDLE && !slots[a].url.empty()) ShowSlotProgress(a);
+    engine_.SyncTransferSlot(slots_[a]);
+    if (slots_[a].status != TS_IDLE && !slots_[a].url.empty()) ShowSlotProgress(a);
   }
 }
 
-void CMarovineDoc::ShowSlotProgress(int a) {
-  if (download_view_ == nullptr || !SlotHasItem(a)) return;
-  const TransferSlot& slot = slots[a];
-  download_view_->UpdateProgress(slot.item_index, slot.received, slot.expected_size, slot.elapsed,
-                                 slot.status_text, slot.RetryCount);
+void CrawlScheduler::ShowSlotProgress(int a) {
+  if (doc_.download_view_ == nullptr || !SlotHasItem(a)) return;
+  const TransferSlot& slot = slots_[a];
+  doc_.download_view_->UpdateProgress(slot.item_index, slot.received, slot.expected_size,
+                                      slot.elapsed, slot.status_text, slot.RetryCount);
 }
 
-void CMarovineDoc::CollectEndedTransfers(bool& all_idle) {
+void CrawlScheduler::CollectEndedTransfers(bool& all_idle) {
   for (int a = 0; a < kTransferSlotCount; ++a) {
-    if (slots[a].status > TS_RUNNING) {
+    if (slots_[a].status > TS_RUNNING) {
       CollectTransferResult(a);
-    } else if (slots[a].status == TS_RUNNING) {
+    } else if (slots_[a].status == TS_RUNNING) {
       all_idle = false;
     }
   }
 }
 
-void CMarovineDoc::StartWaitingItems(bool all_idle) {
-  int used = std::min(settings.simultaneous_transfers, kTransferSlotCount);
-  if (crawl_running == 0 || used < 1) return;
+void CrawlScheduler::StartWaitingItems(bool all_idle) {
+  int used = std::min(doc_.settings.simultaneous_transfers, kTransferSlotCount);
+  if (crawl_running_ == 0 || used < 1) return;
   // Between ticks (fast mode) a start costs a save of the list; a large list
   // saved after every file would cost its size once per file. Such starts
   // wait for the tick unless the saves take a twentieth of the time at most.
@@ -127,16 +128,16 @@ void CMarovineDoc::StartWaitingItems(bool all_idle) {
   LaunchDeferredTransfers();
 }
 
-void CMarovineDoc::StartWaitingSlots(int used, bool all_idle) {
+void CrawlScheduler::StartWaitingSlots(int used, bool all_idle) {
   bool pending = false;
   for (int a = 0; a < used; ++a) {
-    if (slots[a].status != TS_IDLE) continue;
-    for (std::size_t i = 0; i < download_items.size(); ++i) {
-      std::uint8_t state = download_items[i].state;
+    if (slots_[a].status != TS_IDLE) continue;
+    for (std::size_t i = 0; i < doc_.download_items.size(); ++i) {
+      std::uint8_t state = doc_.download_items[i].state;
       if (state == DS_RUNNING || state == DS_RETRY_WAIT) pending = true;
       if (state == DS_WAITING || state == DS_RETRY_WAIT) {
         pending = true;
-        if (HostIsHeld(download_items[i].url)) continue;
+        if (HostIsHeld(doc_.download_items[i].url)) continue;
         StartDownloadItem(a, static_cast<int>(i));
         break;
       }
@@ -150,10 +151,10 @@ void CMarovineDoc::StartWaitingSlots(int used, bool all_idle) {
   }
 }
 
-void CMarovineDoc::CompleteSite() {
+void CrawlScheduler::CompleteSite() {
   int k = -1;
-  for (std::size_t i = 0; i < link_items.size(); ++i) {
-    if (link_items[i].state == LS_SEARCHING) {
+  for (std::size_t i = 0; i < doc_.link_items.size(); ++i) {
+    if (doc_.link_items[i].state == LS_SEARCHING) {
       k = static_cast<int>(i);
       break;
     }
@@ -163,82 +164,82 @@ void CMarovineDoc::CompleteSite() {
   // The site's history and detail log are whole when it is done (the album
   // reads the log).
   FlushLogWrites();
-  LinkItem& link = link_items[k];
+  LinkItem& link = doc_.link_items[k];
   link.state = LS_DONE;
-  if (settings.album_after_site != 0 && link.mode == MODE_CRAWL &&
-      link.file_count >= settings.album_minimum_files) {
-    hooks_->MakeSiteAlbum(*this, k);
+  if (doc_.settings.album_after_site != 0 && link.mode == MODE_CRAWL &&
+      link.file_count >= doc_.settings.album_minimum_files) {
+    hooks_->MakeSiteAlbum(doc_, k);
   }
-  SetLinkRowImage(k);
-  if (settings.clear_list_after_site != 0) ClearDownloadList();
-  page_counter = 0;
-  LocalDate today = clock();
-  link_items[k].done_day = DayNumber(today.month, today.day);
+  doc_.SetLinkRowImage(k);
+  if (doc_.settings.clear_list_after_site != 0) doc_.ClearDownloadList();
+  page_counter_ = 0;
+  LocalDate today = doc_.clock();
+  doc_.link_items[k].done_day = DayNumber(today.month, today.day);
 }
 
-bool CMarovineDoc::OpenNextSite(int slot) {
-  for (std::size_t k = 0; k < link_items.size(); ++k) {
-    if (link_items[k].state != LS_WAITING) continue;
+bool CrawlScheduler::OpenNextSite(int slot) {
+  for (std::size_t k = 0; k < doc_.link_items.size(); ++k) {
+    if (doc_.link_items[k].state != LS_WAITING) continue;
     int index = QueueSitePage(static_cast<int>(k));
     if (index < 0) {
       // The download list is full (its status text says so): stop rather
       // than drop the site or overwrite an item; the user clears the list.
-      crawl_running = 0;
+      crawl_running_ = 0;
       return true;
     }
     hooks_->PlayEventSound(SOUND_NEXT_SITE);
     StartDownloadItem(slot, index);
-    link_items[k].state = LS_SEARCHING;
-    SetLinkRowImage(static_cast<int>(k));
+    doc_.link_items[k].state = LS_SEARCHING;
+    doc_.SetLinkRowImage(static_cast<int>(k));
     return true;
   }
   return false;
 }
 
-void CMarovineDoc::FinishCrawl() {
+void CrawlScheduler::FinishCrawl() {
   hooks_->PlayEventSound(SOUND_ALL_DONE);
-  crawl_running = 0;
+  crawl_running_ = 0;
   SetStatusPane(1, kAllDone);
-  if (settings.no_end_when_start != 0) {
+  if (doc_.settings.no_end_when_start != 0) {
     // A crawl that started by itself and fetched nothing since start-up
     // does not close the program or power the machine off.
-    settings.no_end_when_start = 0;
+    doc_.settings.no_end_when_start = 0;
   } else {
-    if (settings.hang_up_when_all_done != 0) hooks_->HangUp();
-    if (settings.exit_when_all_done != 0) {
-      settings.exit_when_all_done = 0;
+    if (doc_.settings.hang_up_when_all_done != 0) hooks_->HangUp();
+    if (doc_.settings.exit_when_all_done != 0) {
+      doc_.settings.exit_when_all_done = 0;
       hooks_->CloseMainWindow();
-    } else if (settings.power_when_all_done != 0) {
-      if (SaveDocumentAtFinish(profile)) SaveDocumentFile(*this, document_path);
-      settings.power_when_all_done = 0;
-      settings.keep_dial_up = 0;
+    } else if (doc_.settings.power_when_all_done != 0) {
+      if (SaveDocumentAtFinish(doc_.profile)) SaveDocumentFile(doc_, doc_.document_path);
+      doc_.settings.power_when_all_done = 0;
+      doc_.settings.keep_dial_up = 0;
       StopAllCommand();
       hooks_->HangUp();
-      hooks_->PowerManagement(*this);
+      hooks_->PowerManagement(doc_);
     }
   }
-  if (settings.restart_when_all_done != 0) {
-    for (std::size_t k = 0; k < link_items.size(); ++k) {
-      link_items[k].state = LS_WAITING;
-      SetLinkRowImage(static_cast<int>(k));
+  if (doc_.settings.restart_when_all_done != 0) {
+    for (std::size_t k = 0; k < doc_.link_items.size(); ++k) {
+      doc_.link_items[k].state = LS_WAITING;
+      doc_.SetLinkRowImage(static_cast<int>(k));
     }
-    crawl_running = 1;
+    crawl_running_ = 1;
   }
 }
 
-void CMarovineDoc::SetDownloadImage(int image, int row) {
-  if (download_view_ != nullptr && row >= 0 && row < download_view_->RowCount()) {
-    download_view_->SetImage(image, row);
+void CrawlScheduler::SetDownloadImage(int image, int row) {
+  if (doc_.download_view_ != nullptr && row >= 0 && row < doc_.download_view_->RowCount()) {
+    doc_.download_view_->SetImage(image, row);
   }
 }
 
-void CMarovineDoc::SetRowComment(int row, const std::string& text) {
-  if (download_view_ == nullptr || row < 0 || row >= download_view_->RowCount()) return;
-  download_view_->UpdateProgress(row, 0, 0, 0, text, 0);
+void CrawlScheduler::SetRowComment(int row, const std::string& text) {
+  if (doc_.download_view_ == nullptr || row < 0 || row >= doc_.download_view_->RowCount()) return;
+  doc_.download_view_->UpdateProgress(row, 0, 0, 0, text, 0);
 }
 
-void CMarovineDoc::SetStatusPane(int pane, const std::string& text) {
-  if (ui_ != nullptr) ui_->SetStatusText(pane, text);
+void CrawlScheduler::SetStatusPane(int pane, const std::string& text) {
+  if (doc_.ui_ != nullptr) doc_.ui_->SetStatusText(pane, text);
 }
 
 }  // namespace marovine

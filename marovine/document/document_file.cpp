@@ -130,11 +130,11 @@ DocumentLoadResult LoadDocument(CMarovineDoc& doc, std::string_view bytes) {
 
   if (doc.settings.auto_start_crawl != 0) {
     for (const LinkItem& link : doc.link_items) {
-      if (link.state == LS_WAITING || link.state == LS_SEARCHING) doc.crawl_running = 1;
+      if (link.state == LS_WAITING || link.state == LS_SEARCHING) doc.crawl().ResumeQuietly();
     }
     for (const DownloadItem& item : doc.download_items) {
       if (item.state == DS_WAITING || item.state == DS_RUNNING || item.state == DS_RETRY_WAIT) {
-        doc.crawl_running = 1;
+        doc.crawl().ResumeQuietly();
       }
     }
   }

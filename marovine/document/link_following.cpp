@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "marovine/document/crawl_rules.h"
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/link_extraction_request.h"
 #include "marovine/document/marovine_doc.h"
@@ -37,34 +38,35 @@ std::string CheckedText(int n) { return "Check " + std::to_string(n) + " links..
 
 }  // namespace
 
-bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
-  TransferSlot& slot = slots[a];
+bool CrawlScheduler::FollowLinks(int a, CPageParser& parser, int owner) {
+  TransferSlot& slot = slots_[a];
   const int i = slot.item_index;
   const bool not_modified = slot.status == TS_NOT_MODIFIED;
-  const int page_limit = owner >= 0 ? link_items[owner].page_limit : 0;
+  const int page_limit = owner >= 0 ? doc_.link_items[owner].page_limit : 0;
   bool adding = true;
   int seen = 0;
   // Every found link is looked up in the download list: a set of its URLs,
   // made once a page, keeps a page of many links on a long list quick.
   std::unordered_set<std::string> listed;
-  listed.reserve(download_items.size() * 2);
-  for (const DownloadItem& item : download_items) listed.insert(item.url);
-  if (ui_ != nullptr) ui_->SetWaitCursor(true);
+  listed.reserve(doc_.download_items.size() * 2);
+  for (const DownloadItem& item : doc_.download_items) listed.insert(item.url);
+  if (doc_.ui_ != nullptr) doc_.ui_->SetWaitCursor(true);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
     ++seen;
     if (listed.count(link) != 0 && !ContainsText(link, kFreeHostDomainWord)) continue;
-    if (!not_modified && IsPageByUrl(link, settings.page_extensions)) {
-      ++page_counter;
-      if (page_limit != 0 && page_limit < page_counter) adding = false;
+    if (!not_modified && IsPageByUrl(link, doc_.settings.page_extensions)) {
+      ++page_counter_;
+      if (page_limit != 0 && page_limit < page_counter_) adding = false;
     }
     // A page that only wraps a file of the same name (a picture shown on a
     // page of its own): the slot fetches the file in its place. A folder's
     // page has no name to share: its links to "../" or "/" are other folders.
-    if (slot.RetryCount <= settings.retry_limit && download_items[i].kind != KIND_WHOLE_SITE &&
-        settings.refetch_relative_address != 0 && !LastSegment(slot.url).empty() &&
+    if (slot.RetryCount <= doc_.settings.retry_limit &&
+        doc_.download_items[i].kind != KIND_WHOLE_SITE &&
+        doc_.settings.refetch_relative_address != 0 && !LastSegment(slot.url).empty() &&
         LastSegment(slot.url) == LastSegment(link)) {
       platform::RemoveFile(slot.local_path);
-      DownloadItem& item = download_items[i];
+      DownloadItem& item = doc_.download_items[i];
       item.referer = slot.url;
       slot.referer = slot.url;
       slot.url = link;
@@ -77,28 +79,28 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
       // would make the file look unchanged and never arrive.
       slot.last_modified.clear();
       RestartInPlace(a);
-      if (ui_ != nullptr) ui_->SetWaitCursor(false);
+      if (doc_.ui_ != nullptr) doc_.ui_->SetWaitCursor(false);
       return true;
     }
     if (adding) {
-      if (std::string word = MatchedIgnoreWord(link); !word.empty()) {
-        if (ui_ != nullptr) ui_->NoteIgnoredLink(link, word);
+      if (std::string word = doc_.MatchedIgnoreWord(link); !word.empty()) {
+        if (doc_.ui_ != nullptr) doc_.ui_->NoteIgnoredLink(link, word);
       } else {
-        std::size_t before = download_items.size();
+        std::size_t before = doc_.download_items.size();
         AppendFoundLink(a, link, owner, adding);
-        if (download_items.size() > before) listed.insert(link);
+        if (doc_.download_items.size() > before) listed.insert(link);
       }
     }
     SetStatusPane(kProgressPane, CheckingText(seen));
   }
   if (seen > 0) SetStatusPane(kProgressPane, CheckedText(seen));
-  if (ui_ != nullptr) ui_->SetWaitCursor(false);
+  if (doc_.ui_ != nullptr) doc_.ui_->SetWaitCursor(false);
   return false;
 }
 
-void CMarovineDoc::AppendFoundLink(int a, const std::string& url, int owner, bool& adding) {
-  const TransferSlot& slot = slots[a];
-  const DownloadItem& parent = download_items[slot.item_index];
+void CrawlScheduler::AppendFoundLink(int a, const std::string& url, int owner, bool& adding) {
+  const TransferSlot& slot = slots_[a];
+  const DownloadItem& parent = doc_.download_items[slot.item_index];
   DownloadItem item;
   item.url = url;
   item.referer = slot.url;
@@ -107,57 +109,55 @@ void CMarovineDoc::AppendFoundLink(int a, const std::string& url, int owner, boo
   item.start_page = 0;
   // A page without a site (a direct download) gives its files to the
   // direct-download folder rather than to a folder relative to nowhere.
-  std::string folder = owner >= 0 ? link_items[owner].folder : settings.direct_folder;
+  std::string folder = owner >= 0 ? doc_.link_items[owner].folder : doc_.settings.direct_folder;
   folder = platform::WithTrailingSeparator(folder);
   if (parent.kind == KIND_CRAWL) {
-    bool numbered = settings.put_random_number != 0 && settings.make_address_folder == 0 &&
-                    settings.make_title_folder == 0 && owner >= 0;
-    item.local_path = UnreservedLocalPath(
-        folder + CrawlFileName(url, numbered ? link_items[owner].random_number : -1));
+    bool numbered = doc_.settings.put_random_number != 0 &&
+                    doc_.settings.make_address_folder == 0 &&
+                    doc_.settings.make_title_folder == 0 && owner >= 0;
+    item.local_path = doc_.UnreservedLocalPath(
+        folder + CrawlFileName(url, numbered ? doc_.link_items[owner].random_number : -1));
     item.kind = KIND_CRAWL;
   } else if (parent.kind == KIND_WHOLE_SITE) {
     item.local_path = WholeSiteLocalPath(folder, parent.site_url, url);
     item.kind = KIND_WHOLE_SITE;
     // A mirror has one file per path: a second address of it ("./" beside
     // "index.html", a same-named file of another server) is the same item.
-    if (LocalPathHeld(item.local_path)) return;
+    if (doc_.LocalPathHeld(item.local_path)) return;
   } else {
-    item.local_path = UnreservedLocalPath(folder + SanitizeNameComponent(UrlFileName(url)));
+    item.local_path = doc_.UnreservedLocalPath(folder + SanitizeNameComponent(UrlFileName(url)));
     item.kind = KIND_DIRECT;
   }
   // A full list takes nothing more from this page (the status bar says so).
-  if (AppendDownloadItem(std::move(item)) < 0) adding = false;
+  if (doc_.AppendDownloadItem(std::move(item)) < 0) adding = false;
 }
 
-void CMarovineDoc::SearchLinkSites(int a, int owner) {
-  const std::string owner_url = link_items[owner].url;
-  const std::string saved_folder = settings.crawl_folder;
-  const int saved_mode = settings.registration_mode;
+void CrawlScheduler::SearchLinkSites(int a, int owner) {
+  const std::string owner_url = doc_.link_items[owner].url;
+  const std::string saved_folder = doc_.settings.crawl_folder;
   // The sites found are registered as crawl-mode links below this site's
   // folder.
-  settings.registration_mode = kRegisterCrawl;
-  settings.crawl_folder = link_items[owner].folder;
-  const bool list_once = DontListFromLinkSite(profile);
+  doc_.settings.crawl_folder = doc_.link_items[owner].folder;
+  const bool list_once = DontListFromLinkSite(doc_.profile);
 
-  const TransferSlot& slot = slots[a];
-  FetchedPage fetched{slot.local_path, slot.url, download_items[slot.item_index].site_url,
+  const TransferSlot& slot = slots_[a];
+  FetchedPage fetched{slot.local_path, slot.url, doc_.download_items[slot.item_index].site_url,
                       slot.charset};
   CPageParser parser;
-  PrepareLinkExtraction(parser, fetched, &link_items[owner], settings, profile);
+  PrepareLinkExtraction(parser, fetched, &doc_.link_items[owner], doc_.settings, doc_.profile);
   parser.scope = 0;
   parser.download_extensions = kNoDownloadExtensions;
   parser.ParsePage();
 
   const std::string own_folder = UrlFolderOf(owner_url);
-  const std::string link_log = SiteLinkLogPath(paths.log_folder, owner_url);
+  const std::string link_log = SiteLinkLogPath(doc_.paths.log_folder, owner_url);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
-    if (HasDownload(link) || link.find(own_folder) != std::string::npos) continue;
+    if (doc_.HasDownload(link) || link.find(own_folder) != std::string::npos) continue;
     bool first_time = AppendSiteLinkLog(link_log, link);
-    if (first_time || !list_once) RegisterUrl(link);
+    if (first_time || !list_once) doc_.RegisterUrlAs(link, kRegisterCrawl);
   }
   platform::RemoveFile(slot.local_path);
-  settings.crawl_folder = saved_folder;
-  settings.registration_mode = saved_mode;
+  doc_.settings.crawl_folder = saved_folder;
 }
 
 }  // namespace marovine

@@ -29,30 +29,18 @@ CMarovineDoc::CMarovineDoc(const std::string& program_folder, const std::string&
       document_path(paths.default_document_path),
       random_(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count() &
                                     0x7fffffff)),
-      proxies_(paths.folder) {
+      crawl_(*this) {
   settings = LoadInitialSettings(profile, storage_folder, worker_settings);
   proxy_settings = ReadProxySettings(profile);
-  engine_.SetWorkerSettings(worker_settings);
-  engine_.SetTransferEndCallback([this] { NotifyTransferEnd(); });
-  for (int i = 0; i < kTransferSlotCount; ++i) slots[i].slot_number = i;
+  crawl_.SetWorkerSettings(worker_settings);
 }
 
-// The transfers are stopped and joined before anything they report to goes.
-CMarovineDoc::~CMarovineDoc() {
-  engine_.StopAll();
-  FlushDownloadTotals();
-  FlushLogWrites();
-}
-
-void CMarovineDoc::FlushDownloadTotals() {
-  if (pending_totals_.files == 0) return;
-  if (AddToDownloadTotals(profile, pending_totals_)) pending_totals_ = {};
-}
+CMarovineDoc::~CMarovineDoc() = default;
 
 void CMarovineDoc::LoadSettings() {
   SettingsLoader(profile, storage_folder, settings, worker_settings);
   proxy_settings = ReadProxySettings(profile);
-  engine_.SetWorkerSettings(worker_settings);
+  crawl_.SetWorkerSettings(worker_settings);
 }
 
 int CMarovineDoc::NextRandomNumber() {
@@ -186,6 +174,10 @@ LinkItem CMarovineDoc::NewWholeSiteLinkItem(const std::string& url, const std::s
 }
 
 int CMarovineDoc::RegisterUrl(const std::string& url) {
+  return RegisterUrlAs(url, settings.registration_mode);
+}
+
+int CMarovineDoc::RegisterUrlAs(const std::string& url, int registration_mode) {
   // An empty text would otherwise pass every test and become a nameless site.
   if (url.empty()) return 0;
   std::string link_extensions = RegisterLinkExtensions(profile);
@@ -206,19 +198,19 @@ int CMarovineDoc::RegisterUrl(const std::string& url) {
     item.referer = url.substr(0, url.rfind('/') + 1);
     item.kind = KIND_DIRECT;
     if (AppendDownloadItem(std::move(item)) < 0) return 0;
-    if (settings.auto_start_crawl != 0) crawl_running = 1;
+    if (settings.auto_start_crawl != 0) crawl_.ResumeQuietly();
     return 1;
   }
 
   if (settings.unique_link_urls != 0 && FindLink(url) >= 0) return 0;
-  if (settings.registration_mode == kRegisterCrawl) {
+  if (registration_mode == kRegisterCrawl) {
     AppendLinkItem(NewCrawlLinkItem(url));
   } else {
     std::string folder = platform::WithTrailingSeparator(settings.whole_site_folder) +
                          SanitizeNameComponent(UrlToFlatName(url));
     AppendLinkItem(NewWholeSiteLinkItem(url, folder));
   }
-  if (settings.auto_start_crawl != 0) crawl_running = 1;
+  if (settings.auto_start_crawl != 0) crawl_.ResumeQuietly();
   return 1;
 }
 
@@ -226,9 +218,7 @@ void CMarovineDoc::RemoveDownloadItem(int index) {
   if (index < 0 || index >= static_cast<int>(download_items.size())) return;
   reserved_names_.Remove(download_items[index].local_path);
   download_items.erase(download_items.begin() + index);
-  for (auto& slot : slots) {
-    if (slot.item_index > index) --slot.item_index;
-  }
+  crawl_.DownloadItemRemoved(index);
   if (download_view_ != nullptr) download_view_->DeleteRow(index);
 }
 
@@ -236,7 +226,7 @@ void CMarovineDoc::RemoveLinkItem(int index) {
   if (index < 0 || index >= static_cast<int>(link_items.size())) return;
   if (settings.delete_link_log != 0) {
     std::string log = SiteDetailLogPath(paths.log_folder, link_items[index].url);
-    log_writes_.Discard(log);
+    crawl_.DiscardLogWrites(log);
     platform::RemoveFile(log);
   }
   RemoveLinkItemKeepLog(index);
@@ -255,6 +245,17 @@ void CMarovineDoc::ClearDownloadList() {
   for (int i = static_cast<int>(download_items.size()) - 1; i >= 0; --i) RemoveDownloadItem(i);
   download_items.clear();
   reserved_names_.Clear();
+}
+
+void CMarovineDoc::MarkDownloadsUnfinished(const std::vector<int>& rows) {
+  for (int row : rows) {
+    if (row < 0 || row >= static_cast<int>(download_items.size())) continue;
+    if (download_items[row].state == DS_RUNNING) continue;
+    download_items[row].state = DS_WAITING;
+    if (download_view_ != nullptr && row < download_view_->RowCount()) {
+      download_view_->SetImage(IMAGE_WAITING, row);
+    }
+  }
 }
 
 void CMarovineDoc::ResetAfterDays() {
@@ -277,7 +278,7 @@ void CMarovineDoc::ResetAfterDays() {
     SetLinkRowImage(static_cast<int>(i));
     any = true;
   }
-  if (any && settings.auto_start_crawl != 0) crawl_running = 1;
+  if (any && settings.auto_start_crawl != 0) crawl_.ResumeQuietly();
 }
 
 }  // namespace marovine

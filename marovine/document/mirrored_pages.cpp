@@ -3,6 +3,7 @@
 // (refused, failed, skipped) would be a dead end offline, so it points back
 // to its address instead.
 
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/link_extraction_request.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/engine/local_path.h"
@@ -11,17 +12,17 @@
 
 namespace marovine {
 
-void CMarovineDoc::FinishMirroredPages(int link_index) {
+void CrawlScheduler::FinishMirroredPages(int link_index) {
   std::vector<MirroredPage> pages;
   pages.swap(mirrored_pages_);
-  const LinkItem& link = link_items[link_index];
+  const LinkItem& link = doc_.link_items[link_index];
   if (link.mode != MODE_WHOLE_SITE) return;
   const std::string folder = link.folder;
   const std::string site_url = link.url;
   for (const MirroredPage& page : pages) {
     if (page.site_url != site_url) continue;
     FetchedPage fetched{page.local_path, page.url, page.site_url, {}};
-    RewriteRequest request = WholeSiteRewriteRequest(fetched, settings);
+    RewriteRequest request = WholeSiteRewriteRequest(fetched, doc_.settings);
     request.arrived = [&](const std::string& url) {
       return platform::FileExists(WholeSiteLocalPath(folder, site_url, url));
     };

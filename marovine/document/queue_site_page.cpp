@@ -2,6 +2,7 @@
 // mirror also gets its heading page and its history file.
 
 #include "marovine/album/html_text.h"
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/site_history_file.h"
 #include "marovine/engine/safe_name.h"
@@ -34,28 +35,28 @@ void WriteHeadingPage(const LinkItem& link) {
 
 }  // namespace
 
-int CMarovineDoc::QueueSitePage(int k) {
-  if (k < 0 || k >= static_cast<int>(link_items.size())) return -1;
-  const LinkItem& link = link_items[k];
+int CrawlScheduler::QueueSitePage(int k) {
+  if (k < 0 || k >= static_cast<int>(doc_.link_items.size())) return -1;
+  const LinkItem& link = doc_.link_items[k];
   DownloadItem item;
   item.url = link.url;
   item.kind = link.mode == MODE_CRAWL ? KIND_CRAWL : KIND_WHOLE_SITE;
-  int owner = FindLink(link.url);
-  item.local_path = platform::WithTrailingSeparator(link_items[owner].folder) +
+  int owner = doc_.FindLink(link.url);
+  item.local_path = platform::WithTrailingSeparator(doc_.link_items[owner].folder) +
                     SanitizeNameComponent(UrlFileName(link.url));
   // A crawl-mode page is named like a file; a mirror's start page keeps the
   // path it mirrors.
-  if (item.kind == KIND_CRAWL) item.local_path = UnreservedLocalPath(item.local_path);
+  if (item.kind == KIND_CRAWL) item.local_path = doc_.UnreservedLocalPath(item.local_path);
   item.site_url = link.url;
   item.state = DS_WAITING;
   item.start_page = 0;
-  int index = AppendDownloadItem(std::move(item));
+  int index = doc_.AppendDownloadItem(std::move(item));
   if (index < 0) return -1;
-  page_counter = 0;
+  page_counter_ = 0;
 
-  const LinkItem& site = link_items[k];
+  const LinkItem& site = doc_.link_items[k];
   if (site.mode == MODE_WHOLE_SITE) {
-    if (settings.write_heading_html != 0) WriteHeadingPage(site);
+    if (doc_.settings.write_heading_html != 0) WriteHeadingPage(site);
     if (!site.history_path.empty()) {
       std::string root = site.folder;
       while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();

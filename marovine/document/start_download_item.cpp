@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "marovine/document/crawl_rules.h"
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/site_history_file.h"
@@ -21,22 +22,23 @@ int TimeoutMs(int seconds) {
 
 }  // namespace
 
-void CMarovineDoc::StartDownloadItem(int slot, int index) {
+void CrawlScheduler::StartDownloadItem(int slot, int index) {
   StartDownloadItemVia(slot, index, nullptr);
 }
 
-void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) {
-  if (a < 0 || a >= kTransferSlotCount || i < 0 || i >= static_cast<int>(download_items.size())) {
+void CrawlScheduler::StartDownloadItemVia(int a, int i, const std::string* proxy) {
+  if (a < 0 || a >= kTransferSlotCount || i < 0 ||
+      i >= static_cast<int>(doc_.download_items.size())) {
     return;
   }
-  TransferSlot& slot = slots[a];
+  TransferSlot& slot = slots_[a];
   const bool fresh = slot.status == TS_IDLE;
-  settings.no_end_when_start = 0;
+  doc_.settings.no_end_when_start = 0;
   DialUpKeepCheck();
 
-  DownloadItem& item = download_items[i];
+  DownloadItem& item = doc_.download_items[i];
   const bool first_try = item.state == DS_WAITING;
-  int owner = item.site_url.empty() ? -1 : FindLink(item.site_url);
+  int owner = item.site_url.empty() ? -1 : doc_.FindLink(item.site_url);
 
   // An item a busy server sent away keeps the retries it has used.
   if (auto held = held_retry_counts_.find(item.url); held != held_retry_counts_.end()) {
@@ -46,60 +48,61 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   slot.status = TS_RUNNING;
   slot.item_index = i;
   slot.url = item.url;
-  slot.proxy = proxy != nullptr ? *proxy : proxies_.NextProxy(proxy_settings);
-  slot.no_cache = slot.proxy.empty() ? 0 : settings.proxy_no_cache;
-  slot.user_agent = UserAgentText(settings);
+  slot.proxy = proxy != nullptr ? *proxy : proxies_.NextProxy(doc_.proxy_settings);
+  slot.no_cache = slot.proxy.empty() ? 0 : doc_.settings.proxy_no_cache;
+  slot.user_agent = UserAgentText(doc_.settings);
   slot.referer = item.referer;
   slot.minimum_size = 0;
   slot.maximum_size = 0;
-  slot.page_extensions = settings.page_extensions;
-  slot.timeout_ms = TimeoutMs(settings.timeout_seconds);
+  slot.page_extensions = doc_.settings.page_extensions;
+  slot.timeout_ms = TimeoutMs(doc_.settings.timeout_seconds);
   slot.slot_number = a;
-  slot.resume_policy = settings.cant_retry_first;
-  slot.banner_list_path = paths.banner_list_path;
-  slot.log_folder = paths.folder;
+  slot.resume_policy = doc_.settings.cant_retry_first;
+  slot.banner_list_path = doc_.paths.banner_list_path;
+  slot.log_folder = doc_.paths.folder;
   slot.last_modified.clear();
-  slot.free_host_cut = settings.free_host_page_cut;
-  slot.send_referer = settings.send_referer;
-  slot.banner_check = settings.skip_banners;
+  slot.free_host_cut = doc_.settings.free_host_page_cut;
+  slot.send_referer = doc_.settings.send_referer;
+  slot.banner_check = doc_.settings.skip_banners;
   // A stop request left on a free slot by "stop all" is not meant for the
   // transfers of a crawl started again.
   if (fresh) slot.stop_request = 0;
   // A retried item has passed the log check already.
-  slot.check_log = item.kind == KIND_CRAWL && settings.skip_files_in_log != 0 && first_try;
+  slot.check_log = item.kind == KIND_CRAWL && doc_.settings.skip_files_in_log != 0 && first_try;
 
   if (item.kind != KIND_WHOLE_SITE && first_try) {
     // A first try owns no file yet: it moves off a name another item holds
     // (a list read from a file may have two) and, where renaming applies, off
     // a file already on disk.
     const bool rename_existing =
-        (item.kind == KIND_CRAWL && settings.auto_rename != 0) || item.start_page == 1;
+        (item.kind == KIND_CRAWL && doc_.settings.auto_rename != 0) || item.start_page == 1;
     const std::string& own = item.local_path;
-    if (reserved_names_.HeldByOther(own, own) || (rename_existing && platform::FileExists(own))) {
-      SetItemLocalPath(i, reserved_names_.FreeName(own, own, true));
+    if (doc_.reserved_names_.HeldByOther(own, own) ||
+        (rename_existing && platform::FileExists(own))) {
+      doc_.SetItemLocalPath(i, doc_.reserved_names_.FreeName(own, own, true));
     }
   }
   // The item holds the final name from now on.
   slot.local_path = item.local_path;
   if (item.kind == KIND_CRAWL || item.start_page == 1) {
-    slot.maximum_size = MaximumFileBytes(settings);
-    slot.minimum_size = MinimumFileBytes(settings);
+    slot.maximum_size = MaximumFileBytes(doc_.settings);
+    slot.minimum_size = MinimumFileBytes(doc_.settings);
     if (item.start_page == 1 && !ContainsText(item.url, kFreeHostDomainWord)) {
       slot.local_path += kRefetchSuffix;
     }
   }
 
   item.state = DS_RUNNING;
-  slot.credentials = owner >= 0 ? link_items[owner].credentials : std::string();
+  slot.credentials = owner >= 0 ? doc_.link_items[owner].credentials : std::string();
 
   if (item.kind == KIND_WHOLE_SITE) {
     std::string recorded;
-    if (owner >= 0 && !link_items[owner].history_path.empty()) {
-      recorded = ReadSiteHistoryDate(log_writes_, link_items[owner].history_path, item.url);
+    if (owner >= 0 && !doc_.link_items[owner].history_path.empty()) {
+      recorded = ReadSiteHistoryDate(log_writes_, doc_.link_items[owner].history_path, item.url);
     }
-    if (settings.fetch_updated_only != 0) slot.last_modified = recorded;
-    if (settings.whole_site_limit_huge != 0) {
-      slot.maximum_size = WholeSiteMaximumFileBytes(settings);
+    if (doc_.settings.fetch_updated_only != 0) slot.last_modified = recorded;
+    if (doc_.settings.whole_site_limit_huge != 0) {
+      slot.maximum_size = WholeSiteMaximumFileBytes(doc_.settings);
     }
     // A mirrored file arrives beside its name and takes the name only when
     // it is whole, so a file under its name is always a finished copy, never
@@ -117,16 +120,16 @@ void CMarovineDoc::StartDownloadItemVia(int a, int i, const std::string* proxy) 
   }
 }
 
-void CMarovineDoc::LaunchTransfer(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::LaunchTransfer(int a) {
+  TransferSlot& slot = slots_[a];
   requested_urls_[a] = slot.url;
   redirect_chains_[a].clear();
-  engine_.SetWorkerSettings(worker_settings);
+  engine_.SetWorkerSettings(doc_.worker_settings);
   engine_.StartTransferThread(slot);
   SetDownloadImage(IMAGE_RUNNING, slot.item_index);
 }
 
-void CMarovineDoc::LaunchDeferredTransfers() {
+void CrawlScheduler::LaunchDeferredTransfers() {
   defer_launches_ = false;
   if (deferred_launches_.empty()) return;
   // A transfer may create its file at once: the saved list must name the
@@ -137,14 +140,14 @@ void CMarovineDoc::LaunchDeferredTransfers() {
   for (int a : launches) LaunchTransfer(a);
 }
 
-void CMarovineDoc::RestartInPlace(int a) {
+void CrawlScheduler::RestartInPlace(int a) {
   // The slot keeps its address (a redirect's new one, or a re-fetch's link).
   // The status is reset so that the engine takes the address from the slot.
-  TransferSlot& slot = slots[a];
+  TransferSlot& slot = slots_[a];
   DialUpKeepCheck();
   slot.status = TS_RUNNING;
   requested_urls_[a] = slot.url;
-  engine_.SetWorkerSettings(worker_settings);
+  engine_.SetWorkerSettings(doc_.worker_settings);
   engine_.StartTransferThread(slot);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "marovine/document/crawl_rules.h"
+#include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/link_extraction_request.h"
 #include "marovine/document/link_list_view.h"
@@ -23,7 +24,6 @@ namespace marovine {
 
 namespace {
 
-constexpr const char* kUntitled = "無題";
 constexpr std::size_t kTitleRowCharacters = 100;
 
 // The first `count` characters of a UTF-8 text, never half a character.
@@ -42,11 +42,11 @@ bool RenameFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-void CMarovineDoc::Succeeded(int a) {
-  TransferSlot& slot = slots[a];
+void CrawlScheduler::Succeeded(int a) {
+  TransferSlot& slot = slots_[a];
   const int i = slot.item_index;
   const bool not_modified = slot.status == TS_NOT_MODIFIED;
-  const std::string item_path = download_items[i].local_path;
+  const std::string item_path = doc_.download_items[i].local_path;
 
   // A mirrored file fetched again beside its copy replaces the copy only now.
   if (slot.local_path == item_path + std::string(kUpdateSuffix)) {
@@ -59,31 +59,31 @@ void CMarovineDoc::Succeeded(int a) {
   }
 
   hooks_->PlayEventSound(SOUND_FILE_FETCHED);
-  if (settings.quick_view_after_download != 0) hooks_->ShowInQuickView(slot.local_path);
-  if (slot.local_path.find(".ram") != std::string::npos && FindLinkFromRamFile(profile)) {
+  if (doc_.settings.quick_view_after_download != 0) hooks_->ShowInQuickView(slot.local_path);
+  if (slot.local_path.find(".ram") != std::string::npos && FindLinkFromRamFile(doc_.profile)) {
     if (auto text = platform::ReadWholeFile(slot.local_path)) {
-      for (const auto& url : RealMediaLinks(*text)) RegisterUrl(url);
+      for (const auto& url : RealMediaLinks(*text)) doc_.RegisterUrl(url);
     }
   }
   SetDownloadImage(IMAGE_DONE, i);
 
-  const int kind = download_items[i].kind;
-  const std::string site_url = download_items[i].site_url;
-  const int owner = site_url.empty() ? -1 : FindLink(site_url);
+  const int kind = doc_.download_items[i].kind;
+  const std::string site_url = doc_.download_items[i].site_url;
+  const int owner = site_url.empty() ? -1 : doc_.FindLink(site_url);
   // An unchanged file keeps the entry of the fetch that brought it.
   if (kind == KIND_WHOLE_SITE && owner >= 0 && !not_modified &&
-      !link_items[owner].history_path.empty()) {
-    WriteSiteHistoryEntry(log_writes_, link_items[owner].history_path, download_items[i].url,
-                          slot.last_modified, slot.received);
+      !doc_.link_items[owner].history_path.empty()) {
+    WriteSiteHistoryEntry(log_writes_, doc_.link_items[owner].history_path,
+                          doc_.download_items[i].url, slot.last_modified, slot.received);
   }
 
   const bool page =
-      IsPageByUrl(download_items[i].url, settings.page_extensions) || slot.page_flag != 0;
+      IsPageByUrl(doc_.download_items[i].url, doc_.settings.page_extensions) || slot.page_flag != 0;
   if (!page) {
-    for (std::size_t k = 0; k < link_items.size(); ++k) {
-      if (link_items[k].state != LS_SEARCHING) continue;
-      ++link_items[k].file_count;
-      SetLinkRowCount(static_cast<int>(k));
+    for (std::size_t k = 0; k < doc_.link_items.size(); ++k) {
+      if (doc_.link_items[k].state != LS_SEARCHING) continue;
+      ++doc_.link_items[k].file_count;
+      doc_.SetLinkRowCount(static_cast<int>(k));
       break;
     }
     // A retried re-fetch was parked beside the item's name; the file is the
@@ -94,18 +94,18 @@ void CMarovineDoc::Succeeded(int a) {
     }
     // A mirrored stylesheet names the pictures and fonts it needs as a page
     // does; it is kept as it came.
-    if (kind == KIND_WHOLE_SITE && IsStylesheetUrl(download_items[i].url)) {
+    if (kind == KIND_WHOLE_SITE && IsStylesheetUrl(doc_.download_items[i].url)) {
       FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
       CPageParser parser;
-      PrepareLinkExtraction(parser, fetched, owner >= 0 ? &link_items[owner] : nullptr, settings,
-                            profile);
+      PrepareLinkExtraction(parser, fetched, owner >= 0 ? &doc_.link_items[owner] : nullptr,
+                            doc_.settings, doc_.profile);
       parser.stylesheet = 1;
       parser.ParsePage();
       if (FollowLinks(a, parser, owner)) return;
     }
   } else {
     SetDownloadImage(IMAGE_PAGE, i);
-    download_items[i].state = DS_PAGE_DONE;
+    doc_.download_items[i].state = DS_PAGE_DONE;
     if (kind == KIND_WHOLE_SITE && not_modified) {
       // The page as the server sent it was kept beside the rewritten one.
       std::string original = slot.local_path + std::string(kRefetchSuffix);
@@ -116,17 +116,17 @@ void CMarovineDoc::Succeeded(int a) {
     }
     FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
     CPageParser parser;
-    PrepareLinkExtraction(parser, fetched, owner >= 0 ? &link_items[owner] : nullptr, settings,
-                          profile);
+    PrepareLinkExtraction(parser, fetched, owner >= 0 ? &doc_.link_items[owner] : nullptr,
+                          doc_.settings, doc_.profile);
     parser.ParsePage();
-    if (owner >= 0 && link_items[owner].title.empty()) TakeTitle(owner, parser.title);
+    if (owner >= 0 && doc_.link_items[owner].title.empty()) TakeTitle(owner, parser.title);
 
-    const bool link_site_search =
-        owner >= 0 && link_items[owner].mode == MODE_CRAWL && link_items[owner].search_level == 3;
+    const bool link_site_search = owner >= 0 && doc_.link_items[owner].mode == MODE_CRAWL &&
+                                  doc_.link_items[owner].search_level == 3;
     if (kind == KIND_CRAWL && !link_site_search) {
       platform::RemoveFile(slot.local_path);
     } else if (kind == KIND_WHOLE_SITE) {
-      if (RewriteSavedPage(WholeSiteRewriteRequest(fetched, settings), slot.local_path)) {
+      if (RewriteSavedPage(WholeSiteRewriteRequest(fetched, doc_.settings), slot.local_path)) {
         mirrored_pages_.push_back({slot.local_path, slot.url, site_url});
       }
     }
@@ -134,10 +134,10 @@ void CMarovineDoc::Succeeded(int a) {
     if (link_site_search) SearchLinkSites(a, owner);
   }
 
-  const DownloadItem finished = download_items[i];
+  const DownloadItem finished = doc_.download_items[i];
   bool removed = false;
-  if (settings.clear_item_after_download != 0) {
-    RemoveDownloadItem(i);
+  if (doc_.settings.clear_item_after_download != 0) {
+    doc_.RemoveDownloadItem(i);
     removed = true;
   }
   if (!page) {
@@ -149,20 +149,23 @@ void CMarovineDoc::Succeeded(int a) {
     }
   }
   engine_.ResetTransferSlot(a, slot);
-  if (!removed) download_items[i].state = DS_DONE;
+  if (!removed) doc_.download_items[i].state = DS_DONE;
 }
 
-void CMarovineDoc::TakeTitle(int owner, const std::string& found) {
-  std::string title = found.empty() ? std::string(kUntitled) : found;
+void CrawlScheduler::TakeTitle(int owner, const std::string& found) {
+  // A page without a title shows the untitled text; what follows from it
+  // goes by the missing title, never by that text, which a page may carry.
+  const bool untitled = found.empty();
+  std::string title = untitled ? std::string(kUntitledText) : found;
   ViewHint hint;
   hint.code = HINT_SET_TITLE;
   hint.row_b = owner;
   hint.text1 = FirstCharacters(title, kTitleRowCharacters);
-  Broadcast(hint);
-  LinkItem& link = link_items[owner];
+  doc_.Broadcast(hint);
+  LinkItem& link = doc_.link_items[owner];
   link.title = title;
   if (link.mode == MODE_WHOLE_SITE) {
-    if (settings.write_heading_html == 0 || title == kUntitled) return;
+    if (doc_.settings.write_heading_html == 0 || untitled) return;
     std::string root = link.folder;
     while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();
     std::string heading = root + ".html";
@@ -174,8 +177,8 @@ void CMarovineDoc::TakeTitle(int owner, const std::string& found) {
     } else {
       RenameFile(heading, named);
     }
-  } else if (settings.make_title_folder != 0) {
-    link.folder = platform::WithTrailingSeparator(link.folder) + TitleFolderName(title, link.url) +
+  } else if (doc_.settings.make_title_folder != 0) {
+    link.folder = platform::WithTrailingSeparator(link.folder) + TitleFolderName(found, link.url) +
                   platform::kPathSeparator;
   }
 }

@@ -33,7 +33,7 @@ std::string TitleFolderName(std::string_view title, std::string_view site_url) {
   std::string bare = WithoutUserInfo(site_url);
   std::size_t scheme = WebSchemeLength(bare);
   if (scheme == 0) scheme = 7;
-  std::string name(title == "無題" ? (bare.size() > scheme ? bare.substr(scheme) : "") : title);
+  std::string name(title.empty() ? (bare.size() > scheme ? bare.substr(scheme) : "") : title);
   for (char& c : name) {
     switch (c) {
       case '\\':

@@ -30,7 +30,7 @@ std::string MakeCrawlSiteFolder(const CrawlFolderOptions& options, std::string_v
                                 const LocalDate& today);
 
 // The folder name a crawl-mode site takes from its page title (the address
-// when the title is "無題"), without the separator.
+// when the page has none), without the separator.
 std::string TitleFolderName(std::string_view title, std::string_view site_url);
 
 // The name a crawl-mode file gets in its site folder: the URL's last segment,

@@ -1,5 +1,7 @@
 #include "marovine/engine/work_items.h"
 
+#include "marovine/engine/transfer_status.h"
+
 namespace marovine {
 
 const char* LinkStateText(int state) {
@@ -18,7 +20,7 @@ const char* DownloadStateText(int state) {
     case DS_WAITING:
       return "処理は終わっていません。待機中です。";
     case DS_DONE:
-      return "正常に終了しました。";
+      return transfer_text::kCompleted;
     case DS_RUNNING:
       return "処理中です。設定の変更は反映されないかもしれません。";
     case DS_RETRY_WAIT:

@@ -44,6 +44,10 @@ inline constexpr int kWholeSiteSearchLevel = 255;
 // The name of a whole-site item's history file in its folder.
 inline constexpr const char* kSiteHistoryFileName = "履歴.txt";
 
+// What a site whose start page has no title shows for it. Code asks whether
+// the title was missing, never whether a title reads like this.
+inline constexpr const char* kUntitledText = "無題";
+
 // One site (or page) whose links are searched.
 struct LinkItem {
   std::int32_t random_number = 0;  // prefixed to file names (crawl mode), 0..2047

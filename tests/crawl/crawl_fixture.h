@@ -69,14 +69,14 @@ struct CrawlDoc {
     doc->AddLinkView(&links);
     doc->SetDownloadView(&downloads);
     doc->SetUiServices(&ui);
-    doc->SetCrawlHooks(&hooks);
-    doc->SetTickPeriod(std::chrono::milliseconds(20));
+    doc->crawl().SetCrawlHooks(&hooks);
+    doc->crawl().SetTickPeriod(std::chrono::milliseconds(20));
     doc->clock = [] { return LocalDate{2001, 1, 5}; };
   }
 
   // Starts the crawl and runs it to its end.
   void Crawl(std::chrono::seconds limit = std::chrono::seconds(60)) {
-    doc->StartCommand();
+    doc->crawl().StartCommand();
     ASSERT_TRUE(RunCrawlUntilFinished(*doc, limit)) << "the crawl did not end";
   }
 

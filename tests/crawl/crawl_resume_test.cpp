@@ -51,18 +51,18 @@ TEST_F(CrawlResumeTest, StopAllSaveReopenAndResumeEndLikeAnUninterruptedCrawl) {
   {
     CrawlDoc c(home);
     c.doc->RegisterUrl(server_.Url("/site/index.html"));
-    c.doc->StartCommand();
+    c.doc->crawl().StartCommand();
     // Stop once the big file is under way.
     ASSERT_TRUE(WaitFor(
         [&] {
-          c.doc->CrawlTick();
-          for (const auto& slot : c.doc->slots) {
+          c.doc->crawl().CrawlTick();
+          for (const auto& slot : c.doc->crawl().slots()) {
             if (slot.url.ends_with("big.zip") && slot.received > 0) return true;
           }
           return false;
         },
         std::chrono::seconds(30), std::chrono::milliseconds(20)));
-    c.doc->StopAllCommand();
+    c.doc->crawl().StopAllCommand();
     ASSERT_TRUE(SaveDocumentFile(*c.doc, saved));
     ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
   }
@@ -104,14 +104,14 @@ TEST_F(CrawlResumeTest, FastModeEndsWithTheSameResultAsTheTick) {
   Sandbox normal_home;
   CrawlDoc normal(normal_home);
   normal.doc->RegisterUrl(server_.Url("/site/index.html"));
-  normal.doc->SetTickPeriod(std::chrono::milliseconds(200));
+  normal.doc->crawl().SetTickPeriod(std::chrono::milliseconds(200));
   normal.Crawl();
 
   Sandbox fast_home;
   CrawlDoc fast(fast_home, "[DownLoad]\nFastMode=1\n");
   ASSERT_EQ(fast.doc->settings.fast_mode, 1);
   fast.doc->RegisterUrl(server_.Url("/site/index.html"));
-  fast.doc->SetTickPeriod(std::chrono::milliseconds(200));
+  fast.doc->crawl().SetTickPeriod(std::chrono::milliseconds(200));
   fast.Crawl();
 
   EXPECT_EQ(FilesBelow(fast_home.Path("store/")), kAll);
@@ -125,12 +125,12 @@ TEST_F(CrawlResumeTest, FastModeEndsWithTheSameResultAsTheTick) {
 TEST_F(CrawlResumeTest, WaitForTransferEndWakesOnAnEndAndTimesOutWithout) {
   Sandbox home;
   CrawlDoc c(home);
-  EXPECT_FALSE(c.doc->WaitForTransferEnd(std::chrono::milliseconds(10)));
+  EXPECT_FALSE(c.doc->crawl().WaitForTransferEnd(std::chrono::milliseconds(10)));
   c.doc->RegisterUrl(server_.Url("/site/a.jpg"));
-  c.doc->crawl_running = 1;
-  c.doc->CollectAndStart();
-  EXPECT_TRUE(c.doc->WaitForTransferEnd(std::chrono::seconds(20)));
-  EXPECT_FALSE(c.doc->WaitForTransferEnd(std::chrono::milliseconds(10)));
+  c.doc->crawl().ResumeQuietly();
+  c.doc->crawl().CollectAndStart();
+  EXPECT_TRUE(c.doc->crawl().WaitForTransferEnd(std::chrono::seconds(20)));
+  EXPECT_FALSE(c.doc->crawl().WaitForTransferEnd(std::chrono::milliseconds(10)));
   ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(20)));
 }
 

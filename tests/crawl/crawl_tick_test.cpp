@@ -45,8 +45,8 @@ TEST_F(CrawlTickTest, OneTickStartsTheFirstDouziDlWaitingItemsInListOrder) {
   }
   // A retried item is taken before later waiting ones, in list order.
   c.doc->download_items[5].state = DS_RETRY_WAIT;
-  c.doc->crawl_running = 1;
-  c.doc->CrawlTick();
+  c.doc->crawl().ResumeQuietly();
+  c.doc->crawl().CrawlTick();
   std::vector<std::uint8_t> expected(10, DS_WAITING);
   expected[0] = expected[1] = expected[2] = DS_RUNNING;
   expected[5] = DS_RETRY_WAIT;
@@ -64,34 +64,34 @@ TEST_F(CrawlTickTest, ARetryWaitingItemGoesBeforeLaterWaitingOnes) {
   for (const char* name : {"/a.jpg", "/b.jpg", "/c.jpg"}) c.doc->RegisterUrl(server_.Url(name));
   c.doc->download_items[0].state = DS_DONE;
   c.doc->download_items[1].state = DS_RETRY_WAIT;
-  c.doc->crawl_running = 1;
-  c.doc->CrawlTick();
+  c.doc->crawl().ResumeQuietly();
+  c.doc->crawl().CrawlTick();
   EXPECT_EQ(States(*c.doc), (std::vector<std::uint8_t>{DS_DONE, DS_RUNNING, DS_WAITING}));
   ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
 }
 
 TEST_F(CrawlTickTest, AnEmptyCrawlEndsAtTheFirstTick) {
   CrawlDoc c(home_);
-  c.doc->StartCommand();
+  c.doc->crawl().StartCommand();
   EXPECT_EQ(c.ui.StatusText(2), "開始  ");
-  c.doc->CrawlTick();
-  EXPECT_EQ(c.doc->crawl_running, 0);
-  EXPECT_TRUE(c.doc->CrawlFinished());
+  c.doc->crawl().CrawlTick();
+  EXPECT_EQ(c.doc->crawl().running(), false);
+  EXPECT_TRUE(c.doc->crawl().CrawlFinished());
   EXPECT_EQ(c.ui.StatusText(1), "終了しました。");
   EXPECT_EQ(c.hooks.calls, (std::vector<std::string>{"sound 1", "sound 7"}));
 }
 
 TEST_F(CrawlTickTest, NoEndWhenStartSparesOnlyACrawlThatFetchedNothing) {
   CrawlDoc c(home_, "[Ippan]\nNoEndWhenStart=1\n[Schedule]\nFinishMarovineKensaku=1\n");
-  c.doc->crawl_running = 1;  // as AutoMarovine starts it
-  c.doc->CrawlTick();
-  EXPECT_EQ(c.doc->crawl_running, 0);
+  c.doc->crawl().ResumeQuietly();  // as AutoMarovine starts it
+  c.doc->crawl().CrawlTick();
+  EXPECT_EQ(c.doc->crawl().running(), false);
   EXPECT_EQ(c.hooks.Count("close"), 0);
 
   c.doc->LoadSettings();  // the flag is back from the file
   ASSERT_EQ(c.doc->settings.no_end_when_start, 1);
   c.doc->RegisterUrl(server_.Url("/a.jpg"));
-  c.doc->crawl_running = 1;
+  c.doc->crawl().ResumeQuietly();
   ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
   EXPECT_EQ(c.hooks.Count("close"), 1);
   EXPECT_EQ(c.doc->settings.exit_when_all_done, 0);
@@ -100,8 +100,8 @@ TEST_F(CrawlTickTest, NoEndWhenStartSparesOnlyACrawlThatFetchedNothing) {
 TEST_F(CrawlTickTest, PowerOffAtTheEndSavesStopsHangsUpAndPowers) {
   CrawlDoc c(home_, "[Schedule]\nFinishPowerOff=1\nDialCut=1\n");
   c.doc->document_path = home_.Path("end.mrv");
-  c.doc->StartCommand();
-  c.doc->CrawlTick();
+  c.doc->crawl().StartCommand();
+  c.doc->crawl().CrawlTick();
   EXPECT_TRUE(platform::FileExists(home_.Path("end.mrv")));
   EXPECT_EQ(c.hooks.Count("hang up"), 2);
   EXPECT_EQ(c.hooks.Count("power"), 1);
@@ -111,27 +111,27 @@ TEST_F(CrawlTickTest, PowerOffAtTheEndSavesStopsHangsUpAndPowers) {
 TEST_F(CrawlTickTest, FinishKensakuRetrySearchesEverySiteAgainFromTheTop) {
   CrawlDoc c(home_, "[Schedule]\nFinishKensakuRetry=1\n[Ippan]\nClear_List_After_Finish_Site=1\n");
   ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/site/index.html")), 1);
-  c.doc->StartCommand();
+  c.doc->crawl().StartCommand();
   ASSERT_TRUE(testing::WaitFor(
       [&] {
-        c.doc->CrawlTick();
+        c.doc->crawl().CrawlTick();
         return c.hooks.Count("sound 6") >= 2;
       },
       std::chrono::seconds(30), std::chrono::milliseconds(20)));
   EXPECT_GE(c.hooks.Count("sound 7"), 1);
-  EXPECT_EQ(c.doc->crawl_running, 1);
+  EXPECT_EQ(c.doc->crawl().running(), true);
   EXPECT_EQ(c.doc->link_items[0].state, LS_SEARCHING);
-  c.doc->StopAllCommand();
+  c.doc->crawl().StopAllCommand();
   ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
 }
 
 TEST_F(CrawlTickTest, StopListingFinishesTheRunningPageAndAddsItsLinksButStartsNothing) {
   CrawlDoc c(home_);
   ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/site/index.html")), 1);
-  c.doc->StartCommand();
-  c.doc->CrawlTick();
+  c.doc->crawl().StartCommand();
+  c.doc->crawl().CrawlTick();
   ASSERT_EQ(c.doc->download_items.size(), 1u);
-  c.doc->StopListingCommand();
+  c.doc->crawl().StopListingCommand();
   EXPECT_EQ(c.ui.StatusText(2), "停止  ");
   ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
   ASSERT_EQ(c.doc->download_items.size(), 3u);
@@ -154,8 +154,8 @@ TEST_F(CrawlTickTest, AutoRenameCountsUpAndRenumbersANumberedName) {
     item.kind = KIND_CRAWL;
     c.doc->AppendDownloadItem(item);
   }
-  c.doc->crawl_running = 1;
-  c.doc->CrawlTick();
+  c.doc->crawl().ResumeQuietly();
+  c.doc->crawl().CrawlTick();
   EXPECT_EQ(c.doc->download_items[0].local_path, folder + "a(2).jpg");
   EXPECT_EQ(c.doc->download_items[1].local_path, folder + "b(1).jpg");
   ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));

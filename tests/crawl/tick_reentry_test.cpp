@@ -18,14 +18,14 @@ class ReenteringHooks : public RecordingCrawlHooks {
  public:
   void ClipboardWatchStep(CMarovineDoc& doc) override {
     RecordingCrawlHooks::ClipboardWatchStep(doc);
-    doc.CrawlTick();
+    doc.crawl().CrawlTick();
   }
   void ScheduleCheck(CMarovineDoc& doc) override {
     RecordingCrawlHooks::ScheduleCheck(doc);
-    doc.CrawlTick();
+    doc.crawl().CrawlTick();
   }
   bool DialUpKeepCheck(CMarovineDoc& doc) override {
-    doc.CrawlTick();
+    doc.crawl().CrawlTick();
     return RecordingCrawlHooks::DialUpKeepCheck(doc);
   }
 };
@@ -39,13 +39,13 @@ TEST(TickReentryTest, ATickCalledFromInsideTheTickRunsNothing) {
 
   CrawlDoc c(home, "[DownLoad]\nDouziDL=2\n[Schedule]\nDialKeep=1\n");
   ReenteringHooks hooks;
-  c.doc->SetCrawlHooks(&hooks);
-  c.doc->clipboard_watch = 1;
+  c.doc->crawl().SetCrawlHooks(&hooks);
+  c.doc->crawl().SetClipboardWatch(true);
   for (const char* name : {"/a.jpg", "/b.jpg", "/c.jpg", "/d.jpg"}) {
     ASSERT_EQ(c.doc->RegisterUrl(server.Url(name)), 1);
   }
-  c.doc->crawl_running = 1;
-  c.doc->CrawlTick();
+  c.doc->crawl().ResumeQuietly();
+  c.doc->crawl().CrawlTick();
 
   // Each step ran once: one clipboard poll, one dial check per started
   // transfer, and no more transfers than the limit.

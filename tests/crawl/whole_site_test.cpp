@@ -177,14 +177,14 @@ TEST_F(WholeSiteTest, AStoppedMirrorKeepsItsPartBesideTheNameAndResumesIt) {
     CrawlDoc c(home, ini);
     ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/resume/index.html")), 1);
     big = c.doc->link_items[0].folder + "slow/big.zip";
-    c.doc->StartCommand();
+    c.doc->crawl().StartCommand();
     ASSERT_TRUE(testing::WaitFor(
         [&] {
-          c.doc->CrawlTick();
+          c.doc->crawl().CrawlTick();
           return platform::FileSizeOf(big + ".marovine-update").value_or(0) > 0;
         },
         std::chrono::seconds(30), std::chrono::milliseconds(20)));
-    c.doc->StopAllCommand();
+    c.doc->crawl().StopAllCommand();
     ASSERT_TRUE(SaveDocumentFile(*c.doc, saved));
     ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
   }

@@ -11,6 +11,7 @@
 #include "marovine/document/url_entry.h"
 #include "marovine/engine/site_log_paths.h"
 #include "platform/path.h"
+#include "tests/support/crawl_scheduler_access.h"
 #include "tests/support/recording_crawl_hooks.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/scripted_ui_services.h"
@@ -74,7 +75,7 @@ TEST(MarovineDocTest, RegisterUrlSortsLinksFromDownloads) {
   EXPECT_EQ(file.kind, KIND_DIRECT);
   EXPECT_EQ(file.site_url, "");
   EXPECT_EQ(f.downloads.rows()[0].cells[DownloadRowModel::kFileName], "a.jpg");
-  EXPECT_EQ(doc.crawl_running, 0);
+  EXPECT_EQ(doc.crawl().running(), false);
 }
 
 TEST(MarovineDocTest, RegisterUrlHonoursDuplicateAndModeSettings) {
@@ -97,7 +98,7 @@ TEST(MarovineDocTest, RegisterUrlHonoursDuplicateAndModeSettings) {
   EXPECT_EQ(w.link_items[0].group, 255);
   EXPECT_EQ(w.link_items[0].random_number, 0);
   EXPECT_EQ(whole.links.rows()[0].image, 0);
-  EXPECT_EQ(w.crawl_running, 1);
+  EXPECT_EQ(w.crawl().running(), true);
   // With LinkIgai every other extension is a download, also none at all.
   EXPECT_EQ(w.RegisterUrl("http://h.example/noextension"), 1);
   EXPECT_EQ(w.download_items.at(0).local_path, "/direct/noextension");
@@ -134,11 +135,11 @@ TEST(MarovineDocTest, RemovingDownloadsMovesSlotIndexesAndRows) {
   CMarovineDoc& doc = *f.doc;
   for (int i = 0; i < 9; ++i)
     ASSERT_EQ(doc.RegisterUrl("http://h/" + std::to_string(i) + ".jpg"), 1);
-  doc.slots[0].item_index = 7;
-  doc.slots[1].item_index = 2;
+  CrawlSchedulerTestAccess::Slots(doc.crawl())[0].item_index = 7;
+  CrawlSchedulerTestAccess::Slots(doc.crawl())[1].item_index = 2;
   doc.RemoveDownloadItem(3);
-  EXPECT_EQ(doc.slots[0].item_index, 6);
-  EXPECT_EQ(doc.slots[1].item_index, 2);
+  EXPECT_EQ(CrawlSchedulerTestAccess::Slots(doc.crawl())[0].item_index, 6);
+  EXPECT_EQ(CrawlSchedulerTestAccess::Slots(doc.crawl())[1].item_index, 2);
   EXPECT_EQ(doc.download_items[3].url, "http://h/4.jpg");
   EXPECT_EQ(f.downloads.rows()[3].cells[DownloadRowModel::kUrl], "http://h/4.jpg");
   doc.RemoveDownloadItem(99);  // out of range: nothing happens
@@ -146,7 +147,7 @@ TEST(MarovineDocTest, RemovingDownloadsMovesSlotIndexesAndRows) {
   doc.ClearDownloadList();
   EXPECT_TRUE(doc.download_items.empty());
   EXPECT_EQ(f.downloads.RowCount(), 0);
-  EXPECT_EQ(doc.slots[0].item_index, 0);
+  EXPECT_EQ(CrawlSchedulerTestAccess::Slots(doc.crawl())[0].item_index, 0);
 }
 
 TEST(MarovineDocTest, RemovingLinksDeletesTheDetailLogOnlyWhenAsked) {
@@ -183,14 +184,14 @@ TEST(MarovineDocTest, ResetAfterDaysReturnsDueSitesOncePerDay) {
   doc.link_items[2].done_day = 60;
   doc.link_items[2].state = LS_SEARCHING;  // never while searching
   doc.link_items[3].done_day = 362;        // late December, 72 days ago
-  doc.crawl_running = 0;
+  CrawlSchedulerTestAccess::SetRunning(doc.crawl(), false);
   doc.ResetAfterDays();
   EXPECT_EQ(doc.link_items[0].state, LS_WAITING);
   EXPECT_EQ(doc.link_items[1].state, LS_DONE);
   EXPECT_EQ(doc.link_items[2].state, LS_SEARCHING);
   EXPECT_EQ(doc.link_items[3].state, LS_WAITING);
   EXPECT_EQ(f.links.rows()[0].image, 0 + 3 * (MODE_CRAWL + 2));
-  EXPECT_EQ(doc.crawl_running, 1);
+  EXPECT_EQ(doc.crawl().running(), true);
 
   // The same day again does nothing, even when a site became due meanwhile.
   doc.link_items[1].done_day = 1;

@@ -26,14 +26,16 @@ TEST(LocalPathTest, CrawlSiteFolderTakesAddressOrDate) {
   // The scheme does not change the folder.
   EXPECT_EQ(marovine::MakeCrawlSiteFolder(options, "https://h.example/a/b.html?x=1", day),
             "/dl/h.example_a_b.html_x=1/");
-  EXPECT_EQ(marovine::TitleFolderName("無題", "https://h.example/a/"), "h_example_a_");
+  EXPECT_EQ(marovine::TitleFolderName("", "https://h.example/a/"), "h_example_a_");
 }
 
 TEST(LocalPathTest, TitleFolderReplacesForbiddenCharacters) {
   EXPECT_EQ(marovine::TitleFolderName("A/B: c*d?\"e\"<f>|g.h\n", "http://h/"),
             "A_B_ c_d__e__f__g_h_");
-  EXPECT_EQ(marovine::TitleFolderName("無題", "http://h.example/a/"), "h_example_a_");
+  EXPECT_EQ(marovine::TitleFolderName("", "http://h.example/a/"), "h_example_a_");
   EXPECT_EQ(marovine::TitleFolderName("ギャラリー", "http://h/"), "ギャラリー");
+  // A page that is really titled like the untitled text keeps its title.
+  EXPECT_EQ(marovine::TitleFolderName("無題", "http://h/"), "無題");
   // Control bytes in a title never reach the file system.
   EXPECT_EQ(marovine::TitleFolderName("a\tb\rc", "http://h/"), "a_b_c");
   // A long Japanese title is cut on a character boundary and stays unique.

@@ -1,0 +1,29 @@
+#include "marovine/document/crawl_scheduler.h"
+
+#include "marovine/document/marovine_doc.h"
+
+namespace marovine {
+
+CrawlScheduler::CrawlScheduler(CMarovineDoc& doc) : doc_(doc), proxies_(doc.paths.folder) {
+  engine_.SetTransferEndCallback([this] { NotifyTransferEnd(); });
+  for (int i = 0; i < kTransferSlotCount; ++i) slots_[i].slot_number = i;
+}
+
+CrawlScheduler::~CrawlScheduler() {
+  engine_.StopAll();
+  FlushDownloadTotals();
+  FlushLogWrites();
+}
+
+void CrawlScheduler::FlushDownloadTotals() {
+  if (pending_totals_.files == 0) return;
+  if (AddToDownloadTotals(doc_.profile, pending_totals_)) pending_totals_ = {};
+}
+
+void CrawlScheduler::DownloadItemRemoved(int index) {
+  for (auto& slot : slots_) {
+    if (slot.item_index > index) --slot.item_index;
+  }
+}
+
+}  // namespace marovine
