@@ -128,7 +128,7 @@ void CMarovineDoc::GiveUp(int a) {
   // through (a refused connection) reports nothing received although the file
   // may hold an earlier part or copy, so only an empty leftover goes.
   if (slot.received == 0 && platform::FileSizeOf(slot.local_path).value_or(0) == 0) {
-    platform::RemoveFile(slot.local_path);
+    (void)platform::RemoveFile(slot.local_path);  // an empty leftover; harmless if it stays
   }
   engine_.ResetTransferSlot(a, slot);
 }
@@ -242,7 +242,9 @@ void CMarovineDoc::RejectForSize(int a) {
   TransferSlot& slot = slots[a];
   int i = slot.item_index;
   SetDownloadImage(IMAGE_SIZE_REMOVED, i);
-  platform::RemoveFile(slot.local_path);
+  // Best effort: a file the size rules reject that cannot be removed stays
+  // where the user can see and remove it.
+  (void)platform::RemoveFile(slot.local_path);
   if (download_items[i].kind == KIND_CRAWL && settings.log_small_files != 0) {
     RecordInDownloadLog(a, download_items[i]);
   }

@@ -63,7 +63,7 @@ bool CMarovineDoc::FollowLinks(int a, CPageParser& parser, int owner) {
     if (slot.RetryCount <= settings.retry_limit && download_items[i].kind != KIND_WHOLE_SITE &&
         settings.refetch_relative_address != 0 && !LastSegment(slot.url).empty() &&
         LastSegment(slot.url) == LastSegment(link)) {
-      platform::RemoveFile(slot.local_path);
+      (void)platform::RemoveFile(slot.local_path);  // fetched again under the same name
       DownloadItem& item = download_items[i];
       item.referer = slot.url;
       slot.referer = slot.url;
@@ -155,7 +155,7 @@ void CMarovineDoc::SearchLinkSites(int a, int owner) {
     bool first_time = AppendSiteLinkLog(link_log, link);
     if (first_time || !list_once) RegisterUrl(link);
   }
-  platform::RemoveFile(slot.local_path);
+  (void)platform::RemoveFile(slot.local_path);  // a search page kept by mistake is harmless
   settings.crawl_folder = saved_folder;
   settings.registration_mode = saved_mode;
 }
