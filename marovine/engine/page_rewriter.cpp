@@ -89,7 +89,7 @@ std::string EscapeLocalLink(std::string_view path) {
 }
 
 std::string RewriteCore(const RewriteRequest& request, std::string_view value) {
-  const std::string unchanged(value);
+  std::string unchanged(value);  // returned as is on most ways out, so not const
   if (value.empty() || value.front() == '#') return unchanged;
   const auto hash = value.find('#');
   const std::string_view fragment =

@@ -74,7 +74,7 @@ bool WriteProxyList(const std::string& path, const std::vector<std::string>& ent
   return platform::WriteFileAtomically(path, content);
 }
 
-ProxyList::ProxyList(std::string program_folder, RandomDraw draw)
+ProxyList::ProxyList(const std::string& program_folder, RandomDraw draw)
     : proxy_list_path_(platform::JoinPath(program_folder, "proxy.txt")),
       error_list_path_(platform::JoinPath(program_folder, "error_proxy.txt")),
       draw_(draw ? std::move(draw) : ClockSeededDraw()) {}

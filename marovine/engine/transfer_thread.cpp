@@ -144,7 +144,7 @@ class Transfer {
 };
 
 void Transfer::FinishAfterWait(TransferStatus status, std::string status_text) {
-  worker_.SetText(status_text);
+  worker_.SetText(std::move(status_text));
   if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
     worker_.Finish(TS_STOPPED);
   } else {
