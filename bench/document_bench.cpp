@@ -59,7 +59,7 @@ int main() {
 
     start = Clock::now();
     auto content = platform::ReadWholeFile(box.Path("big.mrv"));
-    platform::WriteFileAtomically(box.Path("copy.mrv"), *content);
+    if (!content || !platform::WriteFileAtomically(box.Path("copy.mrv"), *content)) return 1;
     copy_best = std::min(copy_best, Ms(start));
     bytes = content->size();
   }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace platform {
 namespace {
@@ -27,31 +28,32 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return std::nullopt;
   std::string content;
   char buffer[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
       int saved = errno;
-      ::close(fd);
+      fd.reset();
       errno = saved;
       return std::nullopt;
     }
     if (n == 0) break;
     content.append(buffer, static_cast<std::size_t>(n));
   }
-  ::close(fd);
+  // Everything was read; a failing close of a file only read loses nothing.
+  (void)fd.Close();
   return content;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (!MakeFoldersForFile(path)) return false;
   std::string temp = path + ".tmpXXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
+  UniqueFd fd(::mkstemp(temp.data()));
+  if (!fd) return false;
   // Keep the permissions an existing file had; a new file gets the usual 0666 & ~umask.
   struct stat st {};
   mode_t mode;
@@ -62,10 +64,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  ::fchmod(fd, mode);
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  // A failing fchmod leaves the usual permissions of a new file; the content
+  // still arrives whole, which is what matters here.
+  (void)::fchmod(fd.get(), mode);
+  bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
   int saved = errno;
-  if (::close(fd) != 0 && ok) {
+  if (!fd.Close() && ok) {
     ok = false;
     saved = errno;
   }
@@ -74,18 +78,19 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     saved = errno;
   }
   if (!ok) {
-    ::unlink(temp.c_str());
+    // The temporary file is ours alone; one left behind is only clutter.
+    (void)::unlink(temp.c_str());
     errno = saved;
   }
   return ok;
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  if (!fd) return false;
+  bool ok = WriteAll(fd.get(), bytes);
   int saved = errno;
-  if (::close(fd) != 0) ok = false;
+  if (!fd.Close()) ok = false;
   if (!ok) errno = saved;
   return ok;
 }

@@ -26,18 +26,18 @@ std::string NameOf(std::string_view path);
 
 // Creates every missing folder of the path's folder part (the part up to and
 // including its last separator). Answers true when that folder exists afterwards.
-bool MakeFoldersForFile(std::string_view path);
+[[nodiscard]] bool MakeFoldersForFile(std::string_view path);
 
 // Creates a folder and its missing parents.
-bool MakeFolders(std::string_view folder);
+[[nodiscard]] bool MakeFolders(std::string_view folder);
 
-bool FileExists(const std::string& path);
-bool IsFolder(const std::string& path);
+[[nodiscard]] bool FileExists(const std::string& path);
+[[nodiscard]] bool IsFolder(const std::string& path);
 
 // Size in bytes of a regular file, or nothing when it does not exist.
-std::optional<std::int64_t> FileSizeOf(const std::string& path);
+[[nodiscard]] std::optional<std::int64_t> FileSizeOf(const std::string& path);
 
 // Removes a file; a missing file counts as removed.
-bool RemoveFile(const std::string& path);
+[[nodiscard]] bool RemoveFile(const std::string& path);
 
 }  // namespace platform

@@ -286,6 +286,7 @@ bool Profile::DeleteKey(std::string_view section, std::string_view key) {
 bool Profile::WriteStrings(std::string_view section,
                            const std::vector<std::pair<std::string, std::string>>& values) {
   std::vector<Change> changes;
+  changes.reserve(values.size());
   for (const auto& [key, value] : values) changes.emplace_back(key, value);
   return ModifyAndSave(section, changes);
 }

@@ -40,12 +40,13 @@ class Profile {
 
   // Writes the key (creating the section and the file when needed). Answers
   // false when the file could not be written; the old file then stays.
-  bool WriteString(std::string_view section, std::string_view key, std::string_view value);
-  bool WriteInt(std::string_view section, std::string_view key, long long value);
-  bool DeleteKey(std::string_view section, std::string_view key);
+  [[nodiscard]] bool WriteString(std::string_view section, std::string_view key,
+                                 std::string_view value);
+  [[nodiscard]] bool WriteInt(std::string_view section, std::string_view key, long long value);
+  [[nodiscard]] bool DeleteKey(std::string_view section, std::string_view key);
   // Writes several keys of one section with a single rewrite of the file.
-  bool WriteStrings(std::string_view section,
-                    const std::vector<std::pair<std::string, std::string>>& values);
+  [[nodiscard]] bool WriteStrings(std::string_view section,
+                                  const std::vector<std::pair<std::string, std::string>>& values);
 
   // Keys of many sections with a single rewrite of the file, in time linear in
   // the file and the keys. Sections compare as elsewhere; the first section of
@@ -54,7 +55,7 @@ class Profile {
     std::string section;
     std::vector<std::pair<std::string, std::string>> values;
   };
-  bool WriteSections(const std::vector<SectionValues>& writes);
+  [[nodiscard]] bool WriteSections(const std::vector<SectionValues>& writes);
 
   // The keys of a section in file order (empty when absent).
   std::vector<std::string> KeysOf(std::string_view section) const;

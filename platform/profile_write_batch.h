@@ -36,7 +36,7 @@ class ProfileWriteBatch {
   // Writes the files whose keys are due; `all` writes every file with keys
   // waiting (the end of a site, a stop, the exit). Answers false when a
   // file could not be written; its keys wait for the next try.
-  bool Flush(bool all, Clock::time_point now = Clock::now());
+  [[nodiscard]] bool Flush(bool all, Clock::time_point now = Clock::now());
 
   bool empty() const { return files_.empty(); }
 

@@ -13,24 +13,22 @@ namespace platform {
 ProgramFolderLock::ProgramFolderLock(const std::string& folder) : folder_(folder) {
   if (!MakeFolders(folder)) return;
   std::string path = JoinPath(folder, "marovine.lock");
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd_ < 0) return;
+  fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  if (!fd_) return;
   int result;
   do {
-    result = ::flock(fd_, LOCK_EX | LOCK_NB);
+    result = ::flock(fd_.get(), LOCK_EX | LOCK_NB);
   } while (result != 0 && errno == EINTR);
   if (result == 0) {
     state_ = State::kHeld;
   } else {
     state_ = errno == EWOULDBLOCK ? State::kInUse : State::kUnavailable;
-    ::close(fd_);
-    fd_ = -1;
+    fd_.reset();
   }
 }
 
-ProgramFolderLock::~ProgramFolderLock() {
-  if (fd_ >= 0) ::close(fd_);
-}
+// Closing the descriptor drops the lock.
+ProgramFolderLock::~ProgramFolderLock() = default;
 
 std::string ProgramFolderLock::InUseMessage() const {
   return "the program folder " + folder_ +

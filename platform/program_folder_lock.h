@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/unique_handle.h"
+
 namespace platform {
 
 // Keeps one program per program folder: two processes sharing one would
@@ -30,7 +32,7 @@ class ProgramFolderLock {
 
  private:
   std::string folder_;
-  int fd_ = -1;
+  UniqueFd fd_;
   State state_ = State::kUnavailable;
 };
 

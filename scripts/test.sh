@@ -2,7 +2,7 @@
 # Installs what is missing, builds every configuration the project checks and
 # runs all tests: the sanitised debug build (all labels), the engine under
 # ThreadSanitizer (without the GUI), a short run of every fuzzer, the
-# formatting and the rule that the core never includes wx.
+# formatting, clang-tidy on the core and the rule that the core never includes wx.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -19,6 +19,7 @@ echo "== dev (ASan + UBSan), all tests"
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"
 cmake --build build/dev --target check-format
+scripts/tidy.sh
 ctest --test-dir build/dev --output-on-failure -j "$jobs" --timeout 300 -LE mirror
 
 echo "== dev, mirrors of real manuals next to wget (label mirror)"

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "marovine/engine/banner_list.h"
+#include "platform/unique_handle.h"
 
 namespace marovine::tarq {
 namespace {
@@ -20,27 +21,20 @@ constexpr std::size_t kSignatureOffset = 199;
 }  // namespace
 
 std::optional<DislikedFileSignature> ReadDislikedFileSignature(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return std::nullopt;
   struct stat st {};
   // A folder opens fine here but is no file to remember.
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::array<unsigned char, kHeadSize> head{};
   std::size_t filled = 0;
   while (filled < head.size()) {
-    ssize_t n = ::read(fd, head.data() + filled, head.size() - filled);
+    ssize_t n = ::read(fd.get(), head.data() + filled, head.size() - filled);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
+    if (n < 0) return std::nullopt;
     if (n == 0) break;
     filled += static_cast<std::size_t>(n);
   }
-  ::close(fd);
   DislikedFileSignature signature;
   signature.size = static_cast<std::int64_t>(st.st_size);
   signature.value = static_cast<signed char>(head[kSignatureOffset]);

@@ -77,7 +77,9 @@ ActionReport HandleDroppedPaths(DropToolState& state, const std::vector<std::str
     if (RecordDislikedFile(state.banner_path, path) == RecordOutcome::kListUnwritable) {
       return ListUnwritable(state);
     }
-    if (state.delete_after_drop) platform::RemoveFile(path);
+    // The file is recorded as disliked already; one that cannot be deleted
+    // stays and is refused on every later fetch.
+    if (state.delete_after_drop) (void)platform::RemoveFile(path);
     state.status = path + texts::kDropProcessed;
   }
   return {};

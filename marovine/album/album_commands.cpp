@@ -11,20 +11,21 @@
 #include "marovine/album/site_detail_log.h"
 #include "marovine/engine/work_items.h"
 #include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace marovine {
 namespace {
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return names;
-  while (const dirent* entry = ::readdir(dir)) {
+  platform::UniqueDir dir(::opendir(folder.c_str()));
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir.get())) {
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     names.push_back(std::move(name));
   }
-  ::closedir(dir);
+  dir.reset();
   // readdir's order is the file system's; an album is read in name order.
   std::sort(names.begin(), names.end());
   return names;

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
+
+#include "platform/unique_handle.h"
 
 namespace marovine {
 
@@ -23,16 +24,17 @@ class AlbumListFile {
   // left out (answering false), as are writes that fail.
   bool Add(const std::string& picture_path);
   // Flushes what was added; the file is then ready for the run to read.
-  bool Close();
+  [[nodiscard]] bool Close();
 
   const std::string& path() const { return path_; }
   int count() const { return count_; }
 
  private:
-  AlbumListFile(std::string path, std::FILE* file) : path_(std::move(path)), file_(file) {}
+  AlbumListFile(std::string path, platform::UniqueFile file)
+      : path_(std::move(path)), file_(std::move(file)) {}
 
   std::string path_;
-  std::FILE* file_;
+  platform::UniqueFile file_;
   int count_ = 0;
 };
 

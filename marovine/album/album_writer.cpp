@@ -236,7 +236,9 @@ void AlbumWriter::WriteViewPage(const std::string& page, const std::string& pict
     text += "<p align='center'><a href='" + Link(page, job_.album_path) + "'>Return To Index</p>\n";
   }
   text += "</BODY>\n</HTML>\n";
-  if (platform::MakeFoldersForFile(page)) platform::WriteFileAtomically(page, text);
+  // A view page that cannot be written leaves one thumbnail without its page;
+  // the album goes on with the other pictures.
+  if (platform::MakeFoldersForFile(page)) (void)platform::WriteFileAtomically(page, text);
 }
 
 void AlbumWriter::Finish() {
@@ -250,7 +252,9 @@ void AlbumWriter::Finish() {
   } else {
     page_ += "<BR></P></BODY></HTML>\n";
   }
-  platform::WriteFileAtomically(page_path_, page_);
+  // When the final page cannot be written, the complete (if shorter) album
+  // written at the start or at the last page break stays in its place.
+  (void)platform::WriteFileAtomically(page_path_, page_);
   started_ = false;
 }
 

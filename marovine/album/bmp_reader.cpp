@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/unique_handle.h"
+
 namespace marovine {
 namespace {
 
@@ -71,16 +73,13 @@ bool ReadHeaders(FieldReader& in, BmpHeaders* h) {
 
 std::optional<RgbImage> BmpReader::ReadBmpFile(const std::string& path) {
   status_ = "OK";
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
   struct stat st {};
-  if (file == nullptr || ::fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (file != nullptr) std::fclose(file);
+  if (!file || ::fstat(fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode)) {
     status_ = "Can't open file for reading :\n" + path;
     return std::nullopt;
   }
-  auto image = Read(file, static_cast<std::uint64_t>(st.st_size));
-  std::fclose(file);
-  return image;
+  return Read(file.get(), static_cast<std::uint64_t>(st.st_size));
 }
 
 std::optional<RgbImage> BmpReader::ReadBmpBytes(std::string_view bytes) {
@@ -89,14 +88,12 @@ std::optional<RgbImage> BmpReader::ReadBmpBytes(std::string_view bytes) {
     status_ = "Not a valid BMP File";
     return std::nullopt;
   }
-  std::FILE* file = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
-  if (file == nullptr) {
+  platform::UniqueFile file(::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"));
+  if (!file) {
     status_ = "Out of memory";
     return std::nullopt;
   }
-  auto image = Read(file, bytes.size());
-  std::fclose(file);
-  return image;
+  return Read(file.get(), bytes.size());
 }
 
 std::optional<RgbImage> BmpReader::Read(std::FILE* file, std::uint64_t file_size) {

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "platform/file_io.h"
+#include "platform/unique_handle.h"
 
 namespace marovine {
 namespace {
@@ -154,11 +155,11 @@ bool Decode(const DecodeRequest& request, RgbImage* out, std::uint32_t* full_wid
 
 std::optional<RgbImage> DecodeFile(const std::string& path, std::uint32_t min_width,
                                    std::uint32_t* full_width, std::uint32_t* full_height) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
+  platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) return std::nullopt;
   auto image = std::make_unique<RgbImage>();
   DecodeRequest request;
-  request.file = file;
+  request.file = file.get();
   request.min_width = min_width;
   bool ok = false;
   try {
@@ -166,7 +167,7 @@ std::optional<RgbImage> DecodeFile(const std::string& path, std::uint32_t min_wi
   } catch (const std::bad_alloc&) {
     ok = false;
   }
-  std::fclose(file);
+  file.reset();
   if (!ok) return std::nullopt;
   return std::move(*image);
 }

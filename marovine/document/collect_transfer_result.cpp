@@ -129,7 +129,7 @@ void CrawlScheduler::GiveUp(int a) {
   // through (a refused connection) reports nothing received although the file
   // may hold an earlier part or copy, so only an empty leftover goes.
   if (slot.received == 0 && platform::FileSizeOf(slot.local_path).value_or(0) == 0) {
-    platform::RemoveFile(slot.local_path);
+    (void)platform::RemoveFile(slot.local_path);  // an empty leftover; harmless if it stays
   }
   engine_.ResetTransferSlot(a, slot);
 }
@@ -243,7 +243,9 @@ void CrawlScheduler::RejectForSize(int a) {
   TransferSlot& slot = slots_[a];
   int i = slot.item_index;
   SetDownloadImage(IMAGE_SIZE_REMOVED, i);
-  platform::RemoveFile(slot.local_path);
+  // Best effort: a file the size rules reject that cannot be removed stays
+  // where the user can see and remove it.
+  (void)platform::RemoveFile(slot.local_path);
   if (doc_.download_items[i].kind == KIND_CRAWL && doc_.settings.log_small_files != 0) {
     RecordInDownloadLog(a, doc_.download_items[i]);
   }

@@ -94,7 +94,8 @@ class CrawlScheduler {
   // Writes the site history and detail log keys that wait (the crawl writes
   // them in batches: at most once a tick, and all at the end of a site, on a
   // stop and when the document goes).
-  void FlushLogWrites() { log_writes_.Flush(true); }
+  // Keys that could not be written stay in the batch for a later flush.
+  void FlushLogWrites() { (void)log_writes_.Flush(true); }
   // A log that is deleted: its waiting keys are dropped with it.
   void DiscardLogWrites(const std::string& path) { log_writes_.Discard(path); }
   // The site history and detail log keys as the crawl sees them, waiting

@@ -43,7 +43,8 @@ void CrawlScheduler::CrawlTick() {
   CollectAndStart();
   in_tick_ = false;
   FlushDownloadTotals();
-  log_writes_.Flush(false);
+  // Keys that could not be written wait in the batch for the next flush.
+  (void)log_writes_.Flush(false);
   SaveDocumentIfChanged();
 }
 

@@ -65,7 +65,7 @@ bool CrawlScheduler::FollowLinks(int a, CPageParser& parser, int owner) {
         doc_.download_items[i].kind != KIND_WHOLE_SITE &&
         doc_.settings.refetch_relative_address != 0 && !LastSegment(slot.url).empty() &&
         LastSegment(slot.url) == LastSegment(link)) {
-      platform::RemoveFile(slot.local_path);
+      (void)platform::RemoveFile(slot.local_path);  // fetched again under the same name
       DownloadItem& item = doc_.download_items[i];
       item.referer = slot.url;
       slot.referer = slot.url;
@@ -156,7 +156,7 @@ void CrawlScheduler::SearchLinkSites(int a, int owner) {
     bool first_time = AppendSiteLinkLog(link_log, link);
     if (first_time || !list_once) doc_.RegisterUrlAs(link, kRegisterCrawl);
   }
-  platform::RemoveFile(slot.local_path);
+  (void)platform::RemoveFile(slot.local_path);  // a search page kept by mistake is harmless
   doc_.settings.crawl_folder = saved_folder;
 }
 

@@ -227,7 +227,7 @@ void CMarovineDoc::RemoveLinkItem(int index) {
   if (settings.delete_link_log != 0) {
     std::string log = SiteDetailLogPath(paths.log_folder, link_items[index].url);
     crawl_.DiscardLogWrites(log);
-    platform::RemoveFile(log);
+    (void)platform::RemoveFile(log);  // a log left behind is only read again for this site
   }
   RemoveLinkItemKeepLog(index);
 }

@@ -30,7 +30,8 @@ void WriteHeadingPage(const LinkItem& link) {
       "<frame src='" +
       EscapeHtml(source) +
       "' name='easymain' scrolling='auto' marginheight='0' marginwidth='0'></frameset></HTML>\n";
-  platform::WriteFileAtomically(heading_path, page);
+  // The heading page is a convenience beside the mirror, which goes on without it.
+  (void)platform::WriteFileAtomically(heading_path, page);
 }
 
 }  // namespace
@@ -60,7 +61,9 @@ int CrawlScheduler::QueueSitePage(int k) {
     if (!site.history_path.empty()) {
       std::string root = site.folder;
       while (root.size() > 1 && root.back() == platform::kPathSeparator) root.pop_back();
-      platform::MakeFoldersForFile(site.history_path);
+      // Missing folders make the history file's own write fail, and the site
+      // is then fetched as if seen for the first time.
+      (void)platform::MakeFoldersForFile(site.history_path);
       CreateSiteHistoryFile(site.history_path, site.url, platform::NameOf(root));
     }
   }

@@ -26,8 +26,11 @@ bool AppendSiteLinkLog(const std::string& log_path, std::string_view full_url) {
       if (line.find(url) != std::string_view::npos) return false;
     }
   }
-  platform::MakeFoldersForFile(log_path);
-  platform::AppendToFile(log_path, std::string(url) + "\n");
+  // Without the log the link still counts as new: it is followed now and
+  // perhaps listed again on a later visit, which is the lesser harm.
+  if (platform::MakeFoldersForFile(log_path)) {
+    (void)platform::AppendToFile(log_path, std::string(url) + "\n");
+  }
   return true;
 }
 

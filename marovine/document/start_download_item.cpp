@@ -110,7 +110,8 @@ void CrawlScheduler::StartDownloadItemVia(int a, int i, const std::string* proxy
     // rewritten for offline browsing). Parts are resumed beside it.
     slot.local_path = item.local_path + std::string(kUpdateSuffix);
     // A left-over part of an earlier run is no part of this one.
-    if (first_try) platform::RemoveFile(slot.local_path);
+    // One that cannot be removed is resumed onto, as any part beside the copy.
+    if (first_try) (void)platform::RemoveFile(slot.local_path);
   }
 
   if (defer_launches_) {

@@ -36,7 +36,7 @@ std::string FirstCharacters(const std::string& text, std::size_t count) {
   return text.substr(0, at);
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
+[[nodiscard]] bool RenameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
@@ -51,7 +51,7 @@ void CrawlScheduler::Succeeded(int a) {
   // A mirrored file fetched again beside its copy replaces the copy only now.
   if (slot.local_path == item_path + std::string(kUpdateSuffix)) {
     if (not_modified) {
-      platform::RemoveFile(slot.local_path);
+      (void)platform::RemoveFile(slot.local_path);  // a leftover beside the unchanged copy
       slot.local_path = item_path;
     } else if (RenameFile(slot.local_path, item_path)) {
       slot.local_path = item_path;
@@ -109,10 +109,9 @@ void CrawlScheduler::Succeeded(int a) {
     if (kind == KIND_WHOLE_SITE && not_modified) {
       // The page as the server sent it was kept beside the rewritten one.
       std::string original = slot.local_path + std::string(kRefetchSuffix);
-      if (platform::FileExists(original)) {
-        platform::RemoveFile(slot.local_path);
-        RenameFile(original, slot.local_path);
-      }
+      // The rename replaces the rewritten page in one step; when it fails,
+      // the rewritten page stays rather than leaving no page at all.
+      if (platform::FileExists(original)) (void)RenameFile(original, slot.local_path);
     }
     FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
     CPageParser parser;
@@ -124,7 +123,7 @@ void CrawlScheduler::Succeeded(int a) {
     const bool link_site_search = owner >= 0 && doc_.link_items[owner].mode == MODE_CRAWL &&
                                   doc_.link_items[owner].search_level == 3;
     if (kind == KIND_CRAWL && !link_site_search) {
-      platform::RemoveFile(slot.local_path);
+      (void)platform::RemoveFile(slot.local_path);  // a crawled page is only read for links
     } else if (kind == KIND_WHOLE_SITE) {
       if (RewriteSavedPage(WholeSiteRewriteRequest(fetched, doc_.settings), slot.local_path)) {
         mirrored_pages_.push_back({slot.local_path, slot.url, site_url});
@@ -173,9 +172,9 @@ void CrawlScheduler::TakeTitle(int owner, const std::string& found) {
                         SanitizeNameComponent(title + "_" + platform::NameOf(heading));
     if (!platform::FileExists(heading)) return;
     if (platform::FileExists(named)) {
-      platform::RemoveFile(heading);
+      (void)platform::RemoveFile(heading);  // a second copy of the same heading
     } else {
-      RenameFile(heading, named);
+      (void)RenameFile(heading, named);  // failing, it keeps the name it was fetched under
     }
   } else if (doc_.settings.make_title_folder != 0) {
     link.folder = platform::WithTrailingSeparator(link.folder) + TitleFolderName(found, link.url) +

@@ -5,18 +5,16 @@
 #include <cstdlib>
 
 #include "platform/file_io.h"
+#include "platform/unique_handle.h"
 
 namespace marovine {
 namespace {
 
 // True for a missing or empty file too: nothing there to glue onto.
 bool EndsWithLineEnd(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
   if (!file) return true;
-  bool ends = true;
-  if (std::fseek(file, -1, SEEK_END) == 0) ends = std::fgetc(file) == '\n';
-  std::fclose(file);
-  return ends;
+  return std::fseek(file.get(), -1, SEEK_END) != 0 || std::fgetc(file.get()) == '\n';
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ bool IsInLogDat(const std::string& log_folder, std::string_view url) {
 
 std::string Log2EntryName(std::string_view full_url, std::string_view full_referer) {
   // The log never holds a password, and finds an entry without one.
-  const std::string url = WithoutUserInfo(full_url);
+  std::string url = WithoutUserInfo(full_url);  // returned whole on two ways out
   const std::string referer = WithoutUserInfo(full_referer);
   auto slash = referer.rfind('/');
   if (slash == std::string::npos) return url;

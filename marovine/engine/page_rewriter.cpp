@@ -17,6 +17,7 @@
 #include "marovine/engine/url_rules.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace marovine {
 
@@ -88,7 +89,7 @@ std::string EscapeLocalLink(std::string_view path) {
 }
 
 std::string RewriteCore(const RewriteRequest& request, std::string_view value) {
-  const std::string unchanged(value);
+  std::string unchanged(value);  // returned as is on most ways out, so not const
   if (value.empty() || value.front() == '#') return unchanged;
   const auto hash = value.find('#');
   const std::string_view fragment =
@@ -265,39 +266,46 @@ class LinkRewriter : public HtmlVisitor {
 class AtomicFileSink : public Sink {
  public:
   explicit AtomicFileSink(const std::string& path) : path_(path), temp_(path + ".tmpXXXXXX") {
-    int fd = ::mkstemp(temp_.data());
-    if (fd < 0) return;
+    platform::UniqueFd fd(::mkstemp(temp_.data()));
+    if (!fd) return;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr) {
-      ::close(fd);
-      ::unlink(temp_.c_str());
+    // Keeping the old page's permissions is a courtesy; without it the
+    // rewritten page has those of a new file.
+    if (::stat(path.c_str(), &st) == 0) (void)::fchmod(fd.get(), st.st_mode & 07777);
+    file_.reset(::fdopen(fd.get(), "wb"));
+    if (file_) {
+      (void)fd.release();  // the stream owns the descriptor now
+    } else {
+      fd.reset();
+      DropTemp();
     }
   }
   ~AtomicFileSink() override {
-    if (file_ != nullptr) {
-      std::fclose(file_);
-      ::unlink(temp_.c_str());
+    if (file_) {
+      file_.reset();
+      DropTemp();
     }
   }
   bool Write(std::string_view bytes) override {
-    return file_ != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    return file_ && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size();
   }
   bool Commit() {
-    if (file_ == nullptr) return false;
-    bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-    ok = std::fclose(file_) == 0 && ok;
-    file_ = nullptr;
+    if (!file_) return false;
+    bool ok = std::fflush(file_.get()) == 0 && ::fsync(::fileno(file_.get())) == 0;
+    ok = file_.Close() && ok;
     if (ok && std::rename(temp_.c_str(), path_.c_str()) == 0) return true;
-    ::unlink(temp_.c_str());
+    DropTemp();
     return false;
   }
 
  private:
+  // The temporary file is ours alone; one that cannot be removed is only
+  // clutter beside the page, which stays as it was.
+  void DropTemp() { (void)::unlink(temp_.c_str()); }
+
   std::string path_;
   std::string temp_;
-  std::FILE* file_ = nullptr;
+  platform::UniqueFile file_;
 };
 
 // Each value may grow by a "../" per folder of the page's address: a page
@@ -319,12 +327,12 @@ std::optional<std::string> ReadPage(const std::string& path) {
   if (!size || *size > static_cast<std::int64_t>(kMaxPageBytes)) return std::nullopt;
   // Read into a text of the file's size: grown piece by piece, it would hold
   // up to twice the page while it is copied into a larger buffer.
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
+  platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(*size), '\0');
-  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  bool more = std::fgetc(file) != EOF;
-  std::fclose(file);
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  bool more = std::fgetc(file.get()) != EOF;
+  file.reset();
   if (got != bytes.size() || more) return std::nullopt;  // changed while read
   return bytes;
 }

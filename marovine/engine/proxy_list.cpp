@@ -74,7 +74,7 @@ bool WriteProxyList(const std::string& path, const std::vector<std::string>& ent
   return platform::WriteFileAtomically(path, content);
 }
 
-ProxyList::ProxyList(std::string program_folder, RandomDraw draw)
+ProxyList::ProxyList(const std::string& program_folder, RandomDraw draw)
     : proxy_list_path_(platform::JoinPath(program_folder, "proxy.txt")),
       error_list_path_(platform::JoinPath(program_folder, "error_proxy.txt")),
       draw_(draw ? std::move(draw) : ClockSeededDraw()) {}
@@ -117,7 +117,8 @@ std::string ProxyList::ProxyAfterError(const ProxySettings& settings,
   // An empty text would match every line and wipe the whole list.
   if (!failed.empty() && (settings.error_delete_proxy || settings.error_list_proxy)) {
     StrikeFromList(failed);
-    if (settings.error_list_proxy) platform::AppendToFile(error_list_path_, failed + "\n");
+    // The error list is a record for the user; the choice of proxy holds without it.
+    if (settings.error_list_proxy) (void)platform::AppendToFile(error_list_path_, failed + "\n");
   }
   return chosen;
 }
@@ -155,7 +156,8 @@ void ProxyList::StrikeFromList(const std::string& failed_proxy) const {
       kept += line;
     }
   }
-  if (struck) platform::WriteFileAtomically(proxy_list_path_, kept);
+  // Unwritten, the list stays whole and the proxy may be chosen again later.
+  if (struck) (void)platform::WriteFileAtomically(proxy_list_path_, kept);
 }
 
 }  // namespace marovine

@@ -25,7 +25,7 @@ class ProxyList {
   using RandomDraw = std::function<int()>;
 
   // Without a draw, a generator seeded from the clock is used.
-  explicit ProxyList(std::string program_folder, RandomDraw draw = {});
+  explicit ProxyList(const std::string& program_folder, RandomDraw draw = {});
 
   const std::string& proxy_list_path() const { return proxy_list_path_; }
   const std::string& error_list_path() const { return error_list_path_; }

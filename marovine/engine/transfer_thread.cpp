@@ -119,7 +119,8 @@ class Transfer {
   // Only a file this transfer made or resumes is its to delete: one that
   // appeared under its name meanwhile is someone else's.
   void DeleteLocalFile() {
-    if (existed_before_ || created_file_) platform::RemoveFile(job_.local_path);
+    // The item is reported failed either way; a file that stays can be resumed.
+    if (existed_before_ || created_file_) (void)platform::RemoveFile(job_.local_path);
   }
 
   const TransferJob& job_;
@@ -143,7 +144,7 @@ class Transfer {
 };
 
 void Transfer::FinishAfterWait(TransferStatus status, std::string status_text) {
-  worker_.SetText(status_text);
+  worker_.SetText(std::move(status_text));
   if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
     worker_.Finish(TS_STOPPED);
   } else {
@@ -511,7 +512,8 @@ void Transfer::Run() {
   CSocketX socket(worker_.stop_flag());
   if (!ConnectAndSend(socket)) return;
 
-  platform::MakeFoldersForFile(job_.local_path);
+  // Missing folders show when the file is opened, which reports the failure.
+  (void)platform::MakeFoldersForFile(job_.local_path);
   worker_.StampStart();
   worker_.SetText(text::kDownloading);
 

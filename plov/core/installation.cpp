@@ -289,7 +289,8 @@ int RunCleanUp(InstallHost& host) {
   const auto& own = session.own();
   host.Sleep(500);  // the installer that started us ends meanwhile
   // The installed copy must not copy files again when it is run once more.
-  platform::Profile(own.script).WriteString("Install", "InstallDir", "");
+  // Unwritten, a later run of the installed copy only offers to install again.
+  (void)platform::Profile(own.script).WriteString("Install", "InstallDir", "");
   std::string note_path = session.Join(host.TempFolder(), kCleanUpFileName);
   platform::Profile note(note_path);
   std::string first_installer = note.GetString("Install", "DelFile", "", kLongText);

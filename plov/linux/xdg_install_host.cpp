@@ -16,6 +16,7 @@
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
+#include "platform/unique_handle.h"
 #include "plov/linux/desktop_entry.h"
 
 extern char** environ;
@@ -183,8 +184,9 @@ bool XdgInstallHost::CreateFolder(const std::string& path) {
 bool XdgInstallHost::RemoveFolder(const std::string& path) {
   if (::rmdir(path.c_str()) != 0) return false;
   if (auto group = GroupOf(WithoutTrailingSlash(path))) {
-    platform::RemoveFile(MenuFile(*group));
-    platform::RemoveFile(DirectoryFile(*group));
+    // The menu entries of a removed folder only show an empty group if left.
+    (void)platform::RemoveFile(MenuFile(*group));
+    (void)platform::RemoveFile(DirectoryFile(*group));
   }
   return true;
 }
@@ -209,9 +211,9 @@ bool XdgInstallHost::ClearReadOnly(const std::string& path) {
 
 std::vector<FolderEntry> XdgInstallHost::ListFolder(const std::string& path) {
   std::vector<FolderEntry> entries;
-  DIR* dir = ::opendir(path.c_str());
+  platform::UniqueDir dir(::opendir(path.c_str()));
   if (!dir) return entries;
-  while (dirent* entry = ::readdir(dir)) {
+  while (dirent* entry = ::readdir(dir.get())) {
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     struct stat st {};
@@ -219,7 +221,6 @@ std::vector<FolderEntry> XdgInstallHost::ListFolder(const std::string& path) {
     if (::lstat((path + "/" + name).c_str(), &st) != 0) continue;
     entries.push_back({name, S_ISDIR(st.st_mode), (st.st_mode & S_IWUSR) == 0});
   }
-  ::closedir(dir);
   return entries;
 }
 
@@ -231,12 +232,12 @@ bool XdgInstallHost::SameFile(const std::string& a, const std::string& b) {
 }
 
 std::optional<std::string> XdgInstallHost::ReadFile(const std::string& path, std::size_t limit) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
   if (!file) return std::nullopt;
   std::string bytes(limit, '\0');
-  std::size_t read = std::fread(bytes.data(), 1, limit, file);
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
+  std::size_t read = std::fread(bytes.data(), 1, limit, file.get());
+  bool failed = std::ferror(file.get()) != 0;
+  file.reset();
   if (failed) return std::nullopt;
   bytes.resize(read);
   return bytes;

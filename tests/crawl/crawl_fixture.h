@@ -51,7 +51,7 @@ inline void WriteIniLines(const std::string& ini_path, const std::string& lines)
     if (line.size() > 2 && line.front() == '[') {
       section = line.substr(1, line.size() - 2);
     } else if (auto eq = line.find('='); eq != std::string::npos) {
-      profile.WriteString(section, line.substr(0, eq), line.substr(eq + 1));
+      EXPECT_TRUE(profile.WriteString(section, line.substr(0, eq), line.substr(eq + 1)));
     }
   }
 }

@@ -24,7 +24,7 @@ TEST(CrawlResultTest, GivingUpOnAnUnreachableServerKeepsTheFileThatWasThere) {
   ASSERT_EQ(c.doc->RegisterUrl(UnusedPortUrl("/empty.zip")), 1);
   const std::string part = c.doc->download_items[0].local_path;
   const std::string empty = c.doc->download_items[1].local_path;
-  platform::MakeFoldersForFile(part);
+  EXPECT_TRUE(platform::MakeFoldersForFile(part));
   ASSERT_TRUE(platform::WriteFileAtomically(part, "the first half"));
   ASSERT_TRUE(platform::WriteFileAtomically(empty, ""));
 

@@ -143,7 +143,7 @@ TEST_F(CrawlTickTest, StopListingFinishesTheRunningPageAndAddsItsLinksButStartsN
 TEST_F(CrawlTickTest, AutoRenameCountsUpAndRenumbersANumberedName) {
   CrawlDoc c(home_, "[DownLoad]\nDouziDL=2\n");
   std::string folder = home_.Path("store/ren/");
-  platform::MakeFolders(folder);
+  EXPECT_TRUE(platform::MakeFolders(folder));
   for (const char* name : {"a.jpg", "a(1).jpg", "b(3).jpg"}) {
     ASSERT_TRUE(platform::WriteFileAtomically(folder + name, "old"));
   }

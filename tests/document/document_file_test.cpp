@@ -262,7 +262,7 @@ TEST_F(DocumentFileTest, OpeningAddsAfterTheListedItemsAndSavingNeverLosesTheOld
   EXPECT_EQ(other.link_items[0].url, "http://mine.com/");
 
   // A folder in the way: the save fails and says so.
-  platform::MakeFolders(box.Path("dir.mrv"));
+  EXPECT_TRUE(platform::MakeFolders(box.Path("dir.mrv")));
   EXPECT_FALSE(SaveDocumentFile(doc, box.Path("dir.mrv")));
   EXPECT_FALSE(LoadDocumentFile(other, box.Path("missing.mrv")).ok);
 }

@@ -55,9 +55,9 @@ TEST(SettingsKeysTest, GroupExtensionsFallBackToTheCommonList) {
   Sandbox box;
   Profile profile(box.Path("marovine.ini"));
   EXPECT_EQ(marovine::GroupExtensions(profile, 1), marovine::kDefaultDownloadExtensions);
-  profile.WriteString("MarovineDownLoad", "Kakuchoushi", "jpg gif");
-  profile.WriteString("MarovineDownLoad", "Kakuchoushi1", "png");
-  profile.WriteString("MarovineDownLoad", "Kakuchoushi2", "");
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakuchoushi", "jpg gif"));
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakuchoushi1", "png"));
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakuchoushi2", ""));
   EXPECT_EQ(marovine::GroupExtensions(profile, 1), "png");
   EXPECT_EQ(marovine::GroupExtensions(profile, 2), "jpg gif");  // empty
   EXPECT_EQ(marovine::GroupExtensions(profile, 9), "jpg gif");  // missing

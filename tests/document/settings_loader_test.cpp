@@ -107,9 +107,9 @@ TEST(SettingsLoaderTest, EveryKeyWrittenIsReadBackIntoItsField) {
 TEST(SettingsLoaderTest, RegistrationModeSelectsTheFolderAndExtensionKeys) {
   Sandbox box;
   Profile profile(box.Path("marovine.ini"));
-  profile.WriteString("MarovineDownLoad", "Kakunou Folder", "/crawl/one/");
-  profile.WriteString("MarovineDownLoad", "Kakuchoushi", "gif");
-  profile.WriteString("MarugotoDownload", "MarugotoKakuchoushi", "png");
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakunou Folder", "/crawl/one/"));
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakuchoushi", "gif"));
+  EXPECT_TRUE(profile.WriteString("MarugotoDownload", "MarugotoKakuchoushi", "png"));
 
   WorkerSettings worker;
   DocumentSettings settings = DefaultDocumentSettings(kStorage);
@@ -120,9 +120,9 @@ TEST(SettingsLoaderTest, RegistrationModeSelectsTheFolderAndExtensionKeys) {
 
   // In whole-site mode the crawl keys keep what the last crawl-mode load read,
   // even after the file changed them.
-  profile.WriteInt("DownLoad", "DownLoad Way-Marovine", 0);
-  profile.WriteString("MarovineDownLoad", "Kakunou Folder", "/crawl/two/");
-  profile.WriteString("MarovineDownLoad", "Kakuchoushi", "bmp");
+  EXPECT_TRUE(profile.WriteInt("DownLoad", "DownLoad Way-Marovine", 0));
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakunou Folder", "/crawl/two/"));
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakuchoushi", "bmp"));
   SettingsLoader(profile, kStorage, settings, worker);
   EXPECT_EQ(settings.registration_mode, marovine::kRegisterWholeSite);
   EXPECT_EQ(settings.whole_site_extensions, "png");
@@ -131,8 +131,8 @@ TEST(SettingsLoaderTest, RegistrationModeSelectsTheFolderAndExtensionKeys) {
 
   // Back in crawl mode, the whole-site extensions stay while the crawl keys
   // are read again.
-  profile.WriteInt("DownLoad", "DownLoad Way-Marovine", 1);
-  profile.WriteString("MarugotoDownload", "MarugotoKakuchoushi", "tif");
+  EXPECT_TRUE(profile.WriteInt("DownLoad", "DownLoad Way-Marovine", 1));
+  EXPECT_TRUE(profile.WriteString("MarugotoDownload", "MarugotoKakuchoushi", "tif"));
   SettingsLoader(profile, kStorage, settings, worker);
   EXPECT_EQ(settings.crawl_folder, "/crawl/two/");
   EXPECT_EQ(settings.crawl_extensions, "bmp");
@@ -157,10 +157,10 @@ TEST(SettingsLoaderTest, ModeReloadLeavesTheOtherSettingsAlone) {
   Profile profile(box.Path("marovine.ini"));
   WorkerSettings worker;
   DocumentSettings settings = LoadInitialSettings(profile, kStorage, worker);
-  profile.WriteInt("DownLoad", "DouziDL", 7);
-  profile.WriteInt("DownLoad", "DownLoad Way-Marovine", 0);
-  profile.WriteString("MarugotoDownload", "MarugotoKakuchoushi", "png");
-  profile.WriteString("MarovineDownLoad", "Kakuchoushi", "gif");
+  EXPECT_TRUE(profile.WriteInt("DownLoad", "DouziDL", 7));
+  EXPECT_TRUE(profile.WriteInt("DownLoad", "DownLoad Way-Marovine", 0));
+  EXPECT_TRUE(profile.WriteString("MarugotoDownload", "MarugotoKakuchoushi", "png"));
+  EXPECT_TRUE(profile.WriteString("MarovineDownLoad", "Kakuchoushi", "gif"));
   marovine::ReloadModeSettings(profile, kStorage, settings);
   EXPECT_EQ(settings.registration_mode, marovine::kRegisterWholeSite);
   EXPECT_EQ(settings.whole_site_extensions, "png");

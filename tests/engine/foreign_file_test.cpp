@@ -31,11 +31,11 @@ TEST_F(ForeignFileTest, AFileThatAppearedMeanwhileIsNeitherWrittenNorDeleted) {
   for (const Case& test : cases) {
     SCOPED_TRACE(test.answer);
     const std::string path = box.Path("x.jpg");
-    platform::RemoveFile(path);
+    EXPECT_TRUE(platform::RemoveFile(path));
     LoopbackServer server([&](LoopbackConnection& c) {
       c.ReadRequestHead();
       // The transfer has looked for a file to resume and found none.
-      platform::WriteFileAtomically(path, "someone else's");
+      EXPECT_TRUE(platform::WriteFileAtomically(path, "someone else's"));
       c.Send(test.answer);
     });
     auto slot = MakeSlot(server.Url("/x.jpg"), "x.jpg");

@@ -263,7 +263,7 @@ TEST(MirrorShapesTest, RewritingALargePageHoldsAboutItsSize) {
       "<img src=\"pics/p.jpg\" alt=\"1.5 &lt; 2\"> more text to fill a line.</p>\n";
   const std::size_t target = 60u * 1024 * 1024;
   {
-    platform::MakeFoldersForFile(path);
+    EXPECT_TRUE(platform::MakeFoldersForFile(path));
     std::FILE* out = std::fopen(path.c_str(), "wb");
     ASSERT_NE(out, nullptr);
     for (std::size_t written = 0; written < target;) {

@@ -142,7 +142,7 @@ TEST_F(NginxTransferTest, UnchangedLastModifiedStopsAndKeepsTheFile) {
   ASSERT_EQ(first.status, TS_DONE);
   std::string date = first.last_modified;
   ASSERT_FALSE(date.empty());
-  platform::RemoveFile(box.Path("small.jpg"));
+  EXPECT_TRUE(platform::RemoveFile(box.Path("small.jpg")));
   box.WriteFile("small.jpg", "old");
   auto second = MakeSlot(server_->Url("/small.jpg"), "small.jpg");
   second.last_modified = date;
@@ -185,7 +185,7 @@ TEST_F(NginxTransferTest, DownloadLogChecks) {
   Run(listed);
   EXPECT_EQ(listed.status, TS_IN_LOG);
   EXPECT_EQ(listed.status_text, "ログに存在します。");
-  platform::RemoveFile(box.Path("log.dat"));
+  EXPECT_TRUE(platform::RemoveFile(box.Path("log.dat")));
 
   // Logged with a date: skipped while neither date nor size is checked.
   ASSERT_TRUE(RecordLog2(box.Path("log2.dat"), referer, Log2EntryName(url, referer), "x", 150));

@@ -39,7 +39,7 @@ TEST(FileIoTest, AtomicWriteReplacesWholeAndKeepsOldOnFailure) {
   ASSERT_TRUE(platform::WriteFileAtomically(path, "second"));
   EXPECT_EQ(platform::ReadWholeFile(path).value_or(""), "second");
   // A folder standing where the file should be: the write fails, nothing is lost.
-  platform::MakeFolders(box.Path("dir.txt"));
+  EXPECT_TRUE(platform::MakeFolders(box.Path("dir.txt")));
   EXPECT_FALSE(platform::WriteFileAtomically(box.Path("dir.txt"), "x"));
   EXPECT_TRUE(platform::IsFolder(box.Path("dir.txt")));
 }
@@ -47,7 +47,7 @@ TEST(FileIoTest, AtomicWriteReplacesWholeAndKeepsOldOnFailure) {
 TEST(ProgramFolderTest, ArgumentThenEnvironmentThenPortableThenXdg) {
   Sandbox box;
   std::string exe_folder = box.Path("bin/");
-  platform::MakeFolders(exe_folder);
+  EXPECT_TRUE(platform::MakeFolders(exe_folder));
   ::setenv("MAROVINE_HOME", box.Path("env").c_str(), 1);
   EXPECT_EQ(platform::ResolveProgramFolder(box.Path("arg"), exe_folder), box.Path("arg/"));
   EXPECT_EQ(platform::ResolveProgramFolder(std::nullopt, exe_folder), box.Path("env/"));

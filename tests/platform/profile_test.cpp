@@ -79,9 +79,9 @@ TEST(ProfileTest, ChangesByAnotherWriterAreSeenAtTheNextRead) {
   Profile reader(box.Path("m.ini"));
   Profile writer(box.Path("m.ini"));
   EXPECT_EQ(reader.GetInt("S", "k", 0), 0);
-  writer.WriteInt("S", "k", 1);
+  EXPECT_TRUE(writer.WriteInt("S", "k", 1));
   EXPECT_EQ(reader.GetInt("S", "k", 0), 1);
-  writer.WriteInt("S", "k", 2);
+  EXPECT_TRUE(writer.WriteInt("S", "k", 2));
   EXPECT_EQ(reader.GetInt("S", "k", 0), 2);
 }
 

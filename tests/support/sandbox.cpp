@@ -9,13 +9,15 @@
 
 #include "platform/file_io.h"
 #include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace marovine::testing {
 
 Sandbox::Sandbox() {
   const char* base_env = std::getenv("MAROVINE_TEST_TMP");
   std::string base = (base_env && *base_env) ? base_env : "/tmp";
-  platform::MakeFolders(base);
+  // A base that cannot be made shows as the mkdtemp failure below.
+  (void)platform::MakeFolders(base);
   std::string pattern = platform::JoinPath(base, "sandbox-XXXXXX");
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
   path_ = platform::WithTrailingSeparator(pattern);
@@ -27,11 +29,13 @@ Sandbox::~Sandbox() {
 
 std::string Sandbox::WriteFile(const std::string& name, const std::string& content) const {
   std::string full = Path(name);
-  platform::MakeFoldersForFile(full);
-  std::FILE* f = std::fopen(full.c_str(), "wb");
-  if (!f) throw std::runtime_error("cannot write " + full);
-  std::fwrite(content.data(), 1, content.size(), f);
-  std::fclose(f);
+  (void)platform::MakeFoldersForFile(full);  // a missing folder fails the open below
+  platform::UniqueFile f(std::fopen(full.c_str(), "wb"));
+  // A fixture written only in part would make a test judge the wrong input.
+  if (!f || std::fwrite(content.data(), 1, content.size(), f.get()) != content.size() ||
+      !f.Close()) {
+    throw std::runtime_error("cannot write " + full);
+  }
   return full;
 }
 

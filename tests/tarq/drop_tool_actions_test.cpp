@@ -25,7 +25,7 @@ DropToolState StateIn(const Sandbox& box) {
 TEST(MainProgramTest, MustBeARealFileBesideTheTool) {
   Sandbox box;
   EXPECT_FALSE(marovine::tarq::MainProgramIsBeside(box.path()));
-  platform::MakeFolders(box.Path("marovine"));
+  EXPECT_TRUE(platform::MakeFolders(box.Path("marovine")));
   EXPECT_FALSE(marovine::tarq::MainProgramIsBeside(box.path()));
   Sandbox other;
   other.WriteFile("marovine", "#!/bin/sh\n");
@@ -84,7 +84,7 @@ TEST(DropTest, DroppedFolderBecomesTheSearchFolderAndEndsTheDrop) {
   auto state = StateIn(box);
   state.delete_after_drop = true;
   std::string before = box.WriteFile("before.jpg", "1234");
-  platform::MakeFolders(box.Path("viewer folder"));
+  EXPECT_TRUE(platform::MakeFolders(box.Path("viewer folder")));
   std::string after = box.WriteFile("after.jpg", "5678");
   // Names that look like folders but are files take the ordinary way.
   std::string folder_like = box.WriteFile("album", "not a folder");
