@@ -101,7 +101,10 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
 
   const auto period = std::chrono::milliseconds(options.tick_ms);
   doc.SetTickPeriod(period);
-  if (options.fast) doc.settings.fast_mode = 1;
+  if (options.fast) {
+    doc.settings.fast_mode = 1;
+    doc.worker_settings.reuse_connections = 1;
+  }
   if (options.insecure) doc.worker_settings.accept_unverified_certificate = 1;
   ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
   CatchInterrupts();

@@ -28,7 +28,7 @@ class CSocketX {
  public:
   enum class Result { kOk, kTimeout, kStopped, kError, kClosed };
 
-  explicit CSocketX(const std::atomic<bool>& stop_request) : stop_(stop_request) {}
+  explicit CSocketX(const std::atomic<bool>& stop_request) : stop_(&stop_request) {}
   ~CSocketX();
   CSocketX(const CSocketX&) = delete;
   CSocketX& operator=(const CSocketX&) = delete;
@@ -57,6 +57,11 @@ class CSocketX {
                   bool& unverified);
 
   void Close();
+  bool is_open() const { return fd_ >= 0; }
+
+  // A connection kept open for another request moves to the transfer that
+  // takes it next, and from then on looks at that transfer's stop request.
+  void WatchStopRequest(const std::atomic<bool>& stop_request) { stop_ = &stop_request; }
 
  private:
   // Runs one TLS call that may want to wait for the socket; kOk when it
@@ -67,7 +72,7 @@ class CSocketX {
   // Waits for the events in slices; kOk when they arrived.
   Result WaitFor(short events, int timeout_ms);
 
-  const std::atomic<bool>& stop_;
+  const std::atomic<bool>* stop_;
   int fd_ = -1;
   SSL* ssl_ = nullptr;
 };
