@@ -1,5 +1,7 @@
 #include "marovine/engine/connection_pool.h"
 
+#include <openssl/ssl.h>
+
 namespace marovine {
 
 ConnectionPool::Idle ConnectionPool::Take(const std::string& server) {
@@ -22,6 +24,20 @@ void ConnectionPool::Give(const std::string& server, Idle idle) {
     dropped = std::move(list.front().socket);
     list.pop_front();
   }
+}
+
+ConnectionPool::Session ConnectionPool::SessionOf(const std::string& server) const {
+  std::lock_guard lock(mutex_);
+  auto found = sessions_.find(server);
+  return found == sessions_.end() ? nullptr : found->second;
+}
+
+void ConnectionPool::KeepSession(const std::string& server, SSL_SESSION* session) {
+  if (!session) return;
+  Session kept(session, SSL_SESSION_free);
+  std::lock_guard lock(mutex_);
+  // The one replaced is freed once no handshake uses it any more.
+  sessions_[server].swap(kept);
 }
 
 std::size_t ConnectionPool::idle_count(const std::string& server) const {

@@ -30,9 +30,17 @@ class ConnectionPool {
   void Give(const std::string& server, Idle idle);
   std::size_t idle_count(const std::string& server) const;
 
+  // The last TLS session of the server, so that a new connection resumes it
+  // instead of a full handshake.
+  using Session = std::shared_ptr<SSL_SESSION>;
+  Session SessionOf(const std::string& server) const;
+  // Takes a session from TakeSession (null is ignored).
+  void KeepSession(const std::string& server, SSL_SESSION* session);
+
  private:
   mutable std::mutex mutex_;
   std::map<std::string, std::deque<Idle>> idle_;
+  std::map<std::string, Session> sessions_;
 };
 
 }  // namespace marovine

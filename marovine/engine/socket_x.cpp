@@ -154,7 +154,7 @@ CSocketX::Result CSocketX::RunTls(Call&& call, int timeout_ms, int& ssl_error) {
 }
 
 CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify, int timeout_ms,
-                                    TlsFailure& failure, bool& unverified) {
+                                    TlsFailure& failure, bool& unverified, SSL_SESSION* resume) {
   failure = TlsFailure::kNone;
   unverified = false;
   if (fd_ < 0) {
@@ -186,6 +186,7 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
     SSL_set_tlsext_host_name(ssl_, server_name.c_str());
     SSL_set1_host(ssl_, server_name.c_str());
   }
+  if (resume) SSL_set_session(ssl_, resume);
   int ssl_error = 0;
   Result result = RunTls([&] { return SSL_connect(ssl_); }, timeout_ms, ssl_error);
   // The chain and the name are checked in either mode; without `verify` a
@@ -201,6 +202,14 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
   }
   Close();
   return result;
+}
+
+SSL_SESSION* CSocketX::TakeSession() const {
+  SSL_SESSION* current = ssl_ ? SSL_get0_session(ssl_) : nullptr;
+  if (!current || !SSL_SESSION_is_resumable(current)) return nullptr;
+  // A copy: freeing a connection that was not shut down marks its own
+  // session as not resumable.
+  return SSL_SESSION_dup(current);
 }
 
 CSocketX::Result CSocketX::SendWithTimeout(std::string_view text, int timeout_ms,

@@ -6,6 +6,7 @@
 #include <string_view>
 
 typedef struct ssl_st SSL;
+typedef struct ssl_session_st SSL_SESSION;
 
 namespace marovine {
 
@@ -53,8 +54,13 @@ class CSocketX {
   // and the name against the certificate; without it an unverifiable
   // certificate is accepted. kError with `failure` saying why; `unverified`
   // is set when a certificate was accepted that did not verify.
+  // With `resume` the handshake offers to resume that earlier session with
+  // the same server.
   Result StartTls(const std::string& server_name, bool verify, int timeout_ms, TlsFailure& failure,
-                  bool& unverified);
+                  bool& unverified, SSL_SESSION* resume = nullptr);
+  // The TLS session to offer the next connection to the same server (the
+  // caller frees it), or null.
+  SSL_SESSION* TakeSession() const;
 
   void Close();
   bool is_open() const { return fd_ >= 0; }

@@ -345,7 +345,11 @@ bool Transfer::StartTls(CSocketX& socket, const ConnectionTarget& target) {
   const bool accept_any = settings_.accept_unverified_certificate != 0;
   TlsFailure failure = TlsFailure::kNone;
   bool unverified = false;
-  auto result = socket.StartTls(target.tls_host, !accept_any, job_.timeout_ms, failure, unverified);
+  // Only the kept-connection mode remembers sessions; the other asks for a
+  // full handshake every time, as it always has.
+  ConnectionPool::Session session = server_.empty() ? nullptr : job_.pool->SessionOf(server_);
+  auto result = socket.StartTls(target.tls_host, !accept_any, job_.timeout_ms, failure, unverified,
+                                session.get());
   if (result == CSocketX::Result::kOk) {
     unverified_ = unverified;
     if (unverified) worker_.SetTextNote(text::kCertificateNotVerified);
@@ -561,7 +565,11 @@ void Transfer::NoteConnectionReuse(std::string_view head) {
 }
 
 void Transfer::KeepConnection() {
-  if (server_.empty() || !keep_open_ || !socket_ || !BodyEnded()) return;
+  if (server_.empty() || !socket_) return;
+  // A TLS 1.3 server sends its tickets after the handshake; by the end of an
+  // answer they have arrived.
+  if (!reused_ && target_->tls) job_.pool->KeepSession(server_, socket_->TakeSession());
+  if (!keep_open_ || !BodyEnded()) return;
   job_.pool->Give(server_, {std::move(socket_), unverified_});
 }
 

@@ -199,6 +199,27 @@ TEST_F(KeepAliveTest, NginxServesEveryRequestOnOneConnectionOverHttpAndHttps) {
   }
 }
 
+TEST_F(KeepAliveTest, ANewTlsConnectionResumesTheServersLastSession) {
+  ASSERT_TRUE(testing::SharedTestCa().ok());
+  ::setenv("SSL_CERT_FILE", testing::SharedTestCa().ca_file().c_str(), 1);
+  testing::Sandbox site;
+  ::setenv("SSL_CERT_DIR", site.Path("no-certificates").c_str(), 1);
+  // One request per connection, so that each item needs a handshake.
+  testing::NginxServer server(site.path(),
+                              "keepalive_requests 1;\n"
+                              "location = /reused { default_type text/plain; "
+                              "return 200 \"$ssl_session_reused\"; }",
+                              testing::LoopbackCertificate());
+  ASSERT_TRUE(server.ok()) << server.error_log();
+  for (const char* name : {"r1", "r2", "r3"}) {
+    auto slot = Fetch(server.Url("/reused"), name);
+    EXPECT_EQ(slot.status, TS_DONE) << slot.status_text;
+  }
+  EXPECT_EQ(Local("r1"), ".");
+  EXPECT_EQ(Local("r2"), "r");
+  EXPECT_EQ(Local("r3"), "r");
+}
+
 TEST(ConnectionReuseTest, TheHeadTellsWhetherTheConnectionStaysAndWhereTheBodyEnds) {
   auto reuse = ConnectionReuseOf("HTTP/1.1 200 OK\r\nContent-Length: 12\r\n");
   EXPECT_TRUE(reuse.keep_open);
