@@ -1,9 +1,9 @@
 // Crawls a generated gallery site (50 pages x 40 pictures of 20-200 KB) on a
 // loopback nginx with marovine-cli in fast mode (DouziDL 10), against
-// `wget -r` and `wget2 --max-threads=10` on the same site in the same run,
-// output on tmpfs, paired runs. Prints files/s and the ratios, and checks that
-// each tool fetched the full set. Then the plain 1000 ms tick on one page
-// against its ceiling of DouziDL files per second.
+// `wget2 --max-threads=10` (and over http `wget -r`) on the same site in the
+// same run, over http and over https, output on tmpfs, paired runs. Prints files/s and the ratios,
+// and checks that each tool fetched the full set. Then the plain 1000 ms tick on one page against
+// its ceiling of DouziDL files per second.
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -19,6 +19,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/test_ca.h"
 
 #ifndef MAROVINE_CLI_PATH
 #error "MAROVINE_CLI_PATH must name the marovine-cli program"
@@ -128,49 +129,78 @@ int main() {
     return 1;
   }
   Sandbox work;
-  const std::string url = server.Url("/gallery/");
-  std::vector<Contender> contenders = {
-      {"marovine-cli --fast",
-       [&](const std::string& out, int round) {
-         std::string home = MarovineHome(work, "home" + std::to_string(round), out);
-         return std::vector<std::string>{MAROVINE_CLI_PATH, "--home", home, "--fast", url};
-       }},
-      {"wget -r",
-       [&](const std::string& out, int) {
-         return std::vector<std::string>{wget, "-q", "-r", "-np", "-nH", "-P", out, url};
-       }},
-      {"wget2 --max-threads=10",
-       [&](const std::string& out, int) {
-         return std::vector<std::string>{
-             wget2, "-q", "-r", "-np", "-nH", "--max-threads=10", "--no-robots", "-P", out, url};
-       }},
-  };
-  const int kRounds = 3;
-  for (int round = 0; round < kRounds; ++round) {
-    for (auto& c : contenders) {
-      std::string out = work.Path("out-" + std::to_string(round) + "-" +
-                                  std::to_string(&c - contenders.data()) + "/");
-      (void)platform::MakeFolders(out);  // a missing folder shows as failed writes in the run
-      double seconds = Run(c.command(out, round));
-      Tally fetched;
-      CountPictures(out, fetched);
-      c.fetched = fetched;
-      if (fetched.files == made.files && fetched.bytes == made.bytes) {
-        c.best = std::min(c.best, seconds);
-      } else {
-        std::fprintf(stderr, "%s fetched %d of %d pictures (%lld of %lld bytes)\n", c.name,
-                     fetched.files, made.files, fetched.bytes, made.bytes);
-      }
-      marovine::testing::RemoveTree(out);
+  // The same gallery over https://, from a second nginx with the test CA's
+  // certificate; both programs trust that CA alone.
+  if (!marovine::testing::SharedTestCa().ok()) {
+    std::fprintf(stderr, "the test CA could not be made\n");
+    return 1;
+  }
+  const std::string ca_file = marovine::testing::SharedTestCa().ca_file();
+  setenv("SSL_CERT_FILE", ca_file.c_str(), 1);
+  marovine::testing::NginxServer secure(site.path(), "", marovine::testing::LoopbackCertificate());
+  if (!secure.ok()) {
+    std::fprintf(stderr, "nginx did not start with TLS\n");
+    return 1;
+  }
+  for (const auto* host : {&server, &secure}) {
+    const std::string url = host->Url("/gallery/");
+    const bool tls = host == &secure;
+    std::vector<Contender> contenders = {
+        {"marovine-cli --fast",
+         [&](const std::string& out, int round) {
+           std::string home = MarovineHome(work, "home" + std::to_string(round), out);
+           return std::vector<std::string>{MAROVINE_CLI_PATH, "--home", home, "--fast", url};
+         }},
+        {"wget2 --max-threads=10",
+         [&](const std::string& out, int) {
+           return std::vector<std::string>{wget2,
+                                           "-q",
+                                           "-r",
+                                           "-np",
+                                           "-nH",
+                                           "--max-threads=10",
+                                           "--no-robots",
+                                           "--ca-certificate=" + ca_file,
+                                           "-P",
+                                           out,
+                                           url};
+         }},
+    };
+    if (!tls) {
+      contenders.push_back({"wget -r", [&](const std::string& out, int) {
+                              return std::vector<std::string>{wget,  "-q", "-r", "-np",
+                                                              "-nH", "-P", out,  url};
+                            }});
     }
+    const int kRounds = 3;
+    for (int round = 0; round < kRounds; ++round) {
+      for (auto& c : contenders) {
+        std::string out = work.Path("out-" + std::to_string(round) + "-" +
+                                    std::to_string(&c - contenders.data()) + "/");
+        (void)platform::MakeFolders(out);  // a missing folder shows as failed writes in the run
+        double seconds = Run(c.command(out, round));
+        Tally fetched;
+        CountPictures(out, fetched);
+        c.fetched = fetched;
+        if (fetched.files == made.files && fetched.bytes == made.bytes) {
+          c.best = std::min(c.best, seconds);
+        } else {
+          std::fprintf(stderr, "%s fetched %d of %d pictures (%lld of %lld bytes)\n", c.name,
+                       fetched.files, made.files, fetched.bytes, made.bytes);
+        }
+        marovine::testing::RemoveTree(out);
+        marovine::testing::RemoveTree(work.Path("home" + std::to_string(round)));
+      }
+    }
+    std::printf("gallery crawl over %s, %d pictures, %.0f MB:\n", tls ? "https" : "http",
+                made.files, made.bytes / 1e6);
+    for (const auto& c : contenders) {
+      std::printf("  %-24s %7.3f s  %7.0f files/s  full set: %s\n", c.name, c.best,
+                  made.files / c.best, c.fetched.files == made.files ? "yes" : "NO");
+    }
+    std::printf("  ratio marovine/wget2: %.2f (goal >= %.1f)\n",
+                contenders[1].best / contenders[0].best, tls ? 1.0 : 1.2);
   }
-  std::printf("gallery crawl, %d pictures, %.0f MB:\n", made.files, made.bytes / 1e6);
-  for (const auto& c : contenders) {
-    std::printf("  %-24s %7.3f s  %7.0f files/s  full set: %s\n", c.name, c.best,
-                made.files / c.best, c.fetched.files == made.files ? "yes" : "NO");
-  }
-  std::printf("  ratio marovine/wget2: %.2f (goal >= 1.0), marovine/wget: %.2f\n",
-              contenders[2].best / contenders[0].best, contenders[1].best / contenders[0].best);
 
   // The specified tick: one second between a slot's end and its next start.
   std::string out = work.Path("tick-out/");

@@ -82,6 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (verdict.expected_size < 0 || verdict.resume_offset < 0) std::abort();
     (void)marovine::BodyEncodingOf(whole.head());
     (void)marovine::UnsatisfiableRangeTotal(whole.head());
+    // A kept connection trusts the length it reads: never negative, never
+    // beside chunks.
+    auto reuse = marovine::ConnectionReuseOf(whole.head());
+    if (reuse.body_length && *reuse.body_length < 0) std::abort();
+    if (reuse.body_length && *reuse.body_length > 0 &&
+        marovine::BodyFramingOf(whole.head()) != marovine::BodyFraming::kUntilClose) {
+      std::abort();
+    }
     if (marovine::BodyFramingOf(whole.head()) == marovine::BodyFraming::kChunked) {
       Unchunk(whole.body(), seed);
     }

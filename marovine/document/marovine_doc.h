@@ -52,7 +52,10 @@ class CMarovineDoc {
   int RegisterUrlAs(const std::string& url, int registration_mode);
   // Overrides of the settings for this run only; the settings file keeps
   // what the user chose.
-  void UseFastModeForThisRun() { settings.fast_mode = 1; }
+  void UseFastModeForThisRun() {
+    settings.fast_mode = 1;
+    worker_settings.reuse_connections = 1;
+  }
   void AcceptUnverifiedCertificatesForThisRun() {
     worker_settings.accept_unverified_certificate = 1;
   }

@@ -150,6 +150,7 @@ void Load(const platform::Profile& profile, const std::string& storage_folder, S
     ReadKey(profile, key, defaults, settings, worker);
   }
   worker.check_log_size = settings.check_log_size;
+  worker.reuse_connections = settings.fast_mode;
 }
 
 }  // namespace

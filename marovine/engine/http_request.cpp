@@ -128,7 +128,7 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   if (!target) return std::nullopt;
   std::string r;
   r.reserve(512 + in.url.size() + in.referer.size());
-  r += "GET " + target->request_target + " HTTP/1.0\r\n";
+  r += "GET " + target->request_target + (in.keep_alive ? " HTTP/1.1\r\n" : " HTTP/1.0\r\n");
   r += "Accept: */*\r\n";
   r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
   if (in.send_referer) r += "Referer: " + WithoutUserInfo(in.referer) + "\r\n";
@@ -138,7 +138,7 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r += "User-Agent: " + in.user_agent + "\r\n";
   const std::string& credentials = in.credentials.empty() ? target->user_info : in.credentials;
   if (!credentials.empty()) r += "Authorization: Basic " + EncodeBase64(credentials) + "\r\n";
-  r += "Connection: close\r\n";
+  if (!in.keep_alive) r += "Connection: close\r\n";
   r += "Host: " + target->host_header + "\r\n";
   r += "\r\n";
   return r;

@@ -55,6 +55,8 @@ struct RequestInputs {
   std::string credentials;  // "user:password" or empty
   // Size of the local file when it exists (a resume attempt), else nothing.
   std::optional<std::int64_t> existing_size;
+  // HTTP/1.1, leaving the connection open for the next request.
+  bool keep_alive = false;
 };
 
 // The request bytes, every line ended by CR LF, the head closed by an empty

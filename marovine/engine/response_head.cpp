@@ -150,6 +150,41 @@ BodyEncoding BodyEncodingOf(std::string_view head) { return EncodingOfLower(Asci
 
 BodyFraming BodyFramingOf(std::string_view head) { return FramingOfLower(AsciiLower(head)); }
 
+ConnectionReuse ConnectionReuseOf(std::string_view head) {
+  ConnectionReuse reuse;
+  const std::string lower = AsciiLower(head);
+  bool close = false;
+  bool keep_alive = false;
+  for (std::string_view token : CodingsOf(lower, "connection:")) {
+    close = close || token == "close";
+    keep_alive = keep_alive || token == "keep-alive";
+  }
+  if (lower.starts_with("http/1.1 ")) {
+    reuse.keep_open = !close;
+  } else if (lower.starts_with("http/1.0 ")) {
+    reuse.keep_open = keep_alive && !close;
+  }
+  const int code = StatusCodeOf(head).value_or(0);
+  if ((code >= 100 && code < 200) || code == 204 || code == 304) {
+    reuse.body_length = 0;
+    return reuse;
+  }
+  if (FramingOfLower(lower) != BodyFraming::kUntilClose) return reuse;
+  std::optional<std::int64_t> length;
+  for (std::size_t at = FindHeader(lower, "content-length:"); at != std::string::npos;
+       at = FindHeader(lower, "content-length:", at)) {
+    std::string_view value = TrimBlanks(LineEndingAt(lower, at + 15));
+    bool digits = !value.empty() && value.size() <= 18 &&
+                  value.find_first_not_of("0123456789") == std::string_view::npos;
+    std::int64_t this_length = digits ? ParseHeaderSize(value) : -1;
+    // Two lengths that differ leave the end unknown.
+    if (this_length < 0 || (length && *length != this_length)) return reuse;
+    length = this_length;
+  }
+  reuse.body_length = length;
+  return reuse;
+}
+
 HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context) {
   HeadVerdict v;
   // Lower-casing keeps every byte in its place, so positions found in the copy

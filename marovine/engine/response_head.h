@@ -80,6 +80,18 @@ std::optional<std::int64_t> UnsatisfiableRangeTotal(std::string_view head);
 // lower-cased, or empty.
 std::string CharsetOf(std::string_view head);
 
+// Whether the connection may carry another request after this answer, and how
+// long its body is on the wire. A server keeps it open when it answers
+// HTTP/1.1 without "Connection: close", or HTTP/1.0 with "Connection:
+// keep-alive". The length is known from a Content-Length of digits alone, or
+// is 0 for the answers that have no body (1xx, 204, 304); a chunked body
+// tells its end itself, so it has none here.
+struct ConnectionReuse {
+  bool keep_open = false;
+  std::optional<std::int64_t> body_length;
+};
+ConnectionReuse ConnectionReuseOf(std::string_view head);
+
 BodyEncoding BodyEncodingOf(std::string_view head);
 BodyFraming BodyFramingOf(std::string_view head);
 

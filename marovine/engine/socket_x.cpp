@@ -63,8 +63,9 @@ TlsFailure FailureOfVerifyResult(long result) {
 CSocketX::~CSocketX() { Close(); }
 
 void CSocketX::Close() {
-  // Every request asks the server to close; a close_notify of our own would
-  // only cost a write to a peer that may be gone.
+  // A connection ends when its answer is read, or when it is dropped from the
+  // kept ones; a close_notify of our own would only cost a write to a peer
+  // that may be gone.
   if (ssl_) {
     SSL_free(ssl_);
     ssl_ = nullptr;
@@ -79,7 +80,7 @@ CSocketX::Result CSocketX::WaitFor(short events, int timeout_ms) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
-    if (stop_.load(std::memory_order_relaxed)) return Result::kStopped;
+    if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
     int slice = kSliceMs;
     if (timeout_ms > 0) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -96,7 +97,7 @@ CSocketX::Result CSocketX::WaitFor(short events, int timeout_ms) {
 CSocketX::Result CSocketX::Connect(const std::string& host, int port, int timeout_ms) {
   Close();
   HostLookup lookup;
-  switch (lookup.Run(host, port, stop_)) {
+  switch (lookup.Run(host, port, *stop_)) {
     case HostLookup::Result::kOk:
       break;
     case HostLookup::Result::kStopped:
@@ -134,7 +135,7 @@ CSocketX::Result CSocketX::Connect(const std::string& host, int port, int timeou
 template <typename Call>
 CSocketX::Result CSocketX::RunTls(Call&& call, int timeout_ms, int& ssl_error) {
   for (;;) {
-    if (stop_.load(std::memory_order_relaxed)) return Result::kStopped;
+    if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
     ERR_clear_error();
     int r = call();
     if (r > 0) return Result::kOk;
@@ -153,7 +154,7 @@ CSocketX::Result CSocketX::RunTls(Call&& call, int timeout_ms, int& ssl_error) {
 }
 
 CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify, int timeout_ms,
-                                    TlsFailure& failure, bool& unverified) {
+                                    TlsFailure& failure, bool& unverified, SSL_SESSION* resume) {
   failure = TlsFailure::kNone;
   unverified = false;
   if (fd_ < 0) {
@@ -185,6 +186,7 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
     SSL_set_tlsext_host_name(ssl_, server_name.c_str());
     SSL_set1_host(ssl_, server_name.c_str());
   }
+  if (resume) SSL_set_session(ssl_, resume);
   int ssl_error = 0;
   Result result = RunTls([&] { return SSL_connect(ssl_); }, timeout_ms, ssl_error);
   // The chain and the name are checked in either mode; without `verify` a
@@ -200,6 +202,14 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
   }
   Close();
   return result;
+}
+
+SSL_SESSION* CSocketX::TakeSession() const {
+  SSL_SESSION* current = ssl_ ? SSL_get0_session(ssl_) : nullptr;
+  if (!current || !SSL_SESSION_is_resumable(current)) return nullptr;
+  // A copy: freeing a connection that was not shut down marks its own
+  // session as not resumable.
+  return SSL_SESSION_dup(current);
 }
 
 CSocketX::Result CSocketX::SendWithTimeout(std::string_view text, int timeout_ms,
@@ -244,7 +254,7 @@ CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity
     return result;
   }
   for (;;) {
-    if (stop_.load(std::memory_order_relaxed)) return Result::kStopped;
+    if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
     // Data that has already arrived is taken without a poll first.
     ssize_t n = ::recv(fd_, buffer, capacity, 0);
     if (n > 0) {

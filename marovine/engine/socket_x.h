@@ -6,6 +6,7 @@
 #include <string_view>
 
 typedef struct ssl_st SSL;
+typedef struct ssl_session_st SSL_SESSION;
 
 namespace marovine {
 
@@ -28,7 +29,7 @@ class CSocketX {
  public:
   enum class Result { kOk, kTimeout, kStopped, kError, kClosed };
 
-  explicit CSocketX(const std::atomic<bool>& stop_request) : stop_(stop_request) {}
+  explicit CSocketX(const std::atomic<bool>& stop_request) : stop_(&stop_request) {}
   ~CSocketX();
   CSocketX(const CSocketX&) = delete;
   CSocketX& operator=(const CSocketX&) = delete;
@@ -53,10 +54,20 @@ class CSocketX {
   // and the name against the certificate; without it an unverifiable
   // certificate is accepted. kError with `failure` saying why; `unverified`
   // is set when a certificate was accepted that did not verify.
+  // With `resume` the handshake offers to resume that earlier session with
+  // the same server.
   Result StartTls(const std::string& server_name, bool verify, int timeout_ms, TlsFailure& failure,
-                  bool& unverified);
+                  bool& unverified, SSL_SESSION* resume = nullptr);
+  // The TLS session to offer the next connection to the same server (the
+  // caller frees it), or null.
+  SSL_SESSION* TakeSession() const;
 
   void Close();
+  bool is_open() const { return fd_ >= 0; }
+
+  // A connection kept open for another request moves to the transfer that
+  // takes it next, and from then on looks at that transfer's stop request.
+  void WatchStopRequest(const std::atomic<bool>& stop_request) { stop_ = &stop_request; }
 
  private:
   // Runs one TLS call that may want to wait for the socket; kOk when it
@@ -67,7 +78,7 @@ class CSocketX {
   // Waits for the events in slices; kOk when they arrived.
   Result WaitFor(short events, int timeout_ms);
 
-  const std::atomic<bool>& stop_;
+  const std::atomic<bool>* stop_;
   int fd_ = -1;
   SSL* ssl_ = nullptr;
 };

@@ -45,6 +45,7 @@ void TransferEngine::StartTransferThread(TransferSlot& slot) {
   job.minimum_size = slot.minimum_size;
   job.maximum_size = slot.maximum_size;
   job.settings = settings_;
+  if (settings_.reuse_connections) job.pool = &pool_;
 
   slot.status = TS_RUNNING;
   if (!worker.Start(std::move(job), slot.stop_request != 0, on_end_)) {

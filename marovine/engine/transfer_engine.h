@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "marovine/engine/connection_pool.h"
 #include "marovine/engine/transfer_slot.h"
 #include "marovine/engine/worker_settings.h"
 
@@ -52,6 +53,9 @@ class TransferEngine {
   WorkerSettings settings_;
   std::function<void()> on_end_;
   std::array<std::unique_ptr<TransferWorker>, kTransferSlotCount> workers_;
+  // After the workers, so that it is destroyed before them: a kept connection
+  // points at the stop request of the worker that used it last.
+  ConnectionPool pool_;
 };
 
 }  // namespace marovine

@@ -13,6 +13,7 @@
 #include "marovine/engine/banner_list.h"
 #include "marovine/engine/body_decoder.h"
 #include "marovine/engine/chunked_body.h"
+#include "marovine/engine/connection_pool.h"
 #include "marovine/engine/download_log.h"
 #include "marovine/engine/head_reader.h"
 #include "marovine/engine/http_request.h"
@@ -97,17 +98,34 @@ class Transfer {
 
  private:
   bool CheckDownloadLog();
-  bool ConnectAndSend(CSocketX& socket);
+  // Derives the target and builds the request; false when the transfer has ended.
+  bool PrepareRequest();
+  // Sends the request on a kept connection to the server when there is one,
+  // else on a new one; false when the transfer has ended.
+  bool ConnectAndSend(bool fresh = false);
+  bool Connect(CSocketX& socket);
   // Asks the proxy for a tunnel to the https:// server.
   bool OpenTunnel(CSocketX& socket, const std::string& tunnel);
   bool StartTls(CSocketX& socket, const ConnectionTarget& target);
   // Sends all of the bytes; false when the transfer has ended.
   bool SendAll(CSocketX& socket, std::string_view bytes);
+  CSocketX::Result SendQuietly(CSocketX& socket, std::string_view bytes);
+  void FinishSendFailure(CSocketX::Result result);
   // Answers false when the transfer has ended.
   bool HandleHead(std::string_view head, std::string_view first_body_bytes);
   bool WriteBody(std::string_view wire_bytes);
   // The body has ended by its own framing, before the server closed.
-  bool BodyEnded() const { return chunks_ && chunks_->Finished(); }
+  bool BodyEnded() const {
+    return (chunks_ && chunks_->Finished()) || (body_left_ && *body_left_ == 0);
+  }
+  // Of the bytes received, those that belong to the body; anything after its
+  // end is not ours to read, and the connection is not kept.
+  std::string_view WithinBody(std::string_view bytes);
+  // Learns from the head whether the connection may be kept and where the
+  // body ends.
+  void NoteConnectionReuse(std::string_view head);
+  // Keeps the connection for the next transfer to the same server.
+  void KeepConnection();
   void AfterServerClosed();
 
   // Ends after a retry wait, as a stop when one was requested meanwhile.
@@ -126,6 +144,15 @@ class Transfer {
   const TransferJob& job_;
   TransferWorker& worker_;
   const WorkerSettings& settings_ = job_.settings;
+
+  std::optional<ConnectionTarget> target_;
+  std::string request_;
+  std::unique_ptr<CSocketX> socket_;
+  std::string server_;                     // the pool's name for the server; empty: nothing is kept
+  bool reused_ = false;                    // the connection served an earlier request
+  bool unverified_ = false;                // its certificate was accepted without verifying
+  bool keep_open_ = false;                 // the server keeps the connection after this answer
+  std::optional<std::int64_t> body_left_;  // wire bytes of the body still to come, when known
 
   std::string last_modified_ = job_.last_modified;
   std::int64_t logged_size_ = 0;
@@ -174,35 +201,19 @@ bool Transfer::CheckDownloadLog() {
   return true;
 }
 
-bool Transfer::ConnectAndSend(CSocketX& socket) {
+bool Transfer::PrepareRequest() {
   TargetProblem problem = TargetProblem::kNone;
-  auto target = DeriveConnectionTarget(job_.url, job_.proxy, &problem);
+  target_ = DeriveConnectionTarget(job_.url, job_.proxy, &problem);
   if (problem == TargetProblem::kBadProxyPort) {
     // A proxy that cannot be reached, like one that does not answer: the
     // scheduler may try the item through the next one.
     FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED, text::kBadPort);
     return false;
   }
-  if (!target) {
+  if (!target_) {
     worker_.Finish(TS_FAILED, problem == TargetProblem::kBadPort ? text::kBadPort : text::kNotHttp);
     return false;
   }
-  if (job_.proxy.empty()) worker_.SetText(text::kConnecting);
-  auto connected = socket.Connect(target->connect_host, target->connect_port, job_.timeout_ms);
-  if (connected != CSocketX::Result::kOk) {
-    if (connected == CSocketX::Result::kStopped) {
-      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
-      return false;
-    }
-    FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED,
-                    target->connect_host + text::kCannotConnectSuffix);
-    return false;
-  }
-
-  if (!target->tunnel.empty() && !OpenTunnel(socket, target->tunnel)) return false;
-  if (target->tls && !StartTls(socket, *target)) return false;
-
-  worker_.SetText(text::kSendingRequest);
   RequestInputs request;
   request.url = job_.url;
   request.proxy = job_.proxy;
@@ -211,33 +222,93 @@ bool Transfer::ConnectAndSend(CSocketX& socket) {
   request.no_cache = job_.no_cache;
   request.user_agent = job_.user_agent;
   request.credentials = job_.credentials;
+  // Connections to a proxy are not kept: only a server's own.
+  if (job_.pool && job_.proxy.empty()) {
+    request.keep_alive = true;
+    server_ = std::string(target_->tls ? "https://" : "http://") + target_->connect_host + ":" +
+              std::to_string(target_->connect_port);
+    if (target_->tls && settings_.accept_unverified_certificate) server_ += " unverified";
+  }
   if (auto size = platform::FileSizeOf(job_.local_path)) {
     existed_before_ = true;
     existing_size_ = *size;
     request.existing_size = *size;
     SetReceived(*size);
   }
-  return SendAll(socket, BuildHttpRequest(request).value_or(""));
+  request_ = BuildHttpRequest(request).value_or("");
+  return true;
 }
 
-bool Transfer::SendAll(CSocketX& socket, std::string_view rest) {
+bool Transfer::ConnectAndSend(bool fresh) {
+  if (!server_.empty() && !fresh) {
+    ConnectionPool::Idle idle = job_.pool->Take(server_);
+    if (idle.socket) {
+      socket_ = std::move(idle.socket);
+      socket_->WatchStopRequest(worker_.stop_flag());
+      reused_ = true;
+      unverified_ = idle.unverified;
+      if (unverified_) worker_.SetTextNote(text::kCertificateNotVerified);
+      worker_.SetText(text::kSendingRequest);
+      // A kept connection the server has closed meanwhile often takes the
+      // send anyway; then it shows when the answer does not come.
+      auto result = SendQuietly(*socket_, request_);
+      if (result == CSocketX::Result::kOk) return true;
+      if (result != CSocketX::Result::kError) {
+        FinishSendFailure(result);
+        return false;
+      }
+    }
+  }
+  reused_ = false;
+  socket_ = std::make_unique<CSocketX>(worker_.stop_flag());
+  if (!Connect(*socket_)) return false;
+  worker_.SetText(text::kSendingRequest);
+  return SendAll(*socket_, request_);
+}
+
+bool Transfer::Connect(CSocketX& socket) {
+  const ConnectionTarget& target = *target_;
+  if (job_.proxy.empty()) worker_.SetText(text::kConnecting);
+  auto connected = socket.Connect(target.connect_host, target.connect_port, job_.timeout_ms);
+  if (connected != CSocketX::Result::kOk) {
+    if (connected == CSocketX::Result::kStopped) {
+      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+      return false;
+    }
+    FinishAfterWait(settings_.retry_s_error ? TS_CONNECT_RETRY : TS_FAILED,
+                    target.connect_host + text::kCannotConnectSuffix);
+    return false;
+  }
+  if (!target.tunnel.empty() && !OpenTunnel(socket, target.tunnel)) return false;
+  if (target.tls && !StartTls(socket, target)) return false;
+  return true;
+}
+
+CSocketX::Result Transfer::SendQuietly(CSocketX& socket, std::string_view rest) {
   while (!rest.empty()) {
     std::size_t sent = 0;
     auto result = socket.SendWithTimeout(rest, job_.timeout_ms, sent);
-    if (result == CSocketX::Result::kOk) {
-      rest.remove_prefix(sent);
-      continue;
-    }
-    if (result == CSocketX::Result::kStopped) {
-      worker_.Finish(TS_STOPPED, text::kStoppedByUser);
-    } else if (result == CSocketX::Result::kTimeout) {
-      FinishAfterWait(TS_TIMEOUT, text::kTimedOut);
-    } else {
-      FinishAfterWait(TS_INCOMPLETE, text::kSendFailed);
-    }
-    return false;
+    if (result != CSocketX::Result::kOk) return result;
+    rest.remove_prefix(sent);
   }
-  return true;
+  return CSocketX::Result::kOk;
+}
+
+bool Transfer::SendAll(CSocketX& socket, std::string_view bytes) {
+  auto result = SendQuietly(socket, bytes);
+  if (result == CSocketX::Result::kOk) return true;
+  FinishSendFailure(result);
+  return false;
+}
+
+void Transfer::FinishSendFailure(CSocketX::Result result) {
+  if (result == CSocketX::Result::kStopped) {
+    worker_.Finish(TS_STOPPED, text::kStoppedByUser);
+  } else if (result == CSocketX::Result::kTimeout) {
+    FinishAfterWait(TS_TIMEOUT, text::kTimedOut);
+  } else {
+    FinishAfterWait(TS_INCOMPLETE, text::kSendFailed);
+  }
 }
 
 bool Transfer::OpenTunnel(CSocketX& socket, const std::string& tunnel) {
@@ -275,8 +346,13 @@ bool Transfer::StartTls(CSocketX& socket, const ConnectionTarget& target) {
   const bool accept_any = settings_.accept_unverified_certificate != 0;
   TlsFailure failure = TlsFailure::kNone;
   bool unverified = false;
-  auto result = socket.StartTls(target.tls_host, !accept_any, job_.timeout_ms, failure, unverified);
+  // Only the kept-connection mode remembers sessions; the other asks for a
+  // full handshake every time, as it always has.
+  ConnectionPool::Session session = server_.empty() ? nullptr : job_.pool->SessionOf(server_);
+  auto result = socket.StartTls(target.tls_host, !accept_any, job_.timeout_ms, failure, unverified,
+                                session.get());
   if (result == CSocketX::Result::kOk) {
+    unverified_ = unverified;
     if (unverified) worker_.SetTextNote(text::kCertificateNotVerified);
     return true;
   }
@@ -470,6 +546,34 @@ bool Transfer::WriteBody(std::string_view wire_bytes) {
   return true;
 }
 
+std::string_view Transfer::WithinBody(std::string_view bytes) {
+  if (!body_left_) return bytes;
+  if (static_cast<std::int64_t>(bytes.size()) > *body_left_) {
+    keep_open_ = false;
+    bytes = bytes.substr(0, static_cast<std::size_t>(*body_left_));
+  }
+  *body_left_ -= static_cast<std::int64_t>(bytes.size());
+  return bytes;
+}
+
+void Transfer::NoteConnectionReuse(std::string_view head) {
+  if (server_.empty()) return;
+  ConnectionReuse reuse = ConnectionReuseOf(head);
+  keep_open_ = reuse.keep_open;
+  body_left_ = reuse.body_length;
+  // Without a length or chunks the body runs until the server closes.
+  if (!body_left_ && BodyFramingOf(head) != BodyFraming::kChunked) keep_open_ = false;
+}
+
+void Transfer::KeepConnection() {
+  if (server_.empty() || !socket_) return;
+  // A TLS 1.3 server sends its tickets after the handshake; by the end of an
+  // answer they have arrived.
+  if (!reused_ && target_->tls) job_.pool->KeepSession(server_, socket_->TakeSession());
+  if (!keep_open_ || !BodyEnded()) return;
+  job_.pool->Give(server_, {std::move(socket_), unverified_});
+}
+
 void Transfer::AfterServerClosed() {
   if (!body_started_) {
     FinishAfterWait(settings_.retry_s_error ? TS_INCOMPLETE : TS_FAILED, text::kServerClosed);
@@ -509,8 +613,7 @@ void Transfer::Run() {
   page_ = IsPageByUrl(job_.url, job_.page_extensions);
   worker_.Update([&](TransferProgress& p) { p.page = page_; });
 
-  CSocketX socket(worker_.stop_flag());
-  if (!ConnectAndSend(socket)) return;
+  if (!PrepareRequest() || !ConnectAndSend()) return;
 
   // Missing folders show when the file is opened, which reports the failure.
   (void)platform::MakeFoldersForFile(job_.local_path);
@@ -521,10 +624,12 @@ void Transfer::Run() {
       job_.free_host_cut && job_.url.find(kFreeHostPathWord) != std::string::npos;
   std::vector<char> buffer(free_host_page ? kSmallReadBytes : kReadBytes);
   HeadReader head_reader;
+  bool answer_started = false;
   bool banner_checked = false;
   for (;;) {
     if (free_host_page && page_ && body_started_ && received_ > kFreeHostCutBytes) {
       cut_on_purpose_ = true;
+      keep_open_ = false;
       break;
     }
     if (worker_.stop_requested()) {
@@ -533,8 +638,15 @@ void Transfer::Run() {
       return;
     }
     std::size_t got = 0;
-    auto result = socket.ReceiveWithTimeout(buffer.data(), buffer.size(), job_.timeout_ms, got);
+    auto result = socket_->ReceiveWithTimeout(buffer.data(), buffer.size(), job_.timeout_ms, got);
     if (result == CSocketX::Result::kStopped) continue;  // reported at the top of the loop
+    if (reused_ && !answer_started &&
+        (result == CSocketX::Result::kClosed || result == CSocketX::Result::kError)) {
+      // The server closed the kept connection before this request reached
+      // it: the request goes again on a new one, once, and nothing failed.
+      if (!ConnectAndSend(true)) return;
+      continue;
+    }
     if (result == CSocketX::Result::kClosed) break;
     if (result != CSocketX::Result::kOk) {
       file_.Close();
@@ -545,18 +657,19 @@ void Transfer::Run() {
       }
       return;
     }
+    answer_started = true;
     std::string_view bytes(buffer.data(), got);
     if (body_started_) {
-      if (!WriteBody(bytes)) return;
+      if (!WriteBody(WithinBody(bytes))) return;
     } else {
       auto state = head_reader.Feed(bytes);
       if (state == HeadReader::State::kTooLong) {
         worker_.Finish(TS_BAD_RESPONSE, text::kHeadTooLong);
         return;
       }
-      if (state == HeadReader::State::kComplete &&
-          !HandleHead(head_reader.head(), head_reader.body())) {
-        return;
+      if (state == HeadReader::State::kComplete) {
+        NoteConnectionReuse(head_reader.head());
+        if (!HandleHead(head_reader.head(), WithinBody(head_reader.body()))) return;
       }
     }
     if (!banner_checked && job_.banner_check && body_started_ &&
@@ -571,10 +684,13 @@ void Transfer::Run() {
         return;
       }
     }
-    // A server that keeps the connection open after the last chunk is not
+    // A server that keeps the connection open after the body's end is not
     // waited for.
     if (BodyEnded()) break;
   }
+  // Kept before the result is reported, so that the next item of the server
+  // can have it.
+  KeepConnection();
   AfterServerClosed();
 }
 

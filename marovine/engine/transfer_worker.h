@@ -15,6 +15,8 @@
 
 namespace marovine {
 
+class ConnectionPool;
+
 // The inputs of one transfer, copied from the slot record when it starts.
 // Only the transfer's own thread reads them afterwards.
 struct TransferJob {
@@ -39,6 +41,9 @@ struct TransferJob {
   std::int64_t minimum_size = 0;
   std::int64_t maximum_size = 0;
   WorkerSettings settings;
+  // Where connections are kept between transfers; none: each transfer has
+  // its own connection, closed by the server.
+  ConnectionPool* pool = nullptr;
 };
 
 // What the scheduler reads back at each sync.

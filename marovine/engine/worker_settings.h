@@ -15,6 +15,9 @@ struct WorkerSettings {
   // AcceptUnverifiedCertificate: https:// servers whose certificate cannot be
   // verified (self-signed, expired, another name) are used anyway.
   int accept_unverified_certificate = 0;
+  // FastMode: requests are HTTP/1.1 and a connection whose answer ended by its
+  // own framing serves the next request to the same server.
+  int reuse_connections = 0;
 };
 
 }  // namespace marovine

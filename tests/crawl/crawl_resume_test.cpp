@@ -110,12 +110,19 @@ TEST_F(CrawlResumeTest, FastModeEndsWithTheSameResultAsTheTick) {
   Sandbox fast_home;
   CrawlDoc fast(fast_home, "[DownLoad]\nFastMode=1\n");
   ASSERT_EQ(fast.doc->settings.fast_mode, 1);
+  ASSERT_EQ(fast.doc->worker_settings.reuse_connections, 1);
   fast.doc->RegisterUrl(server_.Url("/site/index.html"));
   fast.doc->crawl().SetTickPeriod(std::chrono::milliseconds(200));
   fast.Crawl();
 
   EXPECT_EQ(FilesBelow(fast_home.Path("store/")), kAll);
   EXPECT_EQ(FilesBelow(fast_home.Path("store/")), FilesBelow(normal_home.Path("store/")));
+  // Kept connections deliver the same bytes as one connection per file.
+  for (const std::string& name : kAll) {
+    auto fast_bytes = platform::ReadWholeFile(fast_home.Path("store/" + name));
+    ASSERT_TRUE(fast_bytes) << name;
+    EXPECT_TRUE(fast_bytes == platform::ReadWholeFile(normal_home.Path("store/" + name))) << name;
+  }
   ASSERT_EQ(fast.doc->download_items.size(), normal.doc->download_items.size());
   for (std::size_t i = 0; i < fast.doc->download_items.size(); ++i) {
     EXPECT_EQ(fast.doc->download_items[i].state, normal.doc->download_items[i].state);
