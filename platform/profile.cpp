@@ -104,7 +104,20 @@ void Profile::Parse(std::string_view content) const {
   }
 }
 
+void Profile::SetRunValue(std::string_view section, std::string_view key, std::string_view value) {
+  for (RunValue& run : run_values_) {
+    if (EqualsIgnoreCase(run.section, section) && EqualsIgnoreCase(run.key, key)) {
+      run.value = value;
+      return;
+    }
+  }
+  run_values_.push_back({std::string(section), std::string(key), std::string(value)});
+}
+
 std::optional<std::string> Profile::Find(std::string_view section, std::string_view key) const {
+  for (const RunValue& run : run_values_) {
+    if (EqualsIgnoreCase(run.section, section) && EqualsIgnoreCase(run.key, key)) return run.value;
+  }
   Refresh();
   bool in_section = false;
   for (const std::string& line : lines_) {

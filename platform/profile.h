@@ -60,6 +60,12 @@ class Profile {
   // The keys of a section in file order (empty when absent).
   std::vector<std::string> KeysOf(std::string_view section) const;
 
+  // Values that stand in for the file's for the life of this object: a front
+  // end's flags for one run. Every read sees them; writes still go to the
+  // file, and these values are never written there.
+  void SetRunValue(std::string_view section, std::string_view key, std::string_view value);
+  bool HasRunValues() const { return !run_values_.empty(); }
+
   // Integer reading of a profile value, exposed for callers that read values
   // from other sources with the same rule.
   static int ParseProfileInt(std::string_view text);
@@ -84,6 +90,12 @@ class Profile {
   mutable FileStamp stamp_;
   mutable bool loaded_ = false;
   mutable std::vector<std::string> lines_;
+  struct RunValue {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  std::vector<RunValue> run_values_;
 };
 
 }  // namespace platform

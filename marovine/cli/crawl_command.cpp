@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <set>
 
 #include "marovine/cli/cli_ui.h"
 #include "marovine/document/crawl_loop.h"
@@ -13,6 +14,7 @@
 #include "marovine/document/link_row_model.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/settings_keys.h"
+#include "marovine/document/settings_loader.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
 
@@ -39,6 +41,58 @@ bool ProgramFolderUsable(const std::string& folder, std::string& error) {
   return true;
 }
 
+// The flags' values stand in for the settings file's for this run: every
+// reader of the document's profile sees them, from the loader to the link
+// extraction's extension groups. With --save-settings they are written too,
+// in one atomic rewrite.
+bool ApplySettingFlags(const CrawlOptions& options, CMarovineDoc& doc) {
+  if (options.settings.empty()) return true;
+  std::vector<SettingOverride> overrides;
+  for (const GivenSettingFlag& given : options.settings) {
+    auto keys = OverridesOf(*given.flag, given.value, doc.profile);
+    overrides.insert(overrides.end(), keys.begin(), keys.end());
+  }
+  if (options.save_settings) {
+    std::vector<platform::Profile::SectionValues> writes;
+    for (const SettingOverride& o : overrides) writes.push_back({o.section, {{o.key, o.value}}});
+    if (!doc.profile.WriteSections(writes)) {
+      std::fprintf(stderr, "marovine-cli: cannot write the settings to %s\n",
+                   doc.profile.path().c_str());
+      return false;
+    }
+  }
+  for (const SettingOverride& o : overrides) doc.profile.SetRunValue(o.section, o.key, o.value);
+  // As at the start: both modes' folders and extensions, then what the
+  // transfers and the proxy choice take from the settings.
+  doc.settings = LoadInitialSettings(doc.profile, doc.storage_folder, doc.worker_settings);
+  doc.LoadSettings();
+  return true;
+}
+
+// The sites this run searched: each seen searching, or done now and not
+// before the run.
+class SitesSearched {
+ public:
+  explicit SitesSearched(const CMarovineDoc& doc) {
+    for (const LinkItem& link : doc.link_items) {
+      if (link.state == LS_DONE) done_before_.insert(link.url);
+    }
+  }
+  void Look(const CMarovineDoc& doc) {
+    for (const LinkItem& link : doc.link_items) {
+      if (link.state == LS_SEARCHING ||
+          (link.state == LS_DONE && done_before_.count(link.url) == 0)) {
+        searched_.insert(link.url);
+      }
+    }
+  }
+  int count() const { return static_cast<int>(searched_.size()); }
+
+ private:
+  std::set<std::string> done_before_;
+  std::set<std::string> searched_;
+};
+
 }  // namespace
 
 int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
@@ -54,6 +108,13 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   doc.SetUiServices(&ui);
   doc.SetDownloadView(&downloads);
   doc.AddLinkView(&links);
+  downloads.SetSlotOfRow([&doc](int row) -> const TransferSlot* {
+    for (const TransferSlot& slot : doc.crawl().slots()) {
+      if (slot.item_index == row && slot.status != TS_IDLE) return &slot;
+    }
+    return nullptr;
+  });
+  if (!ApplySettingFlags(options, doc)) return 2;
 
   // The document: the one named, else the program folder's default.mrv when
   // the settings say to open it at start-up.
@@ -95,7 +156,15 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   doc.crawl().SetTickPeriod(period);
   if (options.fast) doc.UseFastModeForThisRun();
   if (options.insecure) doc.AcceptUnverifiedCertificatesForThisRun();
-  ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0);
+  ProgressPrinter printer(stdout, ::isatty(STDOUT_FILENO) != 0, TerminalWidth(STDOUT_FILENO),
+                          options.verbosity);
+  SitesSearched sites(doc);
+  const auto started = std::chrono::steady_clock::now();
+  auto seconds = [&] {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
+                                                            started)
+        .count();
+  };
   CatchInterrupts();
 
   // The list on disk follows the crawl, so a killed run resumes every part.
@@ -103,7 +172,10 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   doc.crawl().StartCommand();
   bool stopping = false;
   CrawlLoopOptions loop;
-  loop.after_step = [&] { printer.Refresh(doc, downloads, ui); };
+  loop.after_step = [&] {
+    sites.Look(doc);
+    printer.Refresh(doc, downloads, ui, seconds());
+  };
   loop.stop_requested = [] { return interrupts.load() > 0; };
   loop.on_stop = [&] {
     stopping = true;
@@ -111,7 +183,15 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   };
   RunCrawlLoop(doc, loop);
 
+  sites.Look(doc);
+  printer.Refresh(doc, downloads, ui, seconds());
   printer.Finish(stopping ? "stopped" : ui.status(1));
+  RunCounts counts = downloads.counts();
+  counts.sites = sites.count();
+  counts.ignored = ui.ignored_count();
+  if (options.verbosity != Verbosity::kQuiet) {
+    std::printf("%s\n", FormatSummary(counts, seconds()).c_str());
+  }
   if (stopping || SaveDocumentAtFinish(doc.profile)) {
     if (!SaveDocumentFile(doc, doc.document_path)) {
       std::fprintf(stderr, "marovine-cli: cannot save the document to %s\n",
@@ -120,11 +200,11 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     }
   }
   if (stopping) return 130;
-  if (downloads.failed_count() > 0) {
+  if (counts.failed > 0) {
     std::fprintf(stderr,
                  "marovine-cli: %d item(s) failed; they stay in the document for "
                  "--retry-failed\n",
-                 downloads.failed_count());
+                 counts.failed);
     return 1;
   }
   return 0;

@@ -136,7 +136,8 @@ TEST_F(CrawlCliTest, UpdateRefreshesAMirrorAndIgnoredLinksAreNamed) {
       "[MarugotoDownload]\nMarugotoPass=" + box.Path("whole/") +
       "\nMarugotoKakuchoushi=jpg\n[Kensaku]\nInsertToLink=html\n[UrlInsert]\nInsertToLink=html\n");
 
-  ASSERT_EQ(Run({"--tick-ms", "20", "--fast", "--whole-site", server.Url("/m/index.html")}), 0)
+  ASSERT_EQ(Run({"--tick-ms", "20", "--fast", "-v", "--whole-site", server.Url("/m/index.html")}),
+            0)
       << Err();
   EXPECT_NE(Out().find("status ignored (word \"th_\") " + server.Url("/m/sys_path_init.html")),
             std::string::npos)
