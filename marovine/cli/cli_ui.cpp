@@ -221,6 +221,7 @@ std::vector<std::string> ProgressPrinter::LiveLines(const CMarovineDoc& doc,
     meter.Add(slot.received, now);
     TransferLine line;
     line.name = row.cells[DownloadRowModel::kFileName];
+    if (line.name.empty()) line.name = row.cells[DownloadRowModel::kUrl];  // a site's start page
     line.received = slot.received;
     line.total = slot.expected_size;
     line.rate = meter.BytesPerSecond();
