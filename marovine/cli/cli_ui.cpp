@@ -252,7 +252,7 @@ std::vector<std::string> ProgressPrinter::LiveLines(const CMarovineDoc& doc,
 void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui,
                               std::int64_t elapsed_seconds) {
   std::vector<std::string> scrolled;
-  auto add = [&](LineLevel level, std::string text) {
+  auto add = [&](LineLevel level, const std::string& text) {
     if (Shows(level)) scrolled.push_back(Printable(text));
   };
   const LinkItem* site = nullptr;
@@ -271,8 +271,8 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, Cl
     add(LineLevel::kNormal, "title  " + site->title);
     last_title_ = site->title;
   }
-  for (PrintedLine& line : view.TakeFinishedLines()) add(line.level, std::move(line.text));
-  for (std::string& note : ui.TakeNotes()) add(LineLevel::kVerbose, "status " + note);
+  for (const PrintedLine& line : view.TakeFinishedLines()) add(line.level, line.text);
+  for (const std::string& note : ui.TakeNotes()) add(LineLevel::kVerbose, "status " + note);
   if (!live_) {
     // Messages and the crawl's progress, each once; the running count of
     // links being checked only on a terminal.

@@ -54,6 +54,7 @@ bool ApplySettingFlags(const CrawlOptions& options, CMarovineDoc& doc) {
   }
   if (options.save_settings) {
     std::vector<platform::Profile::SectionValues> writes;
+    writes.reserve(overrides.size());
     for (const SettingOverride& o : overrides) writes.push_back({o.section, {{o.key, o.value}}});
     if (!doc.profile.WriteSections(writes)) {
       std::fprintf(stderr, "marovine-cli: cannot write the settings to %s\n",

@@ -1,5 +1,6 @@
 #include "marovine/cli/progress_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "marovine/cli/cli_ui.h"
@@ -71,7 +72,7 @@ std::string HumanBytes(std::int64_t bytes) {
 
 std::string HumanRate(double bytes_per_second) {
   if (!(bytes_per_second > 0)) return "0 B/s";
-  return HumanBytes(static_cast<std::int64_t>(bytes_per_second + 0.5)) + "/s";
+  return HumanBytes(std::llround(bytes_per_second)) + "/s";
 }
 
 std::string ClockText(std::int64_t seconds) {

@@ -20,7 +20,7 @@ std::vector<std::pair<FlagKey, const char*>> ProxyMode(const char* chosen) {
   std::vector<std::pair<FlagKey, const char*>> keys;
   for (const char* name :
        {"DontUseProxy", "UseThisProxy", "UseProxyTopToUnder", "UseProxyRandom"}) {
-    keys.push_back({FlagKey{kProxy, name}, std::string_view(name) == chosen ? "1" : "0"});
+    keys.emplace_back(FlagKey{kProxy, name}, std::string_view(name) == chosen ? "1" : "0");
   }
   return keys;
 }

@@ -165,6 +165,7 @@ std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog, st
   if (found.size() == 1) return found.front();
   if (found.size() > 1) {
     std::vector<std::string> choices;
+    choices.reserve(found.size());
     for (const ResolvedKey& key : found) choices.push_back(key.section + "." + key.name);
     error =
         "\"" + std::string(spec) + "\" is a key of several sections; name one: " + Joined(choices);

@@ -165,6 +165,33 @@ TEST_F(FlagsCliTest, TheSummaryCountsFetchedSkippedAndFailedItemsAndLogHitsAreNo
   EXPECT_NE(Out().find("error   " + server.Url("/s/missing.jpg")), std::string::npos) << Out();
 }
 
+TEST_F(FlagsCliTest, TheProxyFlagSendsTheRunThroughTheProxyAndNoProxyGoesDirect) {
+  Sandbox site;
+  site.WriteFile("f/a.jpg", std::string(3000, 'a'));
+  site.WriteFile("f/b.jpg", std::string(3000, 'b'));
+  testing::NginxServer server(site.path());
+  testing::TinyproxyServer proxy;
+  ASSERT_TRUE(server.ok());
+  ASSERT_TRUE(proxy.ok());
+  // The settings choose the proxy; --no-proxy overrides them for one run.
+  box.WriteFile("home/marovine.ini",
+                "[UrlInsert]\nInsertToDown=jpg\n[DownLoad]\nRetryWaitTime=0\n[Proxy]\n"
+                "DontUseProxy=0\nUseThisProxy=1\nDefaultProxy=" +
+                    proxy.host() + "\n");
+  const std::vector<std::string> common = {"--tick-ms", "20", "-P", box.Path("store")};
+  auto run = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), common.begin(), common.end());
+    return Run("home", more);
+  };
+  ASSERT_EQ(run({"--no-proxy", server.Url("/f/a.jpg")}), 0) << Err();
+  EXPECT_EQ(proxy.log().find("/f/a.jpg"), std::string::npos) << proxy.log();
+  box.WriteFile("home/marovine.ini",
+                "[UrlInsert]\nInsertToDown=jpg\n[DownLoad]\nRetryWaitTime=0\n");
+  ASSERT_EQ(run({"-x", proxy.host(), server.Url("/f/b.jpg")}), 0) << Err();
+  EXPECT_NE(proxy.log().find("/f/b.jpg"), std::string::npos) << proxy.log();
+  EXPECT_EQ(box.ReadFile("store/b.jpg"), std::string(3000, 'b'));
+}
+
 // Runs marovine-cli on a pseudo-terminal of the given width and answers all
 // it wrote and its exit status.
 std::pair<std::string, int> RunOnTerminal(std::vector<std::string> args, unsigned short columns,

@@ -105,4 +105,20 @@ TEST(ProfileTest, UnwritableFileLeavesTheOldOneAndAnswersFalse) {
   ::chmod(box.Path("ro").c_str(), 0700);
 }
 
+TEST(ProfileTest, RunValuesAreReadFirstAndNeverWritten) {
+  marovine::testing::Sandbox box;
+  const std::string path = box.WriteFile("m.ini", "[DownLoad]\nDouziDL=3\nTimeOut=50\n");
+  platform::Profile profile(path);
+  profile.SetRunValue("download", "douzidl", "7");
+  profile.SetRunValue("Kensaku", "Page", "4");
+  profile.SetRunValue("DownLoad", "DouziDL", "8");  // a second value replaces the first
+  EXPECT_EQ(profile.GetInt("DownLoad", "DouziDL", 0), 8);
+  EXPECT_EQ(profile.GetString("kensaku", "PAGE", ""), "4");
+  EXPECT_EQ(profile.GetInt("DownLoad", "TimeOut", 0), 50);
+  // Writing another key keeps the file's own values, not the run's.
+  ASSERT_TRUE(profile.WriteInt("DownLoad", "TimeOut", 20));
+  EXPECT_EQ(box.ReadFile("m.ini"), "[DownLoad]\nDouziDL=3\nTimeOut=20\n");
+  EXPECT_EQ(platform::Profile(path).GetInt("DownLoad", "DouziDL", 0), 3);
+}
+
 }  // namespace
