@@ -297,7 +297,9 @@ void ProgressPrinter::Finish(const std::string& line) {
     std::string clear = block_.Clear();
     std::fwrite(clear.data(), 1, clear.size(), out_);
   }
-  if (verbosity_ != Verbosity::kQuiet) std::fprintf(out_, "%s\n", Printable(line).c_str());
+  // On a pipe the crawl's last status may have been printed already.
+  const bool said = !live_ && line == last_status_[1];
+  if (verbosity_ != Verbosity::kQuiet && !said) std::fprintf(out_, "%s\n", Printable(line).c_str());
   std::fflush(out_);
 }
 
