@@ -165,6 +165,30 @@ TEST_F(FlagsCliTest, TheSummaryCountsFetchedSkippedAndFailedItemsAndLogHitsAreNo
   EXPECT_NE(Out().find("error   " + server.Url("/s/missing.jpg")), std::string::npos) << Out();
 }
 
+// With the setting that removes each item from the list as its transfer
+// ends, a failed item leaves without ever showing as failed; the run still
+// counts it and says so in its exit status.
+TEST_F(FlagsCliTest, AFailureThatLeavesTheListAtOnceStillFailsTheRun) {
+  Sandbox site;
+  site.WriteFile("c/index.html", "<html><a href='a.jpg'>a</a><a href='gone.jpg'>g</a></html>");
+  site.WriteFile("c/a.jpg", std::string(3000, 'a'));
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  box.WriteFile("home/marovine.ini",
+                "[Ippan]\nClear_List_After_DownLoad=1\n[DownLoad]\nMushi404=0\n[MarovineDownLoad]"
+                "\nDont Down Gomi=0\n");
+  ASSERT_EQ(Run("home", {"--tick-ms", "20", "-P", box.Path("store"), "-t", "0", "--retry-wait", "0",
+                         "--no-date-folder", "--no-random-prefix", server.Url("/c/")}),
+            1)
+      << Out() << Err();
+  EXPECT_NE(Out().find("1 file fetched (+1 page), 0 skipped (log 0, ignore words 0, size 0), "
+                       "1 failed"),
+            std::string::npos)
+      << Out();
+  EXPECT_NE(Out().find("error   " + server.Url("/c/gone.jpg")), std::string::npos) << Out();
+  EXPECT_NE(Err().find("1 item(s) failed"), std::string::npos) << Err();
+}
+
 TEST_F(FlagsCliTest, TheProxyFlagSendsTheRunThroughTheProxyAndNoProxyGoesDirect) {
   Sandbox site;
   site.WriteFile("f/a.jpg", std::string(3000, 'a'));
