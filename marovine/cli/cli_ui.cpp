@@ -286,6 +286,7 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, Cl
     }
     for (const std::string& line : scrolled) std::fprintf(out_, "%s\n", line.c_str());
   } else {
+    block_.set_width(TerminalWidth(fileno(out_)));
     std::string frame = block_.Render(scrolled, LiveLines(doc, view, ui, elapsed_seconds));
     std::fwrite(frame.data(), 1, frame.size(), out_);
   }

@@ -72,6 +72,9 @@ class LiveBlock {
   // Erases the block (before the last lines of a run).
   std::string Clear();
   int width() const { return width_; }
+  // A terminal that was resized: the next render cuts its lines to the new
+  // width.
+  void set_width(int width) { width_ = width; }
 
  private:
   std::string MoveToTop();
