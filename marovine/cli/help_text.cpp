@@ -70,7 +70,7 @@ std::string HelpText() {
   }
   text +=
       "      --save-settings\n"
-      "      write the settings given by these flags to marovine.ini\n"
+      "        write the settings given by these flags to marovine.ini\n"
       "\n"
       "commands:\n";
   for (const auto& command : Subcommands()) text += "  " + command.usage + "\n";

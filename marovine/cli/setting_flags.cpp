@@ -60,8 +60,8 @@ const std::vector<SettingFlag>& Table() {
        3,
        nullptr,
        nullptr,
-       "search level of new sites: 0 all links, 1 inside the site, 2 at or below the start "
-       "page's folder, 3 link sites",
+       "search level of new sites: 0 all links, 1 links inside the site,\n"
+       "        2 at or below the start page's folder, 3 link sites",
        {{kKensaku, "KensakuLevel"}}},
       {0,
        "depth",
