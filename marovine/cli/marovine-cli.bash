@@ -30,7 +30,9 @@ _marovine_cli() {
                 # are left to the user to quote).
                 local IFS=$'\n'
                 COMPREPLY=($(compgen -W "$(marovine-cli "${home[@]}" settings list 2>/dev/null |
-                    sed -e 's/=.*//' -e '/ /d')" -- "$cur"))
+                    sed -e 's/=.*//' -e '/ /d')
+                    folder accept level depth page-limit jobs timeout retries retry-wait proxy" \
+                    -- "$cur"))
             fi
             return
             ;;

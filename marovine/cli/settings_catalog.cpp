@@ -174,7 +174,8 @@ std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog, st
             "]; its keys: " + Joined(keys_of_section);
   } else {
     error = "unknown key \"" + std::string(spec) +
-            "\"; give SECTION.KEY, the sections are: " + Joined(CatalogSections(catalog));
+            "\"; give SECTION.KEY or a flag's name (jobs, folder, ...), the sections are: " +
+            Joined(CatalogSections(catalog));
   }
   return std::nullopt;
 }

@@ -51,6 +51,50 @@ std::optional<std::string> CheckedValue(const ResolvedKey& key, const std::strin
   return std::to_string(number);
 }
 
+// The flag a word names ("jobs", "folder"), when it takes a value: the same
+// keys, read and written as the flag does for a run.
+const SettingFlag* FlagNamed(const std::string& word) {
+  const SettingFlag* flag = FindSettingFlag("--" + word);
+  return flag != nullptr && flag->value != FlagValue::kNone ? flag : nullptr;
+}
+
+int FlagGet(const SettingFlag& flag, const platform::Profile& profile,
+            const std::vector<CatalogKey>& catalog, std::FILE* out) {
+  std::vector<SettingOverride> keys = OverridesOf(flag, "", profile);
+  for (const SettingOverride& key : keys) {
+    std::string error;
+    auto known = ResolveKey(catalog, key.section + "." + key.key, error);
+    std::string value = profile.GetString(key.section, key.key, known ? known->default_value : "");
+    if (keys.size() == 1) {
+      std::fprintf(out, "%s\n", value.c_str());
+    } else {
+      std::fprintf(out, "%s.%s=%s\n", key.section.c_str(), key.key.c_str(), value.c_str());
+    }
+  }
+  return 0;
+}
+
+int FlagSet(const SettingFlag& flag, const std::string& text, platform::Profile& profile,
+            std::FILE* err) {
+  std::string error;
+  auto value = NormaliseFlagValue(flag, text, error);
+  if (!value) {
+    std::fprintf(err, "marovine-cli settings: %s\n", error.c_str());
+    return 2;
+  }
+  std::vector<platform::Profile::SectionValues> writes;
+  const std::vector<SettingOverride> keys = OverridesOf(flag, *value, profile);
+  writes.reserve(keys.size());
+  for (const SettingOverride& key : keys) {
+    writes.push_back({key.section, {{key.key, key.value}}});
+  }
+  if (!profile.WriteSections(writes)) {
+    std::fprintf(err, "marovine-cli settings: cannot write %s\n", profile.path().c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunSettingsTool(const std::vector<std::string>& args, const std::string& program_folder,
@@ -84,6 +128,11 @@ int RunSettingsTool(const std::vector<std::string>& args, const std::string& pro
 
   std::string error;
   auto key = ResolveKey(catalog, args[1], error);
+  if (const SettingFlag* flag = key ? nullptr : FlagNamed(args[1])) {
+    if (!platform::MakeFolders(program_folder)) return 1;
+    return verb == "get" ? FlagGet(*flag, profile, catalog, out)
+                         : FlagSet(*flag, args[2], profile, err);
+  }
   if (!key) {
     std::fprintf(err, "marovine-cli settings: %s\n", error.c_str());
     return 2;

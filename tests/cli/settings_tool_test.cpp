@@ -79,6 +79,22 @@ TEST_F(SettingsToolTest, SetWritesWhatGetAndListAndTheLoaderReadBack) {
   EXPECT_EQ(settings.default_search_level, 1);
 }
 
+TEST_F(SettingsToolTest, AFlagsNameStandsForItsKeysAsOnTheCommandLine) {
+  box.WriteFile("home/marovine.ini", "[DownLoad]\nDouziDL=3\n");
+  EXPECT_EQ(Run({"set", "jobs", "4"}), 0) << err_;
+  EXPECT_EQ(Run({"get", "DouziDL"}), 0);
+  EXPECT_EQ(out_, "4\n");
+  EXPECT_EQ(Run({"set", "folder", "/srv/files"}), 0) << err_;
+  EXPECT_EQ(Run({"set", "proxy", "127.0.0.1:3128"}), 0) << err_;
+  EXPECT_EQ(Run({"get", "folder"}), 0);
+  EXPECT_EQ(
+      out_,
+      "MarovineDownLoad.Kakunou Folder=/srv/files/\nMarugotoDownload.MarugotoPass=/srv/files/\n"
+      "DownLoad.KakunouFolder=/srv/files/\n");
+  EXPECT_EQ(platform::Profile(box.Path("home/marovine.ini")).GetInt("Proxy", "UseThisProxy", 0), 1);
+  EXPECT_EQ(platform::Profile(box.Path("home/marovine.ini")).GetInt("Proxy", "DontUseProxy", 1), 0);
+}
+
 TEST_F(SettingsToolTest, UnknownKeysAndBadValuesAreRefusedAndTheFileStaysAsItWas) {
   const std::string before = "[DownLoad]\nDouziDL=3\n";
   box.WriteFile("home/marovine.ini", before);
@@ -89,7 +105,7 @@ TEST_F(SettingsToolTest, UnknownKeysAndBadValuesAreRefusedAndTheFileStaysAsItWas
   const Case cases[] = {
       {{"set", "DownLoad.Douzi", "3"}, "unknown key \"Douzi\" in [DownLoad]; its keys: "},
       {{"set", "Nowhere.DouziDL", "3"}, "the sections are: DownLoad, MarovineDownLoad, "},
-      {{"get", "Frobnicate"}, "unknown key \"Frobnicate\"; give SECTION.KEY, the sections are: "},
+      {{"get", "Frobnicate"}, "unknown key \"Frobnicate\"; give SECTION.KEY or a flag's name"},
       {{"get", "Kakuchoushi10"}, "unknown key"},
       {{"set", "InsertToLink", "html"}, "UrlInsert.InsertToLink"},
       {{"set", "DouziDL", "11"}, "takes a number from 1 to 10 (see -j/--jobs), not 11"},
@@ -98,6 +114,8 @@ TEST_F(SettingsToolTest, UnknownKeysAndBadValuesAreRefusedAndTheFileStaysAsItWas
       {{"set", "UrlInsert.Mushi", "banner\n[DownLoad]\nDouziDL=10"}, "no control characters"},
       {{"set", "UrlInsert.Mushi", std::string(256, 'w')}, "255 bytes"},
       {{"set", "DouziDL"}, "set takes a KEY and a VALUE"},
+      {{"set", "jobs", "0"}, "-j/--jobs takes a whole number from 1 to 10, not \"0\""},
+      {{"set", "date-folder", "1"}, "unknown key \"date-folder\""},
       {{"frob"}, "unknown settings command frob"},
       {{}, "get, set or list?"},
   };
