@@ -1,5 +1,6 @@
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,11 +16,26 @@
 #include "marovine/ui/start_up.h"
 #include "marovine/ui/wx_ui_services.h"
 #include "platform/path.h"
+#include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/program_folder_lock.h"
 
 namespace marovine::ui {
 namespace {
+
+bool AssociationWanted(const std::string& program_folder) {
+  platform::Profile profile(platform::JoinPath(program_folder, "marovine.ini"));
+  return profile.GetInt("Ippan", "Kanrenduke", 0) != 0;
+}
+
+// Makes this program the user's opener of ".mrv" documents, whose type the
+// installation registers with the desktop. Started without a shell, not
+// waited for: a desktop without xdg-mime simply keeps its choice.
+void AssociateDocumentsWithProgram() {
+  const wchar_t* argv[] = {L"xdg-mime", L"default", L"marovine.desktop",
+                           L"application/x-marovine-document", nullptr};
+  wxExecute(argv, wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE);
+}
 
 class MarovineApp : public wxApp {
  public:
@@ -46,6 +62,8 @@ class MarovineApp : public wxApp {
       (void)WriteFirstStartSettings(platform::JoinPath(program_folder, "marovine.ini"),
                                     platform::DefaultStorageFolder());
     }
+
+    if (AssociationWanted(program_folder)) AssociateDocumentsWithProgram();
 
     doc_ = std::make_unique<CMarovineDoc>(program_folder, platform::DefaultStorageFolder());
     doc_->crawl().SetTickPeriod(std::chrono::milliseconds(start.tick_ms));
