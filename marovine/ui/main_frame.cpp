@@ -491,7 +491,7 @@ void CMainFrame::NewDocument() {
     if (!ui_->AskYesNo(kNewDocumentQuestion, MessageIcon::kQuestion)) return;
   }
   // Items being fetched cannot leave the list under their transfers.
-  doc_.crawl().StopAllCommand();
+  if (!doc_.crawl().CrawlFinished()) doc_.crawl().StopAllCommand();
   doc_.ClearDownloadList();
   for (int i = static_cast<int>(doc_.link_items.size()) - 1; i >= 0; --i) {
     doc_.RemoveLinkItemKeepLog(i);
