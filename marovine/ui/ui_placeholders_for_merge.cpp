@@ -1,8 +1,10 @@
 // Plain stand-ins for the artwork, the picture pane and the tray icon, so that
 // the window links on its own; the real ones replace this file.
 #include <wx/bitmap.h>
-#include <wx/dcmemory.h>
 #include <wx/image.h>
+
+#include <set>
+#include <string>
 
 #include "marovine/ui/quick_view_pane.h"
 #include "marovine/ui/tray_icon.h"
@@ -53,10 +55,21 @@ wxIcon TrayIconFrame(int frame) {
   return icon;
 }
 
+// The panes that were asked to show a picture.
+std::set<const QuickViewPane*>& PanesShowing() {
+  static std::set<const QuickViewPane*> panes;
+  return panes;
+}
+
 QuickViewPane::QuickViewPane(wxWindow* parent, wxWindowID id) : wxWindow(parent, id) {}
-void QuickViewPane::ShowPicture(const std::string& /*path*/) {}
+void QuickViewPane::ShowPicture(const std::string& path) {
+  wxString name = wxString::FromUTF8(path).Lower();
+  if (name.EndsWith(".jpg") || name.EndsWith(".jpeg") || name.EndsWith(".bmp")) {
+    PanesShowing().insert(this);
+  }
+}
 void QuickViewPane::SetShowNameAndSize(bool /*on*/) {}
-bool QuickViewPane::HasPicture() const { return false; }
+bool QuickViewPane::HasPicture() const { return PanesShowing().count(this) != 0; }
 wxSize QuickViewPane::PictureSize() const { return {0, 0}; }
 
 bool ShowQuickViewSettingsDialog(wxWindow* /*parent*/, const std::string& /*settings_file*/) {

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "marovine/album/jpeg_codec.h"
+#include "marovine/album/rgb_image.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/first_start_settings.h"
 #include "marovine/document/marovine_doc.h"
@@ -102,22 +104,39 @@ class MarovineProgramTest : public ::testing::Test {
   Sandbox box_;
 };
 
+// A real JPEG of a coloured gradient with some grain, so that it is not tiny.
+std::string Picture(int width, int height, int tint) {
+  auto image = marovine::AllocateRgbImage(width, height);
+  std::uint32_t noise = 12345u + static_cast<std::uint32_t>(tint);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      noise = noise * 1103515245u + 12345u;
+      auto* pixel = &image->pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+      pixel[0] = static_cast<std::uint8_t>(x * 255 / width);
+      pixel[1] = static_cast<std::uint8_t>(y * 255 / height / 2 + tint);
+      pixel[2] = static_cast<std::uint8_t>(noise >> 24);
+    }
+  }
+  return marovine::EncodeJpegRgb(*image, true, 92).value_or("");
+}
+
 // A site of three pictures, served slowly enough that the crawl can be seen
 // at work.
 struct SlowSite {
   Sandbox files;
   std::unique_ptr<marovine::testing::NginxServer> server;
   std::vector<std::string> names = {"first.jpg", "second.jpg", "third.jpg"};
-  static constexpr std::size_t kPictureBytes = 96 * 1024;
+  std::vector<std::string> pictures;
 
   SlowSite() {
     std::string page = "<html><title>Pictures</title>";
     for (const auto& name : names) {
-      files.WriteFile("site/" + name, std::string(kPictureBytes, name[0]));
+      pictures.push_back(Picture(480, 360, 40 * static_cast<int>(pictures.size())));
+      files.WriteFile("site/" + name, pictures.back());
       page += "<a href='" + name + "'>" + name + "</a>";
     }
     files.WriteFile("site/index.html", page + "</html>");
-    server = std::make_unique<marovine::testing::NginxServer>(files.path(), "limit_rate 48k;");
+    server = std::make_unique<marovine::testing::NginxServer>(files.path(), "limit_rate 24k;");
   }
 };
 
@@ -131,6 +150,14 @@ TEST_F(MarovineProgramTest, CrawlsARegisteredSiteFromItsTimerAndSavesTheListOnEx
   Set("MarovineDownLoad", "Put Random Num", "0");
   Set("MarovineDownLoad", "Dont Down Gomi", "0");
   Set("Ippan", "Clear_List_After_Finish_Site", "0");
+  // Each picture is shown in the pane as it arrives.
+  Set("QuickView", "CreateViewWindow", "1");
+  Set("QuickView", "ViewAfterDownLoad", "1");
+  Set("QuickView", "ViewSize", "1");
+  Set("Position", "width", "900");
+  Set("Position", "height", "520");
+  Set("Position", "splitter11", "230");
+  Set("Position", "splitter12", "330");
   {
     // The list a previous run saved: one site, not yet searched.
     marovine::CMarovineDoc doc(Folder(), box_.Path("store/"));
@@ -144,25 +171,25 @@ TEST_F(MarovineProgramTest, CrawlsARegisteredSiteFromItsTimerAndSavesTheListOnEx
   ASSERT_TRUE(window) << box_.ReadFile("err.txt");
 
   // Nobody pressed start: the loaded list resumes by itself.
-  auto arrived = [&](std::int64_t bytes) {
-    for (const auto& name : site.names) {
-      if (platform::FileSizeOf(box_.Path("store/" + name)).value_or(0) < bytes) return false;
+  auto arrived = [&](bool whole) {
+    for (std::size_t i = 0; i < site.names.size(); ++i) {
+      auto size = platform::FileSizeOf(box_.Path("store/" + site.names[i])).value_or(0);
+      if (size < (whole ? static_cast<std::int64_t>(site.pictures[i].size()) : 1)) return false;
     }
     return true;
   };
-  ASSERT_TRUE(WaitFor([&] { return arrived(1); }, 60s)) << box_.ReadFile("err.txt");
+  ASSERT_TRUE(WaitFor([&] { return arrived(false); }, 60s)) << box_.ReadFile("err.txt");
   std::this_thread::sleep_for(1s);
   EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_mid_crawl.png")));
 
-  ASSERT_TRUE(
-      WaitFor([&] { return arrived(static_cast<std::int64_t>(SlowSite::kPictureBytes)); }, 120s));
+  ASSERT_TRUE(WaitFor([&] { return arrived(true); }, 120s));
   // A few ticks for the rows to take their last state.
   std::this_thread::sleep_for(2s);
   EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_crawl_done.png")));
   CloseAndExpectExit(program, *window);
 
-  for (const auto& name : site.names) {
-    EXPECT_EQ(box_.ReadFile("store/" + name), std::string(SlowSite::kPictureBytes, name[0]));
+  for (std::size_t i = 0; i < site.names.size(); ++i) {
+    EXPECT_EQ(box_.ReadFile("store/" + site.names[i]), site.pictures[i]);
   }
   // Saved on exit: the site is done and every picture finished.
   marovine::CMarovineDoc saved(Folder(), box_.Path("store/"));

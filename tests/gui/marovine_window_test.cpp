@@ -10,6 +10,7 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -18,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "marovine/album/jpeg_codec.h"
+#include "marovine/album/rgb_image.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/first_start_settings.h"
@@ -26,6 +29,7 @@
 #include "marovine/ui/download_list_ctrl.h"
 #include "marovine/ui/link_list_ctrl.h"
 #include "marovine/ui/main_frame.h"
+#include "marovine/ui/quick_view_pane.h"
 #include "platform/path.h"
 #include "platform/profile.h"
 #include "tests/support/nginx_server.h"
@@ -273,8 +277,12 @@ TEST_F(MarovineWindowTest, TogglesWriteTheirKeysAndADroppedDocumentOpens) {
 TEST_F(MarovineWindowTest, TheTimerCrawlsUntilEveryRowShowsItsFinishedImage) {
   Sandbox site;
   site.WriteFile("s/index.html", "<a href='a.jpg'>a</a><a href='b.jpg'>b</a>");
-  site.WriteFile("s/a.jpg", std::string(5000, 'a'));
-  site.WriteFile("s/b.jpg", std::string(6000, 'b'));
+  auto image = marovine::AllocateRgbImage(64, 48);
+  ASSERT_TRUE(image);
+  std::fill(image->pixels.begin(), image->pixels.end(), 180);
+  const std::string picture = marovine::EncodeJpegRgb(*image, true, 90).value_or("");
+  site.WriteFile("s/a.jpg", picture);
+  site.WriteFile("s/b.jpg", picture + std::string(100, '\0'));
   marovine::testing::NginxServer server(site.path());
   ASSERT_TRUE(server.ok());
   Set("DownLoad", "RetryWaitTime", "0");
@@ -284,8 +292,12 @@ TEST_F(MarovineWindowTest, TheTimerCrawlsUntilEveryRowShowsItsFinishedImage) {
   Set("MarovineDownLoad", "Put Random Num", "0");
   Set("MarovineDownLoad", "Dont Down Gomi", "0");
   Set("Ippan", "Clear_List_After_Finish_Site", "0");
+  Set("QuickView", "CreateViewWindow", "1");
+  Set("QuickView", "ViewAfterDownLoad", "1");
   MakeWindow();
   doc_->crawl().SetTickPeriod(100ms);
+  ASSERT_NE(frame_->quick_view(), nullptr);
+  EXPECT_FALSE(frame_->quick_view()->HasPicture());
   ASSERT_EQ(doc_->RegisterUrl(server.Url("/s/index.html")), 1);
   frame_->RunCommand(marovine::ui::ID_START);
   frame_->ShowAndRun();
@@ -298,7 +310,9 @@ TEST_F(MarovineWindowTest, TheTimerCrawlsUntilEveryRowShowsItsFinishedImage) {
     EXPECT_EQ(frame_->download_list()->GetItemText(row, 2), "100");
   }
   EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(2), wxString::FromUTF8("停止  "));
-  EXPECT_EQ(box_.ReadFile("store/b.jpg"), std::string(6000, 'b'));
+  EXPECT_EQ(box_.ReadFile("store/a.jpg"), picture);
+  // Each finished picture went to the pane.
+  EXPECT_TRUE(frame_->quick_view()->HasPicture());
 }
 
 }  // namespace
