@@ -37,12 +37,12 @@ namespace {
 constexpr const char* kReady = "ﾚﾃﾞｨ";
 constexpr const char* kRunning = "開始  ";
 constexpr const char* kStopped = "停止  ";
-constexpr const char* kSplitterFailed = "致命的なエラー。スプリットウィンドウが作成できません。";
 constexpr const char* kNewDocumentQuestion = "現在の内容は全て失われます！";
 constexpr const char* kCannotSave = "ファイルを保存できません";
 constexpr const char* kCannotRead = "ファイルを開けません";
 constexpr const char* kDocumentFilter = "まろびねファイル(*.mrv)|*.mrv";
 constexpr int kTrayPeriodMs = 1500;
+constexpr int kTrayTimerId = 100;
 
 wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
 wxString Text(const std::string& utf8) { return wxString::FromUTF8(utf8); }
@@ -130,7 +130,7 @@ CMainFrame::CMainFrame(CMarovineDoc& doc)
       doc_(doc),
       ui_(std::make_unique<WxUiServices>(this)),
       hooks_(std::make_unique<FrameCrawlHooks>(*this)),
-      tray_timer_(this) {
+      tray_timer_(this, kTrayTimerId) {
   Placement placement = PlaceFrame(doc_.profile);
   layout_restored_ = !placement.restored;
   SetSize(wxRect(placement.position, placement.size));
@@ -313,16 +313,13 @@ void CMainFrame::CreateColumns() {
     inner_->SetMinimumPaneSize(1);
     download_list_ = new CLinkView(inner_, doc_);
     quick_view_ = new QuickViewPane(inner_);
-    // Without a third column the pane would have nowhere to be.
-    inner_->SetSashGravity(1.0);
     inner_->SplitVertically(download_list_, quick_view_);
     right = inner_;
   } else {
     right = download_list_ = new CLinkView(outer_, doc_);
   }
-  if (!outer_->SplitVertically(link_list_, right, 200)) {
-    ui_->ShowMessage(kSplitterFailed, MessageIcon::kNone);
-  }
+  // As in a static splitter, the last column takes what a resize adds.
+  outer_->SplitVertically(link_list_, right, 200);
   doc_.AddLinkView(link_list_);
   if (quick_view_ != nullptr) {
     doc_.LoadSettings();
@@ -377,11 +374,15 @@ void CMainFrame::CreateTray() {
   actions.about = [this] { RunCommand(ID_TRAY_ABOUT); };
   actions.quit = [this] { CallAfter([this] { Close(); }); };
   tray_ = std::make_unique<MarovineTrayIcon>(std::move(actions));
-  tray_timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-    if (tray_ != nullptr) {
-      tray_->AnimationStep(doc_.crawl().running() && doc_.settings.animate_tray_icon != 0);
-    }
-  });
+  // The timer reports to its owner, the frame.
+  Bind(
+      wxEVT_TIMER,
+      [this](wxTimerEvent&) {
+        if (tray_ != nullptr) {
+          tray_->AnimationStep(doc_.crawl().running() && doc_.settings.animate_tray_icon != 0);
+        }
+      },
+      tray_timer_.GetId());
   tray_timer_.Start(kTrayPeriodMs);
 }
 
