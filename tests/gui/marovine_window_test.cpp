@@ -315,4 +315,37 @@ TEST_F(MarovineWindowTest, TheTimerCrawlsUntilEveryRowShowsItsFinishedImage) {
   EXPECT_TRUE(frame_->quick_view()->HasPicture());
 }
 
+// In fast mode a transfer that ends wakes the collection through the event
+// loop: with one tick and the next a minute away, the files still finish.
+TEST_F(MarovineWindowTest, FastModeCollectsEndedTransfersWithoutWaitingForTheTimer) {
+  Sandbox site;
+  site.WriteFile("s/index.html", "<a href='a.zip'>a</a><a href='b.zip'>b</a>");
+  site.WriteFile("s/a.zip", std::string(5000, 'a'));
+  site.WriteFile("s/b.zip", std::string(6000, 'b'));
+  marovine::testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  Set("DownLoad", "FastMode", "1");
+  Set("MarovineDownLoad", "Kakunou Folder", box_.Path("store/"));
+  Set("MarovineDownLoad", "Kakuchoushi", "zip");
+  Set("MarovineDownLoad", "Make Date Name Folder", "0");
+  Set("MarovineDownLoad", "Put Random Num", "0");
+  Set("MarovineDownLoad", "Dont Down Gomi", "0");
+  Set("Ippan", "Clear_List_After_Finish_Site", "0");
+  MakeWindow();
+  doc_->crawl().SetTickPeriod(60s);
+  ASSERT_EQ(doc_->RegisterUrl(server.Url("/s/index.html")), 1);
+  frame_->RunCommand(marovine::ui::ID_START);
+  frame_->ShowAndRun();
+  doc_->crawl().CrawlTick();  // queues and starts the site's page
+
+  const auto& rows = frame_->download_list()->model().rows();
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        return rows.size() == 3 && rows[1].image == marovine::IMAGE_DONE &&
+               rows[2].image == marovine::IMAGE_DONE;
+      },
+      30s));
+  EXPECT_EQ(box_.ReadFile("store/b.zip"), std::string(6000, 'b'));
+}
+
 }  // namespace
