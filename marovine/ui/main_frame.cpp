@@ -1,0 +1,611 @@
+#include "marovine/ui/main_frame.h"
+
+#include <wx/accel.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/display.h>
+#include <wx/dnd.h>
+#include <wx/filedlg.h>
+#include <wx/listbox.h>
+#include <wx/menu.h>
+#include <wx/sizer.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include "marovine/document/crawl_hooks.h"
+#include "marovine/document/document_file.h"
+#include "marovine/document/dropped_file.h"
+#include "marovine/document/marovine_doc.h"
+#include "marovine/document/settings_keys.h"
+#include "marovine/ui/about_lines.h"
+#include "marovine/ui/command_ids.h"
+#include "marovine/ui/command_layout.h"
+#include "marovine/ui/download_list_ctrl.h"
+#include "marovine/ui/link_list_ctrl.h"
+#include "marovine/ui/quick_view_pane.h"
+#include "marovine/ui/recent_files.h"
+#include "marovine/ui/start_up.h"
+#include "marovine/ui/tray_icon.h"
+#include "marovine/ui/ui_artwork.h"
+#include "marovine/ui/window_layout.h"
+#include "marovine/ui/wx_ui_services.h"
+#include "platform/path.h"
+
+namespace marovine::ui {
+namespace {
+
+constexpr const char* kReady = "ﾚﾃﾞｨ";
+constexpr const char* kRunning = "開始  ";
+constexpr const char* kStopped = "停止  ";
+constexpr const char* kNewDocumentQuestion = "現在の内容は全て失われます！";
+constexpr const char* kCannotSave = "ファイルを保存できません";
+constexpr const char* kCannotRead = "ファイルを開けません";
+constexpr const char* kDocumentFilter = "まろびねファイル(*.mrv)|*.mrv";
+constexpr int kTrayPeriodMs = 1500;
+constexpr int kTrayTimerId = 100;
+
+wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
+wxString Text(const std::string& utf8) { return wxString::FromUTF8(utf8); }
+
+// A key written in brackets after the tab is one the menu shows but does not
+// own (the accelerator table does); wx would take the tab for its own.
+wxString MenuText(int id) {
+  std::string caption = CommandCaption(id);
+  if (auto tab = caption.find("\t["); tab != std::string::npos) caption.replace(tab, 1, "  ");
+  return Text(caption);
+}
+
+// Where the window opens: as it was when it closed, when that fits the screen.
+struct Placement {
+  wxPoint position = wxDefaultPosition;
+  wxSize size;
+  bool restored = false;
+};
+
+Placement PlaceFrame(const platform::Profile& profile) {
+  SavedGeometry saved = ReadSavedGeometry(profile);
+  wxSize screen = wxGetDisplaySize();
+  Placement placement;
+  SavedGeometry defaults;
+  placement.size = wxSize(defaults.width, defaults.height);
+  if (GeometryFitsScreen(saved, screen.GetWidth(), screen.GetHeight())) {
+    placement.position = wxPoint(saved.x, saved.y);
+    placement.size = wxSize(saved.width, saved.height);
+    placement.restored = true;
+  }
+  return placement;
+}
+
+wxItemKind KindOf(int id) {
+  switch (id) {
+    case ID_CLIPBOARD_WATCH:
+    case ID_VIEW_TOOLBAR:
+    case ID_VIEW_STATUS_BAR:
+      return wxITEM_CHECK;
+    case ID_MODE_CRAWL:
+    case ID_MODE_WHOLE_SITE:
+      return wxITEM_RADIO;
+    default:
+      return wxITEM_NORMAL;
+  }
+}
+
+// Files dropped on any part of the window.
+class FileDrop : public wxFileDropTarget {
+ public:
+  explicit FileDrop(CMainFrame* frame) : frame_(frame) {}
+  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) override {
+    std::vector<std::string> paths;
+    for (const wxString& name : names) paths.emplace_back(name.utf8_str());
+    // After the drag has ended: opening a document may show a dialog.
+    frame_->CallAfter([frame = frame_, paths] { frame->HandleDroppedFiles(paths); });
+    return true;
+  }
+
+ private:
+  CMainFrame* frame_;
+};
+
+}  // namespace
+
+// What the crawl shows through the window: the picture pane, and the end of
+// the program when the finish settings ask for it.
+class FrameCrawlHooks : public CrawlHooks {
+ public:
+  explicit FrameCrawlHooks(CMainFrame& frame) : frame_(frame) {}
+  void ShowInQuickView(const std::string& path) override {
+    if (frame_.quick_view() != nullptr) frame_.quick_view()->ShowPicture(path);
+  }
+  void CloseMainWindow() override {
+    // Not inside the tick that asked: the close saves and tears down.
+    frame_.CallAfter([frame = &frame_] { frame->Close(); });
+  }
+
+ private:
+  CMainFrame& frame_;
+};
+
+CMainFrame::CMainFrame(CMarovineDoc& doc)
+    : wxFrame(nullptr, wxID_ANY, Text(FrameCaption(doc.document_path))),
+      doc_(doc),
+      ui_(std::make_unique<WxUiServices>(this)),
+      hooks_(std::make_unique<FrameCrawlHooks>(*this)),
+      tray_timer_(this, kTrayTimerId) {
+  Placement placement = PlaceFrame(doc_.profile);
+  layout_restored_ = !placement.restored;
+  SetSize(wxRect(placement.position, placement.size));
+  SetIcons(ApplicationIcons());
+
+  doc_.SetUiServices(ui_.get());
+  doc_.crawl().SetCrawlHooks(hooks_.get());
+
+  CreateCommands();
+  CreateStatusBar(3);
+  const int widths[] = {-1, 160, 60};
+  GetStatusBar()->SetStatusWidths(3, widths);
+  SetStatusText(Text(kReady), 0);
+  CreateToolbar();
+  CreateMenus();
+  CreateAccelerators();
+  CreateColumns();
+  CreateTray();
+  SyncToggles();
+
+  Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+  Bind(wxEVT_ICONIZE, &CMainFrame::OnIconize, this);
+}
+
+CMainFrame::~CMainFrame() {
+  tray_timer_.Stop();
+  doc_.crawl().SetCrawlHooks(nullptr);
+  doc_.SetUiServices(nullptr);
+}
+
+void CMainFrame::CreateCommands() {
+  commands_[ID_FILE_NEW] = [this] { NewDocument(); };
+  commands_[ID_FILE_OPEN] = [this] { OpenDocumentDialog(); };
+  commands_[ID_FILE_SAVE] = [this] { SaveDocument(); };
+  commands_[ID_FILE_SAVE_AS] = [this] { SaveDocumentAs(); };
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    commands_[ID_FILE_MRU_FIRST + i] = [this, i] {
+      auto paths = RecentFiles(doc_.profile).Load();
+      if (i < static_cast<int>(paths.size())) OpenDocument(paths[i]);
+    };
+  }
+  commands_[ID_APP_EXIT] = [this] { Close(); };
+  commands_[ID_TRAY_EXIT] = [this] { Close(); };
+  commands_[ID_APP_ABOUT] = [this] { ShowAbout(); };
+  commands_[ID_TRAY_ABOUT] = [this] { ShowAbout(); };
+  commands_[ID_TRAY_RESTORE] = [this] { RestoreFromTray(); };
+  commands_[ID_VIEW_TOOLBAR] = [this] {
+    GetToolBar()->Show(!GetToolBar()->IsShown());
+    SendSizeEvent();
+    SyncToggles();
+  };
+  commands_[ID_VIEW_STATUS_BAR] = [this] {
+    GetStatusBar()->Show(!GetStatusBar()->IsShown());
+    SendSizeEvent();
+    SyncToggles();
+  };
+  commands_[ID_START] = [this] { doc_.crawl().StartCommand(); };
+  commands_[ID_STOP_LISTING] = [this] { doc_.crawl().StopListingCommand(); };
+  commands_[ID_STOP_ALL] = [this] { doc_.crawl().StopAllCommand(); };
+  commands_[ID_CLIPBOARD_WATCH] = [this] { ToggleClipboardWatch(); };
+  commands_[ID_MODE_CRAWL] = [this] { SetRegistrationMode(true); };
+  commands_[ID_MODE_WHOLE_SITE] = [this] { SetRegistrationMode(false); };
+  commands_[ID_QUICK_VIEW_SETTINGS] = [this] { ShowQuickViewSettings(); };
+  commands_[ID_LINK_UNFINISHED] = [this] {
+    std::vector<int> rows = link_list_->SelectedRows(kMaxHintSelection);
+    // An empty selection would mean every site.
+    if (!rows.empty()) doc_.crawl().SearchAgainCommand(rows);
+  };
+  commands_[ID_DOWN_UNFINISHED] = [this] {
+    doc_.MarkDownloadsUnfinished(download_list_->SelectedRows(download_list_->RowCount()));
+  };
+  for (const auto& [id, handler] : commands_) {
+    Bind(
+        wxEVT_MENU, [this, id = id](wxCommandEvent&) { RunCommand(id); }, id);
+  }
+}
+
+void CMainFrame::RunCommand(int id) {
+  auto found = commands_.find(id);
+  if (found == commands_.end()) return;
+  found->second();
+  SyncToggles();
+  AfterCrawlStep();
+}
+
+wxMenu* CMainFrame::BuildMenu(const std::vector<int>& layout) {
+  auto* menu = new wxMenu;
+  for (int id : PresentEntries(layout, [this](int id) { return HasCommand(id); })) {
+    if (id == kSeparator) {
+      menu->AppendSeparator();
+    } else if (id == ID_FILE_MRU_FIRST) {
+      file_menu_ = menu;
+      recent_position_ = menu->GetMenuItemCount();
+    } else {
+      menu->Append(WxIdOf(id), MenuText(id), wxEmptyString, KindOf(id));
+    }
+  }
+  return menu;
+}
+
+void CMainFrame::CreateMenus() {
+  auto* bar = new wxMenuBar;
+  for (const MenuLayout& layout : MainMenuLayout()) {
+    wxMenu* menu = BuildMenu(layout.ids);
+    if (menu->GetMenuItemCount() == 0 && menu != file_menu_) {
+      delete menu;
+      continue;
+    }
+    bar->Append(menu, Text(layout.title));
+  }
+  SetMenuBar(bar);
+  RebuildRecentFiles();
+}
+
+void CMainFrame::RebuildRecentFiles() {
+  if (file_menu_ == nullptr) return;
+  for (wxMenuItem* item : recent_items_) file_menu_->Destroy(item);
+  recent_items_.clear();
+  std::vector<std::string> paths = RecentFiles(doc_.profile).Load();
+  size_t position = recent_position_;
+  if (paths.empty()) {
+    wxMenuItem* none = file_menu_->Insert(position, WxIdOf(ID_FILE_MRU_FIRST),
+                                          Text(CommandCaption(ID_FILE_MRU_FIRST)));
+    none->Enable(false);
+    recent_items_.push_back(none);
+    return;
+  }
+  for (size_t i = 0; i < paths.size(); ++i) {
+    wxString label = wxString::Format("&%zu ", i + 1) + Text(paths[i]);
+    recent_items_.push_back(
+        file_menu_->Insert(position + i, WxIdOf(ID_FILE_MRU_FIRST + static_cast<int>(i)), label));
+  }
+}
+
+void CMainFrame::CreateToolbar() {
+  wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxTB_TOP);
+  toolbar->SetToolBitmapSize(wxSize(16, 16));
+  for (int id : PresentEntries(ToolbarLayout(), [this](int id) { return HasCommand(id); })) {
+    if (id == kSeparator) {
+      toolbar->AddSeparator();
+      continue;
+    }
+    wxString tip = Text(CommandToolTip(id));
+    toolbar->AddTool(WxIdOf(id), tip, ToolbarImage(id), tip, KindOf(id));
+  }
+  toolbar->Realize();
+}
+
+void CMainFrame::CreateAccelerators() {
+  const struct {
+    int flags;
+    int key;
+    int id;
+  } keys[] = {
+      {wxACCEL_CTRL, 'F', ID_SEARCH},
+      {wxACCEL_CTRL, 'N', ID_FILE_NEW},
+      {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+      {wxACCEL_CTRL, 'S', ID_FILE_SAVE},
+      {wxACCEL_NORMAL, WXK_DELETE, ID_DELETE_SELECTED},
+      {wxACCEL_NORMAL, WXK_F3, ID_FIND_NEXT},
+      {wxACCEL_NORMAL, WXK_SPACE, ID_START},
+  };
+  std::vector<wxAcceleratorEntry> entries;
+  for (const auto& key : keys) {
+    if (HasCommand(key.id)) entries.emplace_back(key.flags, key.key, WxIdOf(key.id));
+  }
+  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(entries.size()), entries.data()));
+}
+
+void CMainFrame::CreateColumns() {
+  const bool quick_view = doc_.profile.GetInt("QuickView", "CreateViewWindow", 0) != 0;
+  outer_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                wxSP_3D | wxSP_LIVE_UPDATE);
+  outer_->SetMinimumPaneSize(1);
+  link_list_ = new CLinkList(outer_, doc_.profile);
+  wxWindow* right = nullptr;
+  if (quick_view) {
+    inner_ = new wxSplitterWindow(outer_, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                  wxSP_3D | wxSP_LIVE_UPDATE);
+    inner_->SetMinimumPaneSize(1);
+    download_list_ = new CLinkView(inner_, doc_);
+    quick_view_ = new QuickViewPane(inner_);
+    inner_->SplitVertically(download_list_, quick_view_);
+    right = inner_;
+  } else {
+    right = download_list_ = new CLinkView(outer_, doc_);
+  }
+  // As in a static splitter, the last column takes what a resize adds.
+  outer_->SplitVertically(link_list_, right, 200);
+  doc_.AddLinkView(link_list_);
+  if (quick_view_ != nullptr) {
+    doc_.LoadSettings();
+    quick_view_->SetShowNameAndSize(doc_.settings.quick_view_size != 0);
+  }
+
+  for (wxWindow* target :
+       {static_cast<wxWindow*>(link_list_), static_cast<wxWindow*>(download_list_),
+        static_cast<wxWindow*>(quick_view_)}) {
+    if (target != nullptr) target->SetDropTarget(new FileDrop(this));
+  }
+  link_list_->on_context_menu = [this](wxPoint at) {
+    PopupContextMenu(LinkContextMenuLayout(), at);
+  };
+  download_list_->on_context_menu = [this](wxPoint at) {
+    PopupContextMenu(DownloadContextMenuLayout(), at);
+  };
+  download_list_->on_double_click = [this] { OnDownloadDoubleClick(); };
+  download_list_->on_selection_changed = [this] { OnDownloadSelection(); };
+  download_list_->after_step = [this] { AfterCrawlStep(); };
+
+  outer_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+    event.Skip();
+    if (layout_restored_) return;
+    layout_restored_ = true;
+    CallAfter(&CMainFrame::ApplyFirstPaint);
+  });
+}
+
+void CMainFrame::ApplyFirstPaint() {
+  ColumnWidths saved = ReadColumnWidths(doc_.profile);
+  FirstPaintSashes plan = PlanFirstPaint(saved, quick_view_ != nullptr,
+                                         outer_->GetClientSize().GetWidth(), outer_->GetSashSize());
+  outer_->SetSashPosition(plan.outer);
+  if (inner_ != nullptr) inner_->SetSashPosition(plan.inner);
+  if (doc_.profile.GetInt("Ippan", "StartMinimum", 0) != 0) {
+    // Without a tray a hidden window could never come back.
+    if (tray_ != nullptr) {
+      Hide();
+    } else {
+      Iconize(true);
+    }
+  }
+}
+
+void CMainFrame::CreateTray() {
+  if (!MarovineTrayIcon::Available()) return;
+  MarovineTrayIcon::Actions actions;
+  actions.restore = [this] { RestoreFromTray(); };
+  actions.start = [this] { RunCommand(ID_START); };
+  actions.stop = [this] { RunCommand(ID_STOP_ALL); };
+  actions.about = [this] { RunCommand(ID_TRAY_ABOUT); };
+  actions.quit = [this] { CallAfter([this] { Close(); }); };
+  tray_ = std::make_unique<MarovineTrayIcon>(std::move(actions));
+  // The timer reports to its owner, the frame.
+  Bind(
+      wxEVT_TIMER,
+      [this](wxTimerEvent&) {
+        if (tray_ != nullptr) {
+          tray_->AnimationStep(doc_.crawl().running() && doc_.settings.animate_tray_icon != 0);
+        }
+      },
+      tray_timer_.GetId());
+  tray_timer_.Start(kTrayPeriodMs);
+}
+
+void CMainFrame::SyncToggles() {
+  const bool watch = doc_.profile.GetInt("Other", "ClipWatch", 0) != 0;
+  const bool crawl_mode = doc_.profile.GetInt("DownLoad", "DownLoad Way-Marovine", 1) != 0;
+  wxToolBar* toolbar = GetToolBar();
+  wxMenuBar* menus = GetMenuBar();
+  auto set = [&](int command, bool on) {
+    int id = WxIdOf(command);
+    if (toolbar != nullptr && toolbar->FindById(id) != nullptr) toolbar->ToggleTool(id, on);
+    if (menus != nullptr && menus->FindItem(id) != nullptr) menus->Check(id, on);
+  };
+  set(ID_CLIPBOARD_WATCH, watch);
+  set(ID_MODE_CRAWL, crawl_mode);
+  set(ID_MODE_WHOLE_SITE, !crawl_mode);
+  set(ID_VIEW_TOOLBAR, toolbar != nullptr && toolbar->IsShown());
+  set(ID_VIEW_STATUS_BAR, GetStatusBar() != nullptr && GetStatusBar()->IsShown());
+}
+
+void CMainFrame::ShowAndRun() {
+  doc_.crawl().SetClipboardWatch(doc_.profile.GetInt("Other", "ClipWatch", 0) != 0);
+  Show();
+  AfterCrawlStep();
+  download_list_->StartHeartbeat();
+}
+
+void CMainFrame::AfterCrawlStep() {
+  ui_->SetStatusText(2, doc_.crawl().running() ? kRunning : kStopped);
+}
+
+void CMainFrame::PopupContextMenu(const std::vector<int>& layout, wxPoint screen_position) {
+  std::vector<int> entries = PresentEntries(layout, [this](int id) { return HasCommand(id); });
+  if (entries.empty()) return;
+  wxMenu menu;
+  for (int id : entries) {
+    if (id == kSeparator) {
+      menu.AppendSeparator();
+    } else {
+      menu.Append(WxIdOf(id), MenuText(id));
+    }
+  }
+  PopupMenu(&menu, ScreenToClient(screen_position));
+}
+
+void CMainFrame::OnDownloadDoubleClick() {
+  std::vector<int> selected = download_list_->SelectedRows(2);
+  switch (ChooseDownloadDoubleClick(doc_, selected)) {
+    case DownloadClickAction::kOpenFile:
+      ui_->ShellOpen(doc_.download_items[selected.front()].local_path);
+      break;
+    case DownloadClickAction::kOpenUrl:
+      ui_->ShellOpen(doc_.download_items[selected.front()].url);
+      break;
+    case DownloadClickAction::kProperties:  // the item dialogs join with their own commands
+    case DownloadClickAction::kNothing:
+      break;
+  }
+}
+
+void CMainFrame::OnDownloadSelection() {
+  auto path = selection_watch_.OnSelection(doc_, download_list_->SelectedRows(2));
+  if (path && quick_view_ != nullptr) quick_view_->ShowPicture(*path);
+}
+
+void CMainFrame::HandleDroppedFiles(const std::vector<std::string>& paths) {
+  Raise();
+  for (const std::string& path : paths) {
+    switch (ChooseDroppedFileAction(path)) {
+      case DroppedFileAction::kOpenDocument:
+        OpenDocument(path);
+        break;
+      case DroppedFileAction::kImportSiteHistory:
+      case DroppedFileAction::kImportUrlList:
+        // The list imports are document commands of their own; until they
+        // are there such a drop changes nothing.
+        break;
+    }
+  }
+}
+
+bool CMainFrame::OpenDocument(const std::string& path) {
+  ui_->SetWaitCursor(true);
+  DocumentLoadResult loaded = LoadDocumentFile(doc_, path);
+  ui_->SetWaitCursor(false);
+  if (!loaded.ok) {
+    (void)RecentFiles(doc_.profile).Remove(path);
+    RebuildRecentFiles();
+    ui_->ShowMessage(std::string(kCannotRead) + "\n" + path + "\n" + loaded.error,
+                     MessageIcon::kWarning);
+    return false;
+  }
+  SetCurrentDocument(path);
+  AfterCrawlStep();
+  return true;
+}
+
+void CMainFrame::SetCurrentDocument(const std::string& path) {
+  doc_.document_path = path;
+  SetTitle(Text(FrameCaption(path)));
+  (void)RecentFiles(doc_.profile).Add(path);
+  RebuildRecentFiles();
+}
+
+void CMainFrame::NewDocument() {
+  if (!doc_.link_items.empty() || !doc_.download_items.empty()) {
+    if (!ui_->AskYesNo(kNewDocumentQuestion, MessageIcon::kQuestion)) return;
+  }
+  // Items being fetched cannot leave the list under their transfers.
+  if (!doc_.crawl().CrawlFinished()) doc_.crawl().StopAllCommand();
+  doc_.ClearDownloadList();
+  for (int i = static_cast<int>(doc_.link_items.size()) - 1; i >= 0; --i) {
+    doc_.RemoveLinkItemKeepLog(i);
+  }
+  doc_.document_path = doc_.paths.default_document_path;
+  SetTitle(Text(FrameCaption(doc_.document_path)));
+}
+
+void CMainFrame::OpenDocumentDialog() {
+  wxFileDialog dialog(this, Text(CommandToolTip(ID_FILE_OPEN)), Text(doc_.paths.folder),
+                      "default.mrv", Text(kDocumentFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  if (dialog.ShowModal() != wxID_OK) return;
+  OpenDocument(std::string(dialog.GetPath().utf8_str()));
+}
+
+bool CMainFrame::SaveDocument() {
+  if (SaveDocumentFile(doc_, doc_.document_path)) return true;
+  ui_->ShowMessage(std::string(kCannotSave) + "\n" + doc_.document_path, MessageIcon::kWarning);
+  return false;
+}
+
+void CMainFrame::SaveDocumentAs() {
+  wxFileDialog dialog(this, Text(CommandToolTip(ID_FILE_SAVE_AS)),
+                      Text(platform::FolderOf(doc_.document_path)),
+                      Text(platform::NameOf(doc_.document_path)), Text(kDocumentFilter),
+                      wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK) return;
+  std::string path(dialog.GetPath().utf8_str());
+  if (!SaveDocumentFile(doc_, path)) {
+    ui_->ShowMessage(std::string(kCannotSave) + "\n" + path, MessageIcon::kWarning);
+    return;
+  }
+  SetCurrentDocument(path);
+}
+
+void CMainFrame::ToggleClipboardWatch() {
+  bool on = doc_.profile.GetInt("Other", "ClipWatch", 0) == 0;
+  doc_.crawl().SetClipboardWatch(on);
+  if (!doc_.profile.WriteString("Other", "ClipWatch", on ? "1" : "0")) {
+    ui_->ShowMessage(std::string(kCannotSave) + "\n" + doc_.profile.path(), MessageIcon::kWarning);
+  }
+}
+
+void CMainFrame::SetRegistrationMode(bool crawl_mode) {
+  bool written =
+      doc_.profile.WriteStrings("DownLoad", {{"DownLoad Way-Marovine", crawl_mode ? "1" : "0"},
+                                             {"Download Way-Marugoto", crawl_mode ? "0" : "1"}});
+  if (!written) {
+    ui_->ShowMessage(std::string(kCannotSave) + "\n" + doc_.profile.path(), MessageIcon::kWarning);
+  }
+  doc_.LoadSettings();
+}
+
+void CMainFrame::ShowQuickViewSettings() {
+  if (!ShowQuickViewSettingsDialog(this, doc_.profile.path())) return;
+  doc_.LoadSettings();
+  if (quick_view_ != nullptr) quick_view_->SetShowNameAndSize(doc_.settings.quick_view_size != 0);
+}
+
+void CMainFrame::ShowAbout() {
+  wxDialog dialog(this, wxID_ANY, Text(kAboutCaption));
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  wxArrayString lines;
+  for (const std::string& line : AboutLines(doc_.profile)) lines.Add(Text(line));
+  sizer->Add(new wxListBox(&dialog, 1027, wxDefaultPosition, wxSize(320, 160), lines), 1,
+             wxEXPAND | wxALL, 8);
+  sizer->Add(new wxButton(&dialog, wxID_OK, "OK"), 0, wxALIGN_RIGHT | wxALL, 8);
+  dialog.SetSizerAndFit(sizer);
+  dialog.ShowModal();
+}
+
+void CMainFrame::OnIconize(wxIconizeEvent& event) {
+  event.Skip();
+  // Minimising hides into the tray; without a tray the window stays on the
+  // taskbar, or it could not be reached again.
+  if (event.IsIconized() && tray_ != nullptr) CallAfter([this] { Hide(); });
+}
+
+void CMainFrame::RestoreFromTray() {
+  Show();
+  Iconize(false);
+  Raise();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+  if (closing_) return;
+  wxRect rect = GetRect();
+  ColumnWidths widths;
+  widths.column0 = outer_->GetSashPosition();
+  if (inner_ != nullptr) {
+    widths.column1 = inner_->GetSashPosition();
+    widths.column2 = quick_view_->GetSize().GetWidth();
+  } else {
+    widths.column1 = download_list_->GetSize().GetWidth();
+  }
+  (void)SaveWindowLayout(doc_.profile, {rect.x, rect.y, rect.width, rect.height}, widths,
+                         quick_view_ != nullptr);
+
+  download_list_->StopHeartbeat();
+  if (SaveDocumentAtFinish(doc_.profile) && !SaveDocument() && event.CanVeto()) {
+    // The list would be lost: the user decides.
+    if (!ui_->AskYesNo("保存せずに終了しますか？", MessageIcon::kQuestion)) {
+      event.Veto();
+      download_list_->StartHeartbeat();
+      return;
+    }
+  }
+  closing_ = true;
+  link_list_->SaveColumnWidths();
+  download_list_->SaveColumnWidths();
+  tray_timer_.Stop();
+  tray_.reset();
+  Destroy();
+}
+
+}  // namespace marovine::ui
