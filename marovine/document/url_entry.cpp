@@ -35,4 +35,14 @@ int EnterWholeSiteUrl(CMarovineDoc& doc, const std::string& url, const std::stri
   return 1;
 }
 
+int UrlEntryCommand(CMarovineDoc& doc, UiServices& ui) {
+  if (doc.settings.registration_mode == kRegisterCrawl) {
+    auto url = ui.EnterCrawlUrlText("http://");
+    return url ? EnterCrawlUrl(doc, ui, *url) : 0;
+  }
+  WholeSiteUrlEntry entry{"http://", "", doc.settings.whole_site_folder};
+  if (!ui.EditWholeSiteUrl(entry)) return 0;
+  return EnterWholeSiteUrl(doc, entry.url, entry.heading, entry.root_folder);
+}
+
 }  // namespace marovine

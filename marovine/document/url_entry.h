@@ -18,6 +18,18 @@ int EnterCrawlUrl(CMarovineDoc& doc, UiServices& ui, const std::string& url);
 int EnterWholeSiteUrl(CMarovineDoc& doc, const std::string& url, const std::string& heading,
                       const std::string& root_folder);
 
+// What the whole-site dialog ("丸ごとダウンロード用URL入力ダイアログ") shows and
+// answers.
+struct WholeSiteUrlEntry {
+  std::string url;
+  std::string heading;  // "見出し（わかりやすい名前をつけて下さい。）"
+  std::string root_folder;
+};
+
+// "URLの入力": the dialog of the default registration mode, then the entry
+// above. Answers 1 when an item was added.
+int UrlEntryCommand(CMarovineDoc& doc, UiServices& ui);
+
 inline constexpr const char* kRegisterAnywayQuestion =
     "登録できません。オプションのURL登録で拡張子を指定してください。\n"
     "または、無視する文字列に登録されています。\nこのまま登録しますか？";
