@@ -18,7 +18,7 @@ int SingleRow(const std::vector<int>& rows, std::size_t count) {
 }
 
 void OpenOrSay(UiServices& ui, const std::string& target) {
-  if (!ui.ShellOpen(target)) ui.ShowMessage(kCannotShellOpen, MessageIcon::kNone);
+  if (target.empty() || !ui.ShellOpen(target)) ui.ShowMessage(kCannotShellOpen, MessageIcon::kNone);
 }
 
 // The guide in the user's language: Japanese unless the locale names
