@@ -81,12 +81,13 @@ std::vector<int> SelectedLinkRows(CMarovineDoc& doc) {
   ViewHint hint;
   hint.code = HINT_SELECTED_ROWS;
   hint.value_a = kMaxHintSelection;
+  // Rows a view did not fill (or no view at all) stay -1 and count as none.
+  hint.selection.fill(-1);
   doc.Broadcast(hint);
   int count = std::clamp(hint.value_a, 0, kMaxHintSelection);
-  // A view that answers nothing leaves the maximum in place; then nothing
-  // is selected.
-  if (count == kMaxHintSelection && hint.selection[0] == 0 && hint.selection[1] == 0) count = 0;
-  return {hint.selection.begin(), hint.selection.begin() + count};
+  std::vector<int> rows;
+  for (int k = 0; k < count && hint.selection[k] >= 0; ++k) rows.push_back(hint.selection[k]);
+  return rows;
 }
 
 std::vector<int> SelectedDownloadRows(CMarovineDoc& doc, int maximum) {

@@ -49,7 +49,7 @@ DesktopLink ReadDesktopLink(ListFileReader& reader) {
     if (line == "Type=Link") link.is_link = true;
     if (link.url.empty() && line.starts_with("URL")) {
       auto equals = line.find('=');
-      if (equals != std::string::npos && line.find_first_not_of(" ", 3) == equals) {
+      if (equals != std::string::npos && line.find_first_not_of(' ', 3) == equals) {
         link.url = UrlOfListLine(line);
       }
     }
