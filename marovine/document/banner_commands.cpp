@@ -1,6 +1,7 @@
 #include "marovine/document/banner_commands.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "marovine/document/list_file_reader.h"
 #include "marovine/document/marovine_doc.h"
@@ -24,7 +25,11 @@ bool CanAppendTo(const std::string& path) {
 int RegisterDownloadsAsBanners(CMarovineDoc& doc, const std::vector<int>& download_rows) {
   const bool delete_files = doc.profile.GetInt("Banner", "DeleteBanner", 1) != 0;
   int registered = 0;
-  for (auto it = download_rows.rbegin(); it != download_rows.rend(); ++it) {
+  // The first 500 selected rows, from the last of them up.
+  auto end = download_rows.size() > kMaxBannerSelection
+                 ? download_rows.begin() + kMaxBannerSelection
+                 : download_rows.end();
+  for (auto it = std::make_reverse_iterator(end); it != download_rows.rend(); ++it) {
     int row = *it;
     if (row < 0 || row >= static_cast<int>(doc.download_items.size())) continue;
     const DownloadItem& item = doc.download_items[row];

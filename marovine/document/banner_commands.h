@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ class UiServices;
 // the list cannot be written the command stops there. Answers how many
 // files were registered.
 int RegisterDownloadsAsBanners(CMarovineDoc& doc, const std::vector<int>& download_rows);
+inline constexpr std::size_t kMaxBannerSelection = 500;
 
 // "バナーファイルの更新": asks for a difference file and merges it.
 void MergeBannerDifferenceCommand(CMarovineDoc& doc, UiServices& ui);
