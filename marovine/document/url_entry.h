@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace marovine {
@@ -25,6 +26,11 @@ struct WholeSiteUrlEntry {
   std::string heading;  // "見出し（わかりやすい名前をつけて下さい。）"
   std::string root_folder;
 };
+
+// The whole-site dialog filled from a mirror's "履歴.txt": its site and
+// heading, and as root the folder that holds the mirror's folder. Nothing
+// when the file names no site.
+std::optional<WholeSiteUrlEntry> WholeSiteEntryFromHistory(const std::string& history_path);
 
 // "URLの入力": the dialog of the default registration mode, then the entry
 // above. Answers 1 when an item was added.

@@ -82,6 +82,16 @@ TEST(UrlEntryCommandTest, EachRegistrationModeUsesItsDialog) {
   EXPECT_EQ(site.folder, f.box.Path("mirrors/Top/"));
   EXPECT_EQ(site.history_path, f.box.Path("mirrors/Top/履歴.txt"));
   EXPECT_EQ(site.mode, MODE_WHOLE_SITE);
+
+  // A mirror's history fills the dialog: root is the folder above the mirror.
+  std::string history =
+      f.box.WriteFile("site/abc/履歴.txt", "[BaseUrl]\nBaseUrl=http://h/abc/\nMidashi=abc\n");
+  auto prefilled = WholeSiteEntryFromHistory(history);
+  ASSERT_TRUE(prefilled);
+  EXPECT_EQ(prefilled->url, "http://h/abc/");
+  EXPECT_EQ(prefilled->heading, "abc");
+  EXPECT_EQ(prefilled->root_folder, f.box.Path("site/"));
+  EXPECT_FALSE(WholeSiteEntryFromHistory(f.box.WriteFile("x/履歴.txt", "")));
 }
 
 }  // namespace
