@@ -22,7 +22,35 @@ void CrawlScheduler::FlushDownloadTotals() {
 
 void CrawlScheduler::DownloadItemRemoved(int index) {
   for (auto& slot : slots_) {
-    if (slot.item_index > index) --slot.item_index;
+    if (slot.item_index > index) {
+      --slot.item_index;
+    } else if (slot.item_index == index) {
+      // Left bound, the slot would take the next item for its own: its result
+      // would mark that item and its file would be counted for it.
+      if (slot.status == TS_RUNNING) {
+        slot.stop_request = 1;
+        engine_.SyncTransferSlot(slot);
+      }
+      slot.item_index = -1;
+    }
+  }
+}
+
+void CrawlScheduler::DownloadItemsSwapped(int a, int b) {
+  for (auto& slot : slots_) {
+    if (slot.item_index == a) {
+      slot.item_index = b;
+    } else if (slot.item_index == b) {
+      slot.item_index = a;
+    }
+  }
+}
+
+void CrawlScheduler::StopTransferOf(int index) {
+  for (auto& slot : slots_) {
+    if (slot.item_index != index || slot.status != TS_RUNNING) continue;
+    slot.stop_request = 1;
+    engine_.SyncTransferSlot(slot);
   }
 }
 

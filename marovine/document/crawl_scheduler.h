@@ -54,6 +54,8 @@ class CrawlScheduler {
   void StartCommand();
   void StopListingCommand();  // running transfers finish, nothing new starts
   void StopAllCommand();      // running transfers are stopped too
+  // Tells the running transfer of download item `index`, if any, to stop.
+  void StopTransferOf(int index);
   // "検索やり直し": the given links (all when empty) are searched again,
   // except one being searched now.
   void SearchAgainCommand(const std::vector<int>& rows = {});
@@ -110,8 +112,10 @@ class CrawlScheduler {
   // Consumes the result of a slot whose transfer has ended.
   void CollectTransferResult(int slot);
   // The download item `index` has left the list: the slots that point past
-  // it follow.
+  // it follow, and a slot still bound to it is told to stop and forgets it.
   void DownloadItemRemoved(int index);
+  // Download items a and b have changed places: the slots follow them.
+  void DownloadItemsSwapped(int a, int b);
 
   // The slots as of the last collection (progress display).
   const std::array<TransferSlot, kTransferSlotCount>& slots() const { return slots_; }

@@ -42,6 +42,8 @@ class DownloadListView {
   virtual void ResetRow(const std::string& url, int row) = 0;
   // Exchanges the texts of two rows; the images stay where they were.
   virtual void SwapRows(int a, int b) = 0;
+  // Scrolls so that the row is visible at the top (a search found it).
+  virtual void ScrollToTop(int /*row*/) {}
 };
 
 }  // namespace marovine

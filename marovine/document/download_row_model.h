@@ -28,8 +28,12 @@ class DownloadRowModel : public DownloadListView {
   void DeleteRow(int row) override;
   void ResetRow(const std::string& url, int row) override;
   void SwapRows(int a, int b) override;
+  void ScrollToTop(int row) override {
+    if (Valid(row)) top_row_ = row;
+  }
 
   const std::vector<Row>& rows() const { return rows_; }
+  int top_row() const { return top_row_; }
   void Select(int row) { selected_.insert(row); }
   void ClearSelection() { selected_.clear(); }
   // Cell writes that changed a text; idle progress updates must not add any.
@@ -42,6 +46,7 @@ class DownloadRowModel : public DownloadListView {
   std::vector<Row> rows_;
   std::set<int> selected_;
   int cell_writes_ = 0;
+  int top_row_ = 0;
 };
 
 // The file-name column: the text after the URL's last "/".

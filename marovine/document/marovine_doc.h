@@ -42,6 +42,8 @@ class CMarovineDoc {
   void AddLinkView(LinkListView* view) { link_views_.push_back(view); }
   void SetDownloadView(DownloadListView* view) { download_view_ = view; }
   void SetUiServices(UiServices* ui) { ui_ = ui; }
+  // The download list view, or nullptr while none is attached.
+  DownloadListView* download_view() const { return download_view_; }
 
   // Makes a URL a new item: a link (a site to search) or a download, by its
   // extension. 1 added, 0 rejected (ignore word, unlisted extension,
@@ -79,6 +81,9 @@ class CMarovineDoc {
   // it, else its first numbered form that none holds.
   std::string UnreservedLocalPath(const std::string& path);
   bool LocalPathHeld(const std::string& path) const { return reserved_names_.Holders(path) > 0; }
+  // The one way a listed item's local path changes, so that the reserved
+  // names stay in step.
+  void SetItemLocalPath(int index, std::string path);
   // Appends a link item, its row (hint 0) and its image and count.
   int AppendLinkItem(LinkItem item);
   // A new crawl-mode or whole-site link item for the URL with the defaults.
@@ -141,7 +146,6 @@ class CMarovineDoc {
   // The crawl works on the lists through the document and keeps the views
   // and the reserved names in step with them.
   friend class CrawlScheduler;
-  void SetItemLocalPath(int index, std::string path);
 
   LocalNameReservations reserved_names_;
   // Last: it stops its transfers before the lists they point into go.

@@ -1,13 +1,22 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace marovine {
 
 enum class MessageIcon { kNone, kInformation, kWarning, kError, kQuestion };
 
+struct SearchSettings;
+struct ReplaceRequest;
+struct WholeSiteUrlEntry;
+
 // What the document needs from whatever shows it: the GUI answers with
 // dialogs and the status bar, the CLI and the tests headless.
+//
+// The dialogs of the menu commands have answers that mean "cancelled" by
+// default, so a front end without them (the CLI) simply never runs those
+// commands' effects.
 class UiServices {
  public:
   virtual ~UiServices() = default;
@@ -22,6 +31,38 @@ class UiServices {
   virtual void NoteIgnoredLink(const std::string& url, const std::string& word) {
     SetStatusText(0, "Ignored (\"" + word + "\") " + url);
   }
+
+  // An existing file the user picks to read; nothing when cancelled. The
+  // filter is in the "caption|pattern|...||" form the commands give.
+  virtual std::optional<std::string> ChooseFileToOpen(const std::string& /*filter*/) {
+    return std::nullopt;
+  }
+  // A file to write (it may exist); the extension is added when the user
+  // typed a name without one.
+  virtual std::optional<std::string> ChooseFileToSave(const std::string& /*default_extension*/,
+                                                      const std::string& /*filter*/) {
+    return std::nullopt;
+  }
+  // The text on the clipboard; nothing when it holds no text.
+  virtual std::optional<std::string> ClipboardText() { return std::nullopt; }
+  // Opens a file, folder or web address with the desktop's program for it.
+  // False when that could not be started.
+  virtual bool ShellOpen(const std::string& target);
+  // Starts a program file of ours (the drop tool); false when it cannot run.
+  virtual bool StartProgram(const std::string& path);
+
+  // The URL entry dialog of the crawl mode, starting with the given text;
+  // nothing when cancelled.
+  virtual std::optional<std::string> EnterCrawlUrlText(const std::string& /*initial*/) {
+    return std::nullopt;
+  }
+  // The whole-site URL entry dialog, filled with the entry's values; false
+  // when cancelled, else the entry holds what was entered.
+  virtual bool EditWholeSiteUrl(WholeSiteUrlEntry& /*entry*/) { return false; }
+  // The search dialog, filled with the last settings; false when cancelled.
+  virtual bool EditSearchSettings(SearchSettings& /*settings*/) { return false; }
+  // The replace dialog, empty each time; false when cancelled.
+  virtual bool EditReplaceRequest(ReplaceRequest& /*request*/) { return false; }
 };
 
 }  // namespace marovine

@@ -1,6 +1,7 @@
 #include "marovine/document/url_entry.h"
 
 #include "marovine/document/marovine_doc.h"
+#include "marovine/document/site_history_file.h"
 #include "marovine/document/ui_services.h"
 #include "marovine/engine/safe_name.h"
 #include "platform/path.h"
@@ -33,6 +34,24 @@ int EnterWholeSiteUrl(CMarovineDoc& doc, const std::string& url, const std::stri
   if (!heading.empty()) folder += SanitizeNameComponent(heading);
   doc.AppendLinkItem(doc.NewWholeSiteLinkItem(url, folder));
   return 1;
+}
+
+std::optional<WholeSiteUrlEntry> WholeSiteEntryFromHistory(const std::string& history_path) {
+  auto base = ReadSiteHistoryBase(history_path);
+  if (!base) return std::nullopt;
+  std::string mirror = platform::FolderOf(history_path);
+  if (!mirror.empty()) mirror.pop_back();
+  return WholeSiteUrlEntry{base->base_url, base->heading, platform::FolderOf(mirror)};
+}
+
+int UrlEntryCommand(CMarovineDoc& doc, UiServices& ui) {
+  if (doc.settings.registration_mode == kRegisterCrawl) {
+    auto url = ui.EnterCrawlUrlText("http://");
+    return url ? EnterCrawlUrl(doc, ui, *url) : 0;
+  }
+  WholeSiteUrlEntry entry{"http://", "", doc.settings.whole_site_folder};
+  if (!ui.EditWholeSiteUrl(entry)) return 0;
+  return EnterWholeSiteUrl(doc, entry.url, entry.heading, entry.root_folder);
 }
 
 }  // namespace marovine

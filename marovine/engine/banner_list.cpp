@@ -20,11 +20,48 @@ bool EndsWithLineEnd(const std::string& path) {
 }  // namespace
 
 bool AppendBannerEntry(const std::string& banner_path, std::int64_t size, int signature) {
-  std::string entry = ";\n" + std::to_string(size) + "\n" + std::to_string(signature) + "\n";
-  // A merged difference file may leave the list without a final line end; our
-  // marker would then be glued to that last line and the entry never be read.
-  if (!EndsWithLineEnd(banner_path)) entry.insert(0, "\n");
-  return platform::AppendToFile(banner_path, entry);
+  return AppendBannerLines(banner_path,
+                           ";\n" + std::to_string(size) + "\n" + std::to_string(signature) + "\n");
+}
+
+bool AppendBannerLines(const std::string& banner_path, std::string_view lines) {
+  std::string text(lines);
+  // A list merged from a file without a final line end would otherwise have
+  // our first line glued to its last, and that entry never be read.
+  if (!EndsWithLineEnd(banner_path)) text.insert(0, "\n");
+  return platform::AppendToFile(banner_path, text);
+}
+
+std::optional<int> TextSignatureOf(const std::string& path) {
+  constexpr int kSignatureCharacter = 200;
+  platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) return std::nullopt;
+  int value = EOF;
+  for (int n = 0; n < kSignatureCharacter; ++n) {
+    value = std::fgetc(file.get());
+    if (value == 0x1A) value = EOF;
+    if (value == EOF) break;
+    if (value == '\r') {
+      int next = std::fgetc(file.get());
+      if (next == '\n') {
+        value = '\n';
+      } else if (next != EOF) {
+        std::ungetc(next, file.get());
+      }
+    }
+  }
+  return value == EOF ? -1 : value;
+}
+
+bool IsBannerDifferenceLine(std::string_view line) {
+  if (line.empty()) return false;
+  if (line.front() == '0' || line.front() == ';') return true;
+  std::size_t at = line.find_first_not_of(" \t\n\v\f\r");
+  if (at == std::string_view::npos) return false;
+  if (line[at] == '+' || line[at] == '-') ++at;
+  // Any digit other than leading zeros makes the number non-zero.
+  while (at < line.size() && line[at] == '0') ++at;
+  return at < line.size() && line[at] >= '1' && line[at] <= '9';
 }
 
 std::vector<std::int64_t> BannerSizes(std::string_view contents) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,22 @@ namespace marovine {
 // Appends one entry (the file is created when absent). Answers false when the
 // file cannot be written.
 bool AppendBannerEntry(const std::string& banner_path, std::int64_t size, int signature);
+
+// Appends lines (each ending with "\n") as they stand, starting on a line of
+// their own. False when the file cannot be written.
+bool AppendBannerLines(const std::string& banner_path, std::string_view lines);
+
+// The signature the main program records for a downloaded file: the 200th
+// character of the file read as text the way the original platform read it
+// (a CR LF pair counts as one character, a byte 0x1A ends the text), as
+// 0..255, or -1 when the text is shorter. Nothing when the file cannot be
+// read.
+std::optional<int> TextSignatureOf(const std::string& path);
+
+// Whether a line of a banner difference file is merged into the list: an
+// entry marker, or a line whose leading number (blanks, a sign, digits) is
+// not 0 or that starts with "0". Blank and comment lines are not.
+bool IsBannerDifferenceLine(std::string_view line);
 
 // The sizes the entries of a banner list's text carry, in file order. A line
 // starting with ";" always begins an entry, even where an entry cut off by a

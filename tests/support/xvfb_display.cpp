@@ -83,12 +83,16 @@ std::vector<std::string> XvfbDisplay::ProgramEnvironment(const std::string& home
 }
 
 bool XvfbDisplay::Screenshot(const std::string& png_path) const {
+  return ok() && ScreenshotOf(name_, png_path);
+}
+
+bool XvfbDisplay::ScreenshotOf(const std::string& display, const std::string& png_path) {
   std::string xwd = FindProgram("xwd"), to_pnm = FindProgram("xwdtopnm"),
               to_png = FindProgram("pnmtopng");
-  if (!ok() || xwd.empty() || to_pnm.empty() || to_png.empty()) return false;
+  if (display.empty() || xwd.empty() || to_pnm.empty() || to_png.empty()) return false;
   std::string xwd_path = png_path + ".xwd", pnm_path = png_path + ".pnm";
   bool done =
-      ChildProcess({xwd, "-display", name_, "-root", "-silent", "-out", xwd_path}).Wait() == 0 &&
+      ChildProcess({xwd, "-display", display, "-root", "-silent", "-out", xwd_path}).Wait() == 0 &&
       ChildProcess({to_pnm, xwd_path}, {}, pnm_path, "/dev/null").Wait() == 0 &&
       ChildProcess({to_png, pnm_path}, {}, png_path, "/dev/null").Wait() == 0;
   // Intermediate pictures left beside the screenshot are only clutter.

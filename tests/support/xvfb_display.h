@@ -28,6 +28,8 @@ class XvfbDisplay {
 
   // Saves the whole screen as a PNG (xwd, xwdtopnm, pnmtopng).
   bool Screenshot(const std::string& png_path) const;
+  // The same for any display (a test's child process knows only $DISPLAY).
+  static bool ScreenshotOf(const std::string& display, const std::string& png_path);
 
  private:
   pid_t pid_ = -1;
