@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "marovine/album/jpeg_codec.h"
+#include "marovine/album/rgb_image.h"
+#include "platform/file_io.h"
+#include "platform/path.h"
+#include "platform/profile.h"
+#include "tests/gui/x_test_window.h"
+// After the test framework: Xlib defines macros (None, Bool) it uses as names.
+#include <X11/Xutil.h>
+#include "tests/support/child_process.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/wait_for.h"
+#include "tests/support/xvfb_display.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using marovine::testing::ChildProcess;
+using marovine::testing::Sandbox;
+using marovine::testing::ScreenshotPath;
+using marovine::testing::WaitFor;
+using marovine::testing::XvfbDisplay;
+
+std::string Host() {
+  const char* build = std::getenv("MAROVINE_BUILD_DIR");
+  return platform::JoinPath(build ? build : ".", "tests/ui_parts_host");
+}
+
+// Red above, blue below, so a picture drawn upside down or with red and
+// blue exchanged shows.
+marovine::RgbImage RedOverBlue(std::uint32_t width, std::uint32_t height) {
+  marovine::RgbImage image{width, height, {}};
+  for (std::uint32_t y = 0; y < height; ++y) {
+    for (std::uint32_t x = 0; x < width; ++x) {
+      if (y < height / 2) {
+        image.pixels.insert(image.pixels.end(), {220, 40, 40});
+      } else {
+        image.pixels.insert(image.pixels.end(), {40, 60, 220});
+      }
+    }
+  }
+  return image;
+}
+
+// A 24-bit BMP of one colour, assembled by hand.
+std::string SolidBmp(std::int32_t width, std::int32_t height) {
+  const std::int32_t stride = (width * 3 + 3) / 4 * 4;
+  std::string bytes = "BM";
+  auto put = [&bytes](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+  };
+  put(54 + static_cast<std::uint32_t>(stride * height), 4);
+  put(0, 4);
+  put(54, 4);
+  put(40, 4);
+  put(static_cast<std::uint32_t>(width), 4);
+  put(static_cast<std::uint32_t>(height), 4);
+  put(1, 2);
+  put(24, 2);
+  for (int i = 0; i < 6; ++i) put(0, 4);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) bytes += std::string("\x20\xa0\x20", 3);  // green
+    bytes.append(static_cast<std::size_t>(stride - width * 3), '\0');
+  }
+  return bytes;
+}
+
+// A valid 1 × 1 red PNG, and the same header claiming a picture of
+// 100000 × 100000 pixels.
+std::string OnePixelPng(bool hostile_size) {
+  static const unsigned char kPng[] = {
+      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+      0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
+      0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x08,
+      0xD7, 0x63, 0xF8, 0xCF, 0xC0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0x18, 0xDD, 0x8D,
+      0xB0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+  std::string bytes(reinterpret_cast<const char*>(kPng), sizeof kPng);
+  if (hostile_size) bytes.replace(16, 8, std::string("\x00\x01\x86\xA0\x00\x01\x86\xA0", 8));
+  return bytes;
+}
+
+class UiPartsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(xvfb_.ok()) << "Xvfb could not be started";
+    display_ = XOpenDisplay(xvfb_.name().c_str());
+    ASSERT_NE(display_, nullptr);
+  }
+  void TearDown() override {
+    if (display_) XCloseDisplay(display_);
+  }
+
+  // Starts the host and waits until it says "ready" (a part on screen) or
+  // ends (work without a window). Answers its report lines.
+  std::vector<std::string> RunHost(const std::vector<std::string>& args) {
+    const std::string out = box_.Path("host-" + std::to_string(runs_++) + ".out");
+    std::vector<std::string> argv = {"/usr/bin/env"};
+    for (const std::string& variable : xvfb_.ProgramEnvironment(box_.Path("home"))) {
+      argv.push_back(variable);
+    }
+    argv.push_back(Host());
+    argv.insert(argv.end(), args.begin(), args.end());
+    host_ = ChildProcess(argv, {}, out, box_.Path("host.err"));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          auto text = platform::ReadWholeFile(out);
+          return (text && text->find("ready\n") != std::string::npos) || !host_.Running();
+        },
+        60s, 20ms));
+    std::vector<std::string> lines;
+    std::istringstream text(platform::ReadWholeFile(out).value_or(""));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+  }
+
+  static std::map<std::string, std::string> Values(const std::vector<std::string>& lines) {
+    std::map<std::string, std::string> values;
+    for (const std::string& line : lines) {
+      auto equals = line.find('=');
+      if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values;
+  }
+
+  // The colour of a pixel of a window, as the screen shows it.
+  std::optional<unsigned long> PixelOf(Window window, int x, int y) {
+    XImage* image = XGetImage(display_, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return std::nullopt;
+    unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+  }
+
+  Window WaitForWindow(const std::string& title) {
+    std::optional<Window> window;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          window = marovine::testing::FindMappedWindowTitled(display_, title);
+          return window && marovine::testing::HasBeenPainted(display_, *window);
+        },
+        30s, 50ms));
+    std::this_thread::sleep_for(300ms);  // the last paint lands
+    return window.value_or(None);
+  }
+
+  XvfbDisplay xvfb_;
+  Display* display_ = nullptr;
+  Sandbox box_;
+  ChildProcess host_;
+  int runs_ = 0;
+};
+
+TEST_F(UiPartsTest, TheStateImagesAreTwelveAndEightOfSixteenPixelsAndEveryImageHasInk) {
+  std::string folder = platform::FolderOf(ScreenshotPath("ui-artwork-probe.png"));
+  auto values = Values(RunHost({"artwork", folder.empty() ? "." : folder}));
+  EXPECT_EQ(host_.Wait(), 0);
+  EXPECT_EQ(values["link_images"], "12");
+  EXPECT_EQ(values["link_image_size"], "16x16");
+  EXPECT_EQ(values["download_images"], "8");
+  EXPECT_EQ(values["download_image_size"], "16x16");
+  EXPECT_EQ(values["blank_images"], "0");
+  EXPECT_EQ(values["application_icon_sizes"], "16,32,48,256");
+}
+
+TEST_F(UiPartsTest, TheQuickViewPaneShowsAFinishedJpegFittedAndCentredWithItsNameAndSize) {
+  const std::string jpeg = box_.Path("photo.jpg");
+  ASSERT_TRUE(marovine::WriteJpegRgb(jpeg, RedOverBlue(1600, 1200), true, 90));
+  const std::string zip = box_.WriteFile("archive.zip", "PK not a picture");
+  // The archive leaves the picture where it is.
+  auto lines = RunHost({"pane", jpeg + "|" + zip, "400", "400", "name"});
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "shown=photo.jpg has=1 size=1600x1200 text=photo.jpg size : 1600 x 1200");
+  EXPECT_EQ(lines[1], "shown=archive.zip has=1 size=1600x1200 text=photo.jpg size : 1600 x 1200");
+
+  Window window = WaitForWindow("quick view host");
+  ASSERT_NE(window, None);
+  EXPECT_TRUE(xvfb_.Screenshot(ScreenshotPath("quick-view-jpeg.png")));
+  // 400 × 300 drawn at (0, 50): red over blue, the background above.
+  auto red = PixelOf(window, 200, 120);
+  auto blue = PixelOf(window, 200, 300);
+  auto above = PixelOf(window, 200, 40);
+  ASSERT_TRUE(red && blue && above);
+  EXPECT_GT((*red >> 16) & 0xff, 180u);
+  EXPECT_LT(*red & 0xff, 90u);
+  EXPECT_GT(*blue & 0xff, 180u);
+  EXPECT_LT((*blue >> 16) & 0xff, 90u);
+  EXPECT_NE(*above, *red);
+  EXPECT_NE(*above, *blue);
+  marovine::testing::RequestClose(display_, window);
+  EXPECT_EQ(host_.Wait(), 0);
+}
+
+TEST_F(UiPartsTest, ABmpShowsItsOwnSizeAndABrokenPictureEmptiesThePane) {
+  const std::string bmp = box_.WriteFile("picture.bmp", SolidBmp(640, 480));
+  const std::string broken = box_.WriteFile("broken.jpg", "\xff\xd8\xff\xe0 cut short");
+  const std::string png = box_.WriteFile("dot.png", OnePixelPng(false));
+  const std::string huge = box_.WriteFile("huge.png", OnePixelPng(true));
+  auto lines = RunHost({"pane", bmp + "|" + broken + "|" + png + "|" + huge, "300", "200", "name"});
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "shown=picture.bmp has=1 size=640x480 text=picture.bmp size : 640 x 480");
+  EXPECT_EQ(lines[1], "shown=broken.jpg has=0 size=0x0 text=");
+  EXPECT_EQ(lines[2], "shown=dot.png has=1 size=1x1 text=dot.png size : 1 x 1");
+  EXPECT_EQ(lines[3], "shown=huge.png has=0 size=0x0 text=");
+  Window window = WaitForWindow("quick view host");
+  ASSERT_NE(window, None);
+  marovine::testing::RequestClose(display_, window);
+  EXPECT_EQ(host_.Wait(), 0);
+}
+
+TEST_F(UiPartsTest, TheSettingsDialogEnablesItsOptionsWithThePaneAndWritesTheFourKeys) {
+  const std::string ini =
+      box_.WriteFile("marovine.ini", "[QuickView]\nViewAfterDownLoad=1\n[Ippan]\nStartMinimum=1\n");
+  auto lines = RunHost({"dialog", ini});
+  auto values = Values(lines);
+  EXPECT_EQ(values["title"], "QuickViewerの設定");
+  std::vector<std::string> boxes;
+  for (const std::string& line : lines) {
+    if (line.rfind("box=", 0) == 0) boxes.push_back(line.substr(4));
+  }
+  EXPECT_EQ(boxes,
+            (std::vector<std::string>{"QuickViewerを起動（次回起動時から有効）",
+                                      "ダウンロードが終了するごとに､画像を表示",
+                                      "選択されるごとに、画像を表示", "ファイル名、サイズを表示"}));
+  EXPECT_EQ(values["enabled_at_start"], "1000");
+  EXPECT_EQ(values["enabled_unchecked"], "1000");
+  EXPECT_EQ(values["enabled_checked"], "1111");
+  EXPECT_EQ(values["written"], "1");
+
+  platform::Profile profile(ini);
+  EXPECT_EQ(profile.Find("QuickView", "CreateViewWindow"), "1");
+  EXPECT_EQ(profile.Find("QuickView", "ViewAfterDownLoad"), "1");
+  EXPECT_EQ(profile.Find("QuickView", "ViewAfterSelected"), "0");
+  EXPECT_EQ(profile.Find("QuickView", "ViewSize"), "1");
+  EXPECT_EQ(profile.Find("Ippan", "StartMinimum"), "1");
+
+  Window window = WaitForWindow("QuickViewerの設定");
+  ASSERT_NE(window, None);
+  EXPECT_TRUE(xvfb_.Screenshot(ScreenshotPath("quick-view-settings.png")));
+  marovine::testing::RequestClose(display_, window);
+  EXPECT_EQ(host_.Wait(), 0);
+}
+
+TEST_F(UiPartsTest, WithoutATrayTheIconIsUnavailableAndStillStepsItsFrames) {
+  auto values = Values(RunHost({"tray"}));
+  EXPECT_EQ(host_.Wait(), 0);
+  // Xvfb has no notification area, so the frame must keep itself reachable.
+  EXPECT_EQ(values["available"], "0");
+  // Idle, then 1 → 2 → idle while animating; stopping puts idle back once.
+  EXPECT_EQ(values["frames"], "012010010");
+}
+
+}  // namespace
