@@ -172,6 +172,29 @@ TEST_F(UiPartsTest, TheStateImagesAreTwelveAndEightOfSixteenPixelsAndEveryImageH
   EXPECT_EQ(values["application_icon_sizes"], "16,32,48,256");
 }
 
+TEST_F(UiPartsTest, TheInstalledIconFilesShowWhatTheProgramDraws) {
+  const std::string icons =
+      platform::JoinPath(platform::FolderOf(__FILE__), "../../data/icons/hicolor");
+  auto values = Values(RunHost({"icons-check", icons}));
+  EXPECT_EQ(host_.Wait(), 0);
+  EXPECT_EQ(values["differing_icons"], "0")
+      << "redraw them with: ui_parts_host icons data/icons/hicolor";
+}
+
+TEST_F(UiPartsTest, RegisteringTheFileTypeNamesThisProgramAndItsDrawnIcon) {
+  auto values = Values(RunHost({"register"}));
+  EXPECT_EQ(host_.Wait(), 0);
+  EXPECT_EQ(values["registered"], "1 ");
+  // The environment puts the user's data folder inside the sandbox.
+  const std::string share = box_.Path("home/.local/share/");
+  auto entry = platform::ReadWholeFile(share + "applications/marovine.desktop");
+  ASSERT_TRUE(entry);
+  EXPECT_NE(entry->find("\nExec=" + Host() + " %f\n"), std::string::npos) << *entry;
+  auto icon = platform::ReadWholeFile(share + "icons/hicolor/48x48/apps/marovine.png");
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->substr(1, 3), "PNG");
+}
+
 TEST_F(UiPartsTest, TheQuickViewPaneShowsAFinishedJpegFittedAndCentredWithItsNameAndSize) {
   const std::string jpeg = box_.Path("photo.jpg");
   ASSERT_TRUE(marovine::WriteJpegRgb(jpeg, RedOverBlue(1600, 1200), true, 90));

@@ -7,21 +7,27 @@
 //   ui_parts_host pane PICTURE[|PICTURE...] WIDTH HEIGHT [name]
 //   ui_parts_host dialog SETTINGS_FILE
 //   ui_parts_host tray
+//   ui_parts_host register            (the .mrv type, for $XDG_DATA_HOME)
+//   ui_parts_host icons FOLDER        (writes the hicolor icon files)
+//   ui_parts_host icons-check FOLDER  (compares them with the drawing)
 
 #include <wx/app.h>
 #include <wx/arrstr.h>
 #include <wx/dcmemory.h>
+#include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/imaglist.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "marovine/ui/file_type_registration.h"
 #include "marovine/ui/quick_view_pane.h"
 #include "marovine/ui/quick_view_settings_dialog.h"
 #include "marovine/ui/tray_icon.h"
@@ -120,6 +126,53 @@ int Artwork(const std::string& folder) {
   return 0;
 }
 
+constexpr int kIconSizes[] = {16, 32, 48, 256};
+
+std::string IconFile(const std::string& folder, int size) {
+  const std::string edge = std::to_string(size);
+  return folder + "/" + edge + "x" + edge + "/apps/marovine.png";
+}
+
+int WriteIcons(const std::string& folder) {
+  for (int size : kIconSizes) {
+    if (!wxFileName::Mkdir(wxFileName(IconFile(folder, size)).GetPath(), wxS_DIR_DEFAULT,
+                           wxPATH_MKDIR_FULL) ||
+        !ApplicationIconImage(size).SaveFile(IconFile(folder, size), wxBITMAP_TYPE_PNG)) {
+      Report("failed=" + IconFile(folder, size));
+      return 1;
+    }
+  }
+  return 0;
+}
+
+// The icon files are committed, drawn once by WriteIcons; this says whether
+// they still show what the drawing code draws (within rounding).
+int CheckIcons(const std::string& folder) {
+  int differing = 0;
+  for (int size : kIconSizes) {
+    wxImage file;
+    wxImage drawn = ApplicationIconImage(size);
+    if (!file.LoadFile(IconFile(folder, size), wxBITMAP_TYPE_PNG) ||
+        file.GetSize() != drawn.GetSize() || !file.HasAlpha()) {
+      Report("differs=" + std::to_string(size));
+      ++differing;
+      continue;
+    }
+    int worst = 0;
+    for (int i = 0; i < size * size; ++i) {
+      for (int c = 0; c < 3; ++c)
+        worst = std::max(worst, std::abs(file.GetData()[i * 3 + c] - drawn.GetData()[i * 3 + c]));
+      worst = std::max(worst, std::abs(file.GetAlpha()[i] - drawn.GetAlpha()[i]));
+    }
+    if (worst > 8) {
+      Report("differs=" + std::to_string(size) + " by " + std::to_string(worst));
+      ++differing;
+    }
+  }
+  Report("differing_icons=" + std::to_string(differing));
+  return 0;
+}
+
 class HostApp : public wxApp {
  public:
   bool OnInit() override {
@@ -129,6 +182,13 @@ class HostApp : public wxApp {
     if (args.size() >= 5 && args[1] == "pane") return ShowPane(args);
     if (args.size() >= 3 && args[1] == "dialog") return ShowDialog(args[2]);
     if (args.size() >= 2 && args[1] == "tray") return Finish(Tray());
+    if (args.size() >= 2 && args[1] == "register") {
+      const auto result = RegisterMrvFileTypeForUser();
+      Report(std::string("registered=") + (result.ok ? "1" : "0") + " " + result.failure);
+      return Finish(0);
+    }
+    if (args.size() >= 3 && args[1] == "icons") return Finish(WriteIcons(args[2]));
+    if (args.size() >= 3 && args[1] == "icons-check") return Finish(CheckIcons(args[2]));
     Report("usage: see the source");
     return Finish(2);
   }
