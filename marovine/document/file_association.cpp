@@ -61,6 +61,7 @@ bool WriteFile(const std::string& path, std::string_view bytes, FileAssociationR
 // installed or failed.
 bool RunTool(const std::vector<std::string>& argv) {
   std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
   for (const auto& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
   pointers.push_back(nullptr);
   pid_t pid = -1;
@@ -121,9 +122,10 @@ FileAssociationResult RegisterMrvFileType(const FileAssociation& association) {
     result.failure = defaults.path();
     return result;
   }
-  if (RunTool({"update-mime-database", mime_folder})) result.ran.push_back("update-mime-database");
+  if (RunTool({"update-mime-database", mime_folder}))
+    result.ran.emplace_back("update-mime-database");
   if (RunTool({"update-desktop-database", applications})) {
-    result.ran.push_back("update-desktop-database");
+    result.ran.emplace_back("update-desktop-database");
   }
   result.ok = true;
   return result;
