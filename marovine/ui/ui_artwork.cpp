@@ -69,7 +69,7 @@ const wxColour kOrange(240, 140, 20);
 const wxColour kYellow(246, 200, 60);
 const wxColour kGrey(150, 150, 158);
 const wxColour kTeal(24, 128, 140);
-const wxColour kPurple(150, 80, 200);
+const wxColour kPurple(170, 100, 235);
 const wxColour kBrown(160, 110, 60);
 
 wxImage PaintImage(int size, const Painter& paint) {
@@ -309,8 +309,8 @@ void DrawLinkState(wxGraphicsContext& gc, int state, int group) {
     DrawGlobe(gc, 6.5, 7, 5.8);
   }
   if (periodic_reset) DrawTurnArrow(gc, 4, 4, 2.6, kPurple, 1.4);
-  // Badge at the bottom right: hollow clock face waiting, an orange magnifier
-  // lens searching, a green check done.
+  // Badge at the bottom right: a clock face waiting, an orange "running"
+  // triangle searching, a green check done.
   switch (state) {
     case 0:
       DrawDisc(gc, 11.5, 11.5, 4, kPaper);
@@ -318,10 +318,18 @@ void DrawLinkState(wxGraphicsContext& gc, int state, int group) {
       gc.StrokeLine(11.5, 11.5, 11.5, 8.8);
       gc.StrokeLine(11.5, 11.5, 13.5, 11.5);
       break;
-    case 1:
+    case 1: {
       DrawDisc(gc, 11.5, 11.5, 4, kOrange);
-      DrawArrow(gc, 11.5, 8.8, 14.4, 1.8, kPaper);
+      wxGraphicsPath running = gc.CreatePath();
+      running.MoveToPoint(10, 9.4);
+      running.AddLineToPoint(14, 11.5);
+      running.AddLineToPoint(10, 13.6);
+      running.CloseSubpath();
+      gc.SetPen(*wxTRANSPARENT_PEN);
+      gc.SetBrush(wxBrush(kPaper));
+      gc.FillPath(running);
       break;
+    }
     default:
       DrawDisc(gc, 11.5, 11.5, 4, kGreen);
       DrawCheck(gc, 11.5, 11.5, 3, kPaper, 1.6);

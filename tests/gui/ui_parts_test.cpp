@@ -273,6 +273,24 @@ TEST_F(UiPartsTest, TheSettingsDialogEnablesItsOptionsWithThePaneAndWritesTheFou
   EXPECT_EQ(host_.Wait(), 0);
 }
 
+TEST_F(UiPartsTest, OkWritesTheSwitchesAndCancelWritesNothing) {
+  const std::string before = "[QuickView]\nViewSize=1\n";
+  const std::string ini = box_.WriteFile("marovine.ini", before);
+  auto values = Values(RunHost({"modal", ini, "cancel"}));
+  EXPECT_EQ(host_.Wait(), 0);
+  EXPECT_EQ(values["answer"], "0");
+  EXPECT_EQ(platform::ReadWholeFile(ini), before);
+
+  values = Values(RunHost({"modal", ini, "ok"}));
+  EXPECT_EQ(host_.Wait(), 0);
+  EXPECT_EQ(values["answer"], "1");
+  platform::Profile profile(ini);
+  EXPECT_EQ(profile.Find("QuickView", "CreateViewWindow"), "1");
+  EXPECT_EQ(profile.Find("QuickView", "ViewAfterDownLoad"), "0");
+  EXPECT_EQ(profile.Find("QuickView", "ViewAfterSelected"), "1");
+  EXPECT_EQ(profile.Find("QuickView", "ViewSize"), "1");
+}
+
 TEST_F(UiPartsTest, WithoutATrayTheIconIsUnavailableAndStillStepsItsFrames) {
   auto values = Values(RunHost({"tray"}));
   EXPECT_EQ(host_.Wait(), 0);

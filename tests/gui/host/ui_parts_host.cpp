@@ -6,6 +6,7 @@
 //   ui_parts_host artwork OUT_FOLDER
 //   ui_parts_host pane PICTURE[|PICTURE...] WIDTH HEIGHT [name]
 //   ui_parts_host dialog SETTINGS_FILE
+//   ui_parts_host modal SETTINGS_FILE ok|cancel
 //   ui_parts_host tray
 //   ui_parts_host register            (the .mrv type, for $XDG_DATA_HOME)
 //   ui_parts_host icons FOLDER        (writes the hicolor icon files)
@@ -181,6 +182,7 @@ class HostApp : public wxApp {
     if (args.size() >= 3 && args[1] == "artwork") return Finish(Artwork(args[2]));
     if (args.size() >= 5 && args[1] == "pane") return ShowPane(args);
     if (args.size() >= 3 && args[1] == "dialog") return ShowDialog(args[2]);
+    if (args.size() >= 4 && args[1] == "modal") return RunModal(args[2], args[3] == "ok");
     if (args.size() >= 2 && args[1] == "tray") return Finish(Tray());
     if (args.size() >= 2 && args[1] == "register") {
       const auto result = RegisterMrvFileTypeForUser();
@@ -252,6 +254,26 @@ class HostApp : public wxApp {
     dialog->Bind(wxEVT_CLOSE_WINDOW, [dialog](wxCloseEvent&) { dialog->Destroy(); });
     dialog->Show();
     CallAfter([] { Report("ready"); });
+    return true;
+  }
+
+  // The dialog as the menu command runs it: the user checks two boxes and
+  // leaves with OK or Cancel.
+  bool RunModal(const std::string& settings_file, bool ok) {
+    CallAfter([this, settings_file, ok] {
+      CallAfter([ok] {
+        for (wxWindow* window : wxTopLevelWindows) {
+          if (auto* dialog = dynamic_cast<QuickViewSettingsDialog*>(window)) {
+            dialog->Click(0, true);
+            dialog->Click(2, true);
+            dialog->EndModal(ok ? wxID_OK : wxID_CANCEL);
+          }
+        }
+      });
+      const bool written = ShowQuickViewSettingsDialog(nullptr, settings_file);
+      Report(std::string("answer=") + (written ? "1" : "0"));
+      ExitMainLoop();
+    });
     return true;
   }
 
