@@ -223,6 +223,42 @@ TEST_F(UiPartsTest, TheQuickViewPaneShowsAFinishedJpegFittedAndCentredWithItsNam
   EXPECT_EQ(host_.Wait(), 0);
 }
 
+TEST_F(UiPartsTest, PicturesAreFittedAgainWhenThePaneShrinks) {
+  // A JPEG prepared 400 × 300 for a 400 × 400 pane; the pane then becomes
+  // 200 × 100, so the picture is drawn 134 × 100 at (33, 0).
+  const std::string jpeg = box_.Path("photo.jpg");
+  ASSERT_TRUE(marovine::WriteJpegRgb(jpeg, RedOverBlue(1600, 1200), true, 90));
+  auto values = Values(RunHost({"pane", jpeg, "400", "400", "plain", "200", "100"}));
+  ASSERT_EQ(values["pane"], "200x100");
+  Window window = WaitForWindow("quick view host");
+  ASSERT_NE(window, None);
+  EXPECT_TRUE(xvfb_.Screenshot(ScreenshotPath("quick-view-shrunk.png")));
+  auto left = PixelOf(window, 20, 50), red = PixelOf(window, 100, 25),
+       blue = PixelOf(window, 100, 75), right = PixelOf(window, 185, 50);
+  ASSERT_TRUE(left && red && blue && right);
+  EXPECT_GT((*red >> 16) & 0xff, 180u);
+  EXPECT_GT(*blue & 0xff, 180u);
+  EXPECT_EQ(*left, *right);
+  EXPECT_NE(*left, *red);
+  EXPECT_NE(*left, *blue);
+  marovine::testing::RequestClose(display_, window);
+  EXPECT_EQ(host_.Wait(), 0);
+
+  // A BMP is never shrunk when loaded: 640 × 480 in 300 × 200 is drawn
+  // 267 × 200 at (16, 0), all of it at drawing time.
+  const std::string bmp = box_.WriteFile("picture.bmp", SolidBmp(640, 480));
+  values = Values(RunHost({"pane", bmp, "300", "200", "plain"}));
+  window = WaitForWindow("quick view host");
+  ASSERT_NE(window, None);
+  auto margin = PixelOf(window, 8, 100), green = PixelOf(window, 150, 100);
+  ASSERT_TRUE(margin && green);
+  EXPECT_GT((*green >> 8) & 0xff, 140u);
+  EXPECT_LT((*green >> 16) & 0xff, 80u);
+  EXPECT_NE(*margin, *green);
+  marovine::testing::RequestClose(display_, window);
+  EXPECT_EQ(host_.Wait(), 0);
+}
+
 TEST_F(UiPartsTest, ABmpShowsItsOwnSizeAndABrokenPictureEmptiesThePane) {
   const std::string bmp = box_.WriteFile("picture.bmp", SolidBmp(640, 480));
   const std::string broken = box_.WriteFile("broken.jpg", "\xff\xd8\xff\xe0 cut short");

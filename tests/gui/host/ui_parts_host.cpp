@@ -4,7 +4,7 @@
 // "ready" once the part is on screen; closing its window ends it.
 //
 //   ui_parts_host artwork OUT_FOLDER
-//   ui_parts_host pane PICTURE[|PICTURE...] WIDTH HEIGHT [name]
+//   ui_parts_host pane PICTURE[|PICTURE...] WIDTH HEIGHT name|plain [WIDTH HEIGHT]
 //   ui_parts_host dialog SETTINGS_FILE
 //   ui_parts_host modal SETTINGS_FILE ok|cancel
 //   ui_parts_host tray
@@ -218,7 +218,11 @@ class HostApp : public wxApp {
     pane->SetShowNameAndSize(args.size() > 5 && args[5] == "name");
     // Shown after the frame is laid out, as after a download; several
     // pictures (separated by "|") are shown in turn, each reported.
-    CallAfter([pane, paths = args[2]] {
+    // With two more numbers the frame is then made that small around the
+    // pane, as a user drags the splitter.
+    wxSize smaller;
+    if (args.size() > 7) smaller = wxSize(std::atoi(args[6].c_str()), std::atoi(args[7].c_str()));
+    CallAfter([frame, pane, smaller, paths = args[2]] {
       wxArrayString list = wxSplit(wxString::FromUTF8(paths), '|', '\0');
       for (const wxString& path : list) {
         pane->ShowPicture(path.ToStdString(wxConvUTF8));
@@ -228,6 +232,15 @@ class HostApp : public wxApp {
                " has=" + std::to_string(pane->HasPicture() ? 1 : 0) +
                " size=" + std::to_string(size.GetWidth()) + "x" + std::to_string(size.GetHeight()) +
                " text=" + pane->NameAndSizeText().ToStdString(wxConvUTF8));
+      }
+      if (smaller.IsFullySpecified() && smaller.GetWidth() > 0) {
+        pane->SetMinSize(wxSize(1, 1));
+        frame->SetMinSize(wxDefaultSize);
+        frame->SetClientSize(smaller);
+        frame->Layout();
+        pane->Update();
+        const wxSize now = pane->GetClientSize();
+        Report("pane=" + std::to_string(now.GetWidth()) + "x" + std::to_string(now.GetHeight()));
       }
       Report("ready");
     });
