@@ -1,5 +1,6 @@
 #include "marovine/ui/tray_icon.h"
 
+#include <wx/defs.h>
 #include <wx/menu.h>
 #include <wx/taskbar.h>
 
@@ -12,14 +13,14 @@ namespace {
 
 constexpr char kTip[] = "Marovine Ver3";
 
-// The tray menu's command ids are the main menu's, so a frame that routes
-// them itself sees the same ids from both.
+// wx takes menu ids below 0x7fff only, so the tray menu has ids of its own
+// and runs the frame's actions directly rather than routing commands.
 enum TrayCommand {
-  kRestore = 32818,
-  kStart = 32777,
-  kStop = 32782,
-  kAbout = 32822,
-  kQuit = 32819,
+  kRestore = wxID_HIGHEST + 1,
+  kStart,
+  kStop,
+  kAbout,
+  kQuit,
 };
 
 class TaskBarIcon : public wxTaskBarIcon {
@@ -40,18 +41,7 @@ class TaskBarIcon : public wxTaskBarIcon {
 
  protected:
   // wx shows this menu on a right click and deletes it afterwards.
-  wxMenu* CreatePopupMenu() override {
-    auto* menu = new wxMenu;
-    menu->Append(kRestore, wxString::FromUTF8("元のサイズに戻す(&R)"));
-    menu->AppendSeparator();
-    menu->Append(kStart, wxString::FromUTF8("まろびね開始(&S)"));
-    menu->Append(kStop, wxString::FromUTF8("まろびね停止(&T)"));
-    menu->AppendSeparator();
-    menu->Append(kAbout, wxString::FromUTF8("バージョン情報(&V)"));
-    menu->AppendSeparator();
-    menu->Append(kQuit, wxString::FromUTF8("アプリケーションの終了(&Q)"));
-    return menu;
-  }
+  wxMenu* CreatePopupMenu() override { return MarovineTrayIcon::CreateMenu(); }
 
  private:
   static void Run(const std::function<void()>& action) {
@@ -64,8 +54,7 @@ class TaskBarIcon : public wxTaskBarIcon {
 }  // namespace
 
 struct MarovineTrayIcon::Impl {
-  // Only one of the two is shown at a time; the icon objects are made once
-  // so the 1.5 s step does not redraw them.
+  // The three frames are drawn once, not at every 1.5 s step.
   wxIcon frames[3];
   TaskBarIcon* icon = nullptr;  // destroyed through Destroy(), as wx wants
   int shown = 0;
@@ -100,6 +89,19 @@ void MarovineTrayIcon::AnimationStep(bool animate) {
 }
 
 int MarovineTrayIcon::shown_frame() const { return impl_->shown; }
+
+wxMenu* MarovineTrayIcon::CreateMenu() {
+  auto* menu = new wxMenu;
+  menu->Append(kRestore, wxString::FromUTF8("元のサイズに戻す(&R)"));
+  menu->AppendSeparator();
+  menu->Append(kStart, wxString::FromUTF8("まろびね開始(&S)"));
+  menu->Append(kStop, wxString::FromUTF8("まろびね停止(&T)"));
+  menu->AppendSeparator();
+  menu->Append(kAbout, wxString::FromUTF8("バージョン情報(&V)"));
+  menu->AppendSeparator();
+  menu->Append(kQuit, wxString::FromUTF8("アプリケーションの終了(&Q)"));
+  return menu;
+}
 
 bool MarovineTrayIcon::Available() { return wxTaskBarIcon::IsAvailable(); }
 

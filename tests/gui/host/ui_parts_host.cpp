@@ -19,6 +19,7 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/imaglist.h>
+#include <wx/menu.h>
 #include <wx/sizer.h>
 
 #include <algorithm>
@@ -177,6 +178,14 @@ int CheckIcons(const std::string& folder) {
 class HostApp : public wxApp {
  public:
   bool OnInit() override {
+    // A failed wx assertion would open a dialog nobody answers: report it
+    // and end instead.
+    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond,
+                          const wxString& message) {
+      Report("assert=" + file.ToStdString() + ":" + std::to_string(line) + " " +
+             cond.ToStdString() + " " + message.ToStdString(wxConvUTF8));
+      std::_Exit(3);
+    });
     wxInitAllImageHandlers();
     const std::vector<std::string> args(argv.GetArguments().begin(), argv.GetArguments().end());
     if (args.size() >= 3 && args[1] == "artwork") return Finish(Artwork(args[2]));
@@ -299,6 +308,11 @@ class HostApp : public wxApp {
       frames += std::to_string(tray.shown_frame());
     }
     Report("frames=" + frames);
+    std::unique_ptr<wxMenu> menu(MarovineTrayIcon::CreateMenu());
+    for (const wxMenuItem* item : menu->GetMenuItems()) {
+      Report("menu=" + (item->IsSeparator() ? std::string("-")
+                                            : item->GetItemLabel().ToStdString(wxConvUTF8)));
+    }
     return 0;
   }
 
