@@ -16,6 +16,7 @@
 #include "marovine/album/image_scaling.h"
 #include "marovine/album/jpeg_codec.h"
 #include "marovine/album/picture_fit.h"
+#include "marovine/album/picture_header.h"
 #include "marovine/album/rgb_image.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -31,27 +32,12 @@ wxImage ToWxImage(const RgbImage& picture) {
   return image;
 }
 
-std::uint32_t BigEndian32(const std::string& bytes, std::size_t at) {
-  auto byte = [&](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i]));
-  };
-  return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
-}
-
-std::uint32_t LittleEndian16(const std::string& bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-}
-
-// The size a PNG or GIF file declares, read before wx is asked to decode it,
-// so a hostile header cannot make it allocate gigabytes.
+// Sizes are checked before wx is asked to decode, so a hostile header
+// cannot make it allocate gigabytes.
 bool DeclaresSaneSize(const std::string& bytes, PictureFormat format) {
-  if (format == PictureFormat::kPng) {
-    if (bytes.size() < 24 || bytes.compare(12, 4, "IHDR") != 0) return false;
-    return IsSaneImageSize(BigEndian32(bytes, 16), BigEndian32(bytes, 20));
-  }
-  if (bytes.size() < 10 || bytes.compare(0, 3, "GIF") != 0) return false;
-  return IsSaneImageSize(LittleEndian16(bytes, 6), LittleEndian16(bytes, 8));
+  auto size = DeclaredPictureSize(bytes, format);
+  return size && IsSaneImageSize(static_cast<std::uint64_t>(size->width),
+                                 static_cast<std::uint64_t>(size->height));
 }
 
 void EnsureHandler(wxBitmapType type) {

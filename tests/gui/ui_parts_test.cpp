@@ -270,12 +270,21 @@ TEST_F(UiPartsTest, ABmpShowsItsOwnSizeAndABrokenPictureEmptiesThePane) {
   const std::string broken = box_.WriteFile("broken.jpg", "\xff\xd8\xff\xe0 cut short");
   const std::string png = box_.WriteFile("dot.png", OnePixelPng(false));
   const std::string huge = box_.WriteFile("huge.png", OnePixelPng(true));
-  auto lines = RunHost({"pane", bmp + "|" + broken + "|" + png + "|" + huge, "300", "200", "name"});
+  const std::string gif = box_.WriteFile(
+      "dot.gif", std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9"
+                             "\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00"
+                             "\x02\x02"
+                             "D\x01\x00;",
+                             43));
+  auto lines = RunHost(
+      {"pane", bmp + "|" + broken + "|" + png + "|" + huge + "|" + gif, "300", "200", "name"});
   ASSERT_GE(lines.size(), 4u);
   EXPECT_EQ(lines[0], "shown=picture.bmp has=1 size=640x480 text=picture.bmp size : 640 x 480");
   EXPECT_EQ(lines[1], "shown=broken.jpg has=0 size=0x0 text=");
   EXPECT_EQ(lines[2], "shown=dot.png has=1 size=1x1 text=dot.png size : 1 x 1");
   EXPECT_EQ(lines[3], "shown=huge.png has=0 size=0x0 text=");
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[4], "shown=dot.gif has=1 size=1x1 text=dot.gif size : 1 x 1");
   Window window = WaitForWindow("quick view host");
   ASSERT_NE(window, None);
   marovine::testing::RequestClose(display_, window);
