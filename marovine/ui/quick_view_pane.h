@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <wx/bitmap.h>
+#include <wx/image.h>
 #include <wx/window.h>
 
 namespace marovine::ui {
@@ -23,6 +25,19 @@ class QuickViewPane : public wxWindow {
   bool HasPicture() const;
   // The size of the picture as decoded (before fitting), 0×0 when empty.
   wxSize PictureSize() const;
+  // What is written over the picture ("name size : W x H"), empty when the
+  // flag is off or nothing is shown.
+  wxString NameAndSizeText() const;
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+
+  std::string path_;
+  std::string name_;  // the text after the last separator
+  wxImage picture_;   // as prepared at load: JPEGs already shrunk to the pane
+  wxSize picture_size_{0, 0};
+  wxBitmap drawn_;  // picture_ scaled to the last drawn size
+  bool show_name_and_size_ = false;
 };
 
 // The settings dialog of the pane ("QuickViewerの設定"): reads and writes the

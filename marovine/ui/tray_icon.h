@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+class wxMenu;
+
 namespace marovine::ui {
 
 // The notification-area icon with its animation and menu. Built only when
@@ -31,6 +33,9 @@ class MarovineTrayIcon {
   int shown_frame() const;
 
   static bool Available();
+  // The menu a right click shows (restore, start, stop, about, quit); its
+  // items run the actions. The caller owns it.
+  static wxMenu* CreateMenu();
 
  private:
   struct Impl;

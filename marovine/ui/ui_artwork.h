@@ -3,6 +3,7 @@
 #include <wx/bitmap.h>
 #include <wx/icon.h>
 #include <wx/iconbndl.h>
+#include <wx/image.h>
 #include <wx/imaglist.h>
 
 namespace marovine::ui {
@@ -26,6 +27,9 @@ wxBitmap ToolbarImage(int command_id);
 
 // The program's icon at 16, 32, 48 and 256 pixels, for frames and dialogs.
 wxIconBundle ApplicationIcons();
+// The same picture at any size, with alpha, for the icon files the desktop
+// menu shows (written at build time and when the file type is registered).
+wxImage ApplicationIconImage(int size);
 
 // The tray icon: frame 0 is the idle icon, 1 and 2 the animation frames
 // shown in turn while a crawl runs.
