@@ -166,8 +166,11 @@ void DialUpController::PollProgress() {
 }
 
 void DialUpController::OnTimer() {
+  // A failure seen by this tick's look at the attempt is counted from the
+  // next tick on, like one reported between ticks.
+  bool was_pending = redial_pending_;
   PollProgress();
-  if (end_ != End::kOpen) return;
+  if (end_ != End::kOpen || (redial_pending_ && !was_pending)) return;
   if (!redial_pending_) {
     wait_counter_ = 0;
     return;
