@@ -3,7 +3,10 @@
 #include <canberra.h>
 #include <sndfile.h>
 
-#include <memory>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
 
 namespace marovine {
 
@@ -16,7 +19,31 @@ struct SndfileCloser {
   void operator()(SNDFILE* file) const { sf_close(file); }
 };
 
+constexpr std::chrono::seconds kEndGrace{1};
+
 }  // namespace
+
+// What the caller's thread, the sound thread and libcanberra's callback
+// share; everything under `mutex`.
+struct CanberraSoundPlayer::Shared {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::optional<std::string> request;  // a file waiting for the sound thread
+  bool busy = false;                   // a sound asked for and not yet ended
+  std::uint32_t playing_id = 0;
+  std::uint32_t last_id = 0;
+  bool stop = false;
+  bool exited = false;
+  // Touched by the sound thread alone.
+  ca_context* context = nullptr;
+  bool open_failed = false;
+
+  void Run();
+  bool Open();
+  void Start(const std::string& path);
+  void Ended(std::uint32_t id);
+  static void Finished(ca_context* context, std::uint32_t id, int error, void* self);
+};
 
 std::chrono::milliseconds SoundFileLength(const std::string& path) {
   SF_INFO info{};
@@ -25,81 +52,124 @@ std::chrono::milliseconds SoundFileLength(const std::string& path) {
   return std::chrono::milliseconds(info.frames * 1000 / info.samplerate);
 }
 
-CanberraSoundPlayer::CanberraSoundPlayer() = default;
+void CanberraSoundPlayer::Shared::Finished(ca_context* /*context*/, std::uint32_t id, int /*error*/,
+                                           void* self) {
+  static_cast<Shared*>(self)->Ended(id);
+}
+
+void CanberraSoundPlayer::Shared::Ended(std::uint32_t id) {
+  {
+    std::lock_guard lock(mutex);
+    if (playing_id != id) return;
+    playing_id = 0;
+    busy = false;
+  }
+  changed.notify_all();
+}
+
+bool CanberraSoundPlayer::Shared::Open() {
+  if (context != nullptr) return true;
+  if (open_failed) return false;
+  if (ca_context_create(&context) != CA_SUCCESS) {
+    context = nullptr;
+    open_failed = true;
+    return false;
+  }
+  ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "marovine", CA_PROP_APPLICATION_ID,
+                          "marovine", nullptr);
+  if (ca_context_open(context) != CA_SUCCESS) {
+    ca_context_destroy(context);
+    context = nullptr;
+    open_failed = true;
+    return false;
+  }
+  return true;
+}
+
+void CanberraSoundPlayer::Shared::Start(const std::string& path) {
+  std::uint32_t id = 0;
+  {
+    std::lock_guard lock(mutex);
+    id = ++last_id;
+    if (id == 0) id = ++last_id;
+    playing_id = id;
+  }
+  ca_proplist* raw = nullptr;
+  bool started = false;
+  if (Open() && ca_proplist_create(&raw) == CA_SUCCESS) {
+    std::unique_ptr<ca_proplist, ProplistDeleter> props(raw);
+    ca_proplist_sets(props.get(), CA_PROP_MEDIA_FILENAME, path.c_str());
+    // The user's own files: not kept in the sound server's sample cache.
+    ca_proplist_sets(props.get(), CA_PROP_CANBERRA_CACHE_CONTROL, "never");
+    started = ca_context_play_full(context, id, props.get(), &Shared::Finished, this) == CA_SUCCESS;
+  }
+  // A file that cannot be played plays nothing, silently.
+  if (!started) Ended(id);
+}
+
+void CanberraSoundPlayer::Shared::Run() {
+  // Connected from the start, so that the wait for the exit sound is spent
+  // on the sound, not on reaching the sound server.
+  (void)Open();
+  std::unique_lock lock(mutex);
+  while (true) {
+    changed.wait(lock, [this] { return stop || request.has_value(); });
+    if (stop) break;
+    std::string path = std::move(*request);
+    request.reset();
+    lock.unlock();
+    Start(path);
+    lock.lock();
+  }
+  lock.unlock();
+  // Cancels what still plays; its callback runs meanwhile and needs us.
+  if (context != nullptr) ca_context_destroy(context);
+  lock.lock();
+  exited = true;
+  changed.notify_all();
+}
+
+CanberraSoundPlayer::CanberraSoundPlayer() : shared_(std::make_shared<Shared>()) {
+  worker_ = std::thread([shared = shared_] { shared->Run(); });
+}
 
 CanberraSoundPlayer::~CanberraSoundPlayer() {
-  // Destroying the context cancels what still plays; its callback may still
-  // run meanwhile and needs this object.
-  if (context_ != nullptr) ca_context_destroy(context_);
+  std::unique_lock lock(shared_->mutex);
+  shared_->stop = true;
+  shared_->changed.notify_all();
+  bool exited = shared_->changed.wait_for(lock, kEndGrace, [this] { return shared_->exited; });
+  lock.unlock();
+  if (exited) {
+    worker_.join();
+  } else {
+    // It keeps its own share of the state until the sound server lets go.
+    worker_.detach();
+  }
 }
 
 bool CanberraSoundPlayer::Playing() const {
-  std::lock_guard lock(mutex_);
-  return playing_ != 0;
+  std::lock_guard lock(shared_->mutex);
+  return shared_->busy;
 }
 
-void CanberraSoundPlayer::Finished(ca_context* /*context*/, std::uint32_t id, int /*error*/,
-                                   void* self) {
-  auto* player = static_cast<CanberraSoundPlayer*>(self);
-  {
-    std::lock_guard lock(player->mutex_);
-    if (player->playing_ == id) player->playing_ = 0;
-  }
-  player->ended_.notify_all();
+void CanberraSoundPlayer::Play(const std::string& path) {
+  if (path.empty()) return;
+  std::lock_guard lock(shared_->mutex);
+  if (shared_->busy) return;  // a sound that plays is not cut off
+  shared_->busy = true;
+  shared_->request = path;
+  shared_->changed.notify_all();
 }
-
-std::uint32_t CanberraSoundPlayer::Start(const std::string& path) {
-  if (path.empty() || open_failed_) return 0;
-  if (context_ == nullptr) {
-    if (ca_context_create(&context_) != CA_SUCCESS) {
-      context_ = nullptr;
-      open_failed_ = true;
-      return 0;
-    }
-    ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "marovine", CA_PROP_APPLICATION_ID,
-                            "marovine", nullptr);
-    if (ca_context_open(context_) != CA_SUCCESS) {
-      ca_context_destroy(context_);
-      context_ = nullptr;
-      open_failed_ = true;
-      return 0;
-    }
-  }
-  std::uint32_t id = 0;
-  {
-    std::lock_guard lock(mutex_);
-    if (playing_ != 0) return 0;  // a sound that plays is not cut off
-    id = ++last_id_;
-    if (id == 0) id = ++last_id_;
-    playing_ = id;
-  }
-  ca_proplist* raw = nullptr;
-  if (ca_proplist_create(&raw) != CA_SUCCESS) {
-    std::lock_guard lock(mutex_);
-    playing_ = 0;
-    return 0;
-  }
-  std::unique_ptr<ca_proplist, ProplistDeleter> props(raw);
-  ca_proplist_sets(props.get(), CA_PROP_MEDIA_FILENAME, path.c_str());
-  // The user's own files: not kept in the sound server's sample cache.
-  ca_proplist_sets(props.get(), CA_PROP_CANBERRA_CACHE_CONTROL, "never");
-  if (ca_context_play_full(context_, id, props.get(), &CanberraSoundPlayer::Finished, this) !=
-      CA_SUCCESS) {
-    std::lock_guard lock(mutex_);
-    if (playing_ == id) playing_ = 0;
-    return 0;
-  }
-  return id;
-}
-
-void CanberraSoundPlayer::Play(const std::string& path) { (void)Start(path); }
 
 void CanberraSoundPlayer::PlayToEnd(const std::string& path) {
-  std::chrono::milliseconds limit = SoundFileLength(path) + std::chrono::seconds(1);
-  std::uint32_t id = Start(path);
-  if (id == 0) return;
-  std::unique_lock lock(mutex_);
-  ended_.wait_for(lock, limit, [this, id] { return playing_ != id; });
+  if (path.empty()) return;
+  std::chrono::milliseconds limit = SoundFileLength(path) + kEndGrace;
+  std::unique_lock lock(shared_->mutex);
+  if (shared_->busy) return;
+  shared_->busy = true;
+  shared_->request = path;
+  shared_->changed.notify_all();
+  shared_->changed.wait_for(lock, limit, [this] { return !shared_->busy; });
 }
 
 }  // namespace marovine

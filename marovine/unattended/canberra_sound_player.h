@@ -1,23 +1,26 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
-#include <cstdint>
-#include <mutex>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "marovine/unattended/event_sounds.h"
-
-struct ca_context;
 
 namespace marovine {
 
 // Sound files played through libcanberra, which hands them to the desktop's
 // sound server (PulseAudio or PipeWire) and reports when each has ended.
 // Without a sound server nothing plays and nothing is said.
+//
+// libcanberra is called on a thread of this player's own: a sound server
+// that does not answer holds that thread, never the caller. The program's
+// end waits for its sound at most the sound's length and a second.
 class CanberraSoundPlayer : public SoundPlayer {
  public:
   CanberraSoundPlayer();
+  // Waits a moment for the sound thread; one held by a sound server that
+  // does not answer is left behind rather than holding the program's end.
   ~CanberraSoundPlayer() override;
   CanberraSoundPlayer(const CanberraSoundPlayer&) = delete;
   CanberraSoundPlayer& operator=(const CanberraSoundPlayer&) = delete;
@@ -25,26 +28,16 @@ class CanberraSoundPlayer : public SoundPlayer {
   void Play(const std::string& path) override;
   void PlayToEnd(const std::string& path) override;
 
-  // True while a sound started here has not ended.
+  // True while a sound asked for here has not ended.
   bool Playing() const;
 
  private:
-  // The id of the sound started, or 0 when it was not (one still plays, or
-  // the file or the sound server failed).
-  std::uint32_t Start(const std::string& path);
-  static void Finished(ca_context* context, std::uint32_t id, int error, void* self);
-
-  ca_context* context_ = nullptr;
-  bool open_failed_ = false;
-  // The sound that plays (0 none) and its end, reported on libcanberra's
-  // thread.
-  mutable std::mutex mutex_;
-  std::condition_variable ended_;
-  std::uint32_t playing_ = 0;
-  std::uint32_t last_id_ = 0;
+  struct Shared;
+  std::shared_ptr<Shared> shared_;
+  std::thread worker_;
 };
 
-// How long a sound file lasts; zero when its length cannot be read.
+// How long a sound file lasts (libsndfile); zero when it cannot be read.
 std::chrono::milliseconds SoundFileLength(const std::string& path);
 
 }  // namespace marovine
