@@ -13,6 +13,7 @@
 #include "marovine/document/link_row_model.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/settings_keys.h"
+#include "marovine/unattended/headless_unattended.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
 
@@ -54,6 +55,7 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   doc.SetUiServices(&ui);
   doc.SetDownloadView(&downloads);
   doc.AddLinkView(&links);
+  HeadlessUnattended unattended(doc, &ui);  // sounds, schedule, finish actions, dial-up
 
   // The document: the one named, else the program folder's default.mrv when
   // the settings say to open it at start-up.

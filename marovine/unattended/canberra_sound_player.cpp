@@ -108,9 +108,6 @@ void CanberraSoundPlayer::Shared::Start(const std::string& path) {
 }
 
 void CanberraSoundPlayer::Shared::Run() {
-  // Connected from the start, so that the wait for the exit sound is spent
-  // on the sound, not on reaching the sound server.
-  (void)Open();
   std::unique_lock lock(mutex);
   while (true) {
     changed.wait(lock, [this] { return stop || request.has_value(); });
