@@ -5,7 +5,7 @@
 
 #include "marovine/unattended/dialup_controller.h"
 #include "marovine/unattended/dialup_line.h"
-#include "tests/unattended/private_system_bus.h"
+#include "tests/support/private_system_bus.h"
 #include "tests/unattended/unattended_fakes.h"
 
 namespace marovine {

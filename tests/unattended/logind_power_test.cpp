@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "marovine/unattended/power_service.h"
-#include "tests/unattended/private_system_bus.h"
+#include "tests/support/private_system_bus.h"
 #include "tests/unattended/unattended_fakes.h"
 
 namespace marovine {

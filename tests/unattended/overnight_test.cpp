@@ -10,8 +10,8 @@
 #include "tests/crawl/crawl_fixture.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/nginx_server.h"
+#include "tests/support/private_system_bus.h"
 #include "tests/support/wait_for.h"
-#include "tests/unattended/private_system_bus.h"
 #include "tests/unattended/unattended_fakes.h"
 
 namespace marovine {

@@ -1,4 +1,4 @@
-#include "tests/unattended/private_system_bus.h"
+#include "tests/support/private_system_bus.h"
 
 #include <sys/stat.h>
 
