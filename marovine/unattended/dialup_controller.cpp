@@ -80,9 +80,9 @@ void DialUpController::SelectEntry(int index) {
     return;
   }
   selected_ = index;
-  DialUpCredentials credentials = network_.Credentials(entries_[index]);
-  user = std::move(credentials.user);
-  password = std::move(credentials.password);
+  loaded_ = network_.Credentials(entries_[index]);
+  user = loaded_.user;
+  password = loaded_.password;
 }
 
 const DialUpEntry* DialUpController::SelectedEntry() const {
@@ -124,7 +124,10 @@ void DialUpController::StartDialling() {
   ok_text_ = kOkAbort;
   std::string error;
   // The fields are used for this attempt only; the entry keeps its own.
-  std::optional<std::string> handle = network_.Dial(*entry, {user, password}, error);
+  std::optional<DialUpCredentials> typed;
+  if (user != loaded_.user || password != loaded_.password)
+    typed = DialUpCredentials{user, password};
+  std::optional<std::string> handle = network_.Dial(*entry, typed, error);
   if (!handle) {
     Insert(error);
     sleep_(kFailedStartPause);

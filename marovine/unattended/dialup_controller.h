@@ -82,6 +82,7 @@ class DialUpController {
   bool redial_pending_ = false;
   int wait_counter_ = 0;
   std::optional<std::string> message_;
+  DialUpCredentials loaded_;  // what the selected entry lent
 };
 
 // The texts of the attempt's stages in the status list ("" for none).

@@ -37,8 +37,10 @@ class DialUpNetwork {
   // The user name and password the entry keeps, where the service lends them.
   virtual DialUpCredentials Credentials(const DialUpEntry& entry) = 0;
   // Starts dialling; the handle of the attempt, or nothing with `error` set.
+  // `typed` are a user name and password typed over the entry's own: they
+  // serve this attempt only, and the entry keeps what it has.
   virtual std::optional<std::string> Dial(const DialUpEntry& entry,
-                                          const DialUpCredentials& credentials,
+                                          const std::optional<DialUpCredentials>& typed,
                                           std::string& error) = 0;
   virtual DialProgress Progress(const std::string& handle) = 0;
   virtual void HangUp(const std::string& handle) = 0;
@@ -54,7 +56,10 @@ class NetworkManagerDialUp : public DialUpNetwork {
  public:
   std::optional<std::vector<DialUpEntry>> ListEntries() override;
   DialUpCredentials Credentials(const DialUpEntry& entry) override;
-  std::optional<std::string> Dial(const DialUpEntry& entry, const DialUpCredentials& credentials,
+  // Typed credentials dial a copy of the profile that NetworkManager forgets
+  // when it is hung up.
+  std::optional<std::string> Dial(const DialUpEntry& entry,
+                                  const std::optional<DialUpCredentials>& typed,
                                   std::string& error) override;
   DialProgress Progress(const std::string& handle) override;
   void HangUp(const std::string& handle) override;

@@ -74,6 +74,63 @@ std::string CredentialSetting(GVariant* settings, const std::string& type) {
   return "";
 }
 
+// A copy of a profile's settings for one attempt with other credentials: a
+// new identity (NetworkManager gives it one), the typed user name and password
+// in the setting that holds them.
+GVariant* WithCredentials(GVariant* settings, const std::string& type,
+                          const DialUpCredentials& typed) {
+  std::string setting = CredentialSetting(settings, type);
+  bool vpn = setting == "vpn";
+  GVariantBuilder all;
+  g_variant_builder_init(&all, G_VARIANT_TYPE("a{sa{sv}}"));
+  bool credentials_written = false;
+  auto add_credentials = [&](GVariantBuilder& group) {
+    g_variant_builder_add(&group, "{sv}", vpn ? "user-name" : "username",
+                          g_variant_new_string(typed.user.c_str()));
+    if (vpn) {
+      GVariantBuilder secrets;
+      g_variant_builder_init(&secrets, G_VARIANT_TYPE("a{ss}"));
+      g_variant_builder_add(&secrets, "{ss}", "password", typed.password.c_str());
+      g_variant_builder_add(&group, "{sv}", "secrets", g_variant_builder_end(&secrets));
+    } else {
+      g_variant_builder_add(&group, "{sv}", "password",
+                            g_variant_new_string(typed.password.c_str()));
+    }
+    credentials_written = true;
+  };
+  GVariantIter groups;
+  g_variant_iter_init(&groups, settings);
+  const gchar* name = nullptr;
+  GVariant* values = nullptr;
+  while (g_variant_iter_next(&groups, "{&s@a{sv}}", &name, &values)) {
+    Variant owned(values);
+    std::string group_name = name;
+    GVariantBuilder group;
+    g_variant_builder_init(&group, G_VARIANT_TYPE_VARDICT);
+    GVariantIter keys;
+    g_variant_iter_init(&keys, values);
+    const gchar* key = nullptr;
+    GVariant* value = nullptr;
+    while (g_variant_iter_next(&keys, "{&sv}", &key, &value)) {
+      Variant owned_value(value);
+      std::string_view k = key;
+      bool replaced = group_name == setting &&
+                      (k == "username" || k == "user-name" || k == "password" || k == "secrets");
+      if ((group_name == "connection" && k == "uuid") || replaced) continue;
+      g_variant_builder_add(&group, "{sv}", key, value);
+    }
+    if (group_name == setting) add_credentials(group);
+    g_variant_builder_add(&all, "{s@a{sv}}", name, g_variant_builder_end(&group));
+  }
+  if (!credentials_written && !setting.empty()) {
+    GVariantBuilder group;
+    g_variant_builder_init(&group, G_VARIANT_TYPE_VARDICT);
+    add_credentials(group);
+    g_variant_builder_add(&all, "{s@a{sv}}", setting.c_str(), g_variant_builder_end(&group));
+  }
+  return g_variant_builder_end(&all);
+}
+
 std::vector<std::string> ObjectPaths(GVariant* array) {
   std::vector<std::string> paths;
   if (array == nullptr || !g_variant_is_of_type(array, G_VARIANT_TYPE_OBJECT_PATH_ARRAY)) {
@@ -165,19 +222,36 @@ DialUpCredentials NetworkManagerDialUp::Credentials(const DialUpEntry& entry) {
 }
 
 std::optional<std::string> NetworkManagerDialUp::Dial(const DialUpEntry& entry,
-                                                      const DialUpCredentials& /*credentials*/,
+                                                      const std::optional<DialUpCredentials>& typed,
                                                       std::string& error) {
   BusConnection bus = ConnectSystemBus(&error);
   if (!bus) return std::nullopt;
-  BusReply started = CallMethod(bus.get(), kNm, kNmPath, kNm, "ActivateConnection",
-                                g_variant_new("(ooo)", entry.path.c_str(), "/", "/"), 30000);
+  BusReply started;
+  if (!typed) {
+    started = CallMethod(bus.get(), kNm, kNmPath, kNm, "ActivateConnection",
+                         g_variant_new("(ooo)", entry.path.c_str(), "/", "/"), 30000);
+  } else {
+    Variant settings = ProfileSettings(bus.get(), entry.path);
+    if (!settings) {
+      error = "接続の設定を読めません。";
+      return std::nullopt;
+    }
+    GVariantBuilder options;
+    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&options, "{sv}", "persist", g_variant_new_string("volatile"));
+    started = CallMethod(
+        bus.get(), kNm, kNmPath, kNm, "AddAndActivateConnection2",
+        g_variant_new("(@a{sa{sv}}oo@a{sv})", WithCredentials(settings.get(), entry.type, *typed),
+                      "/", "/", g_variant_builder_end(&options)),
+        30000);
+  }
   if (!started) {
     error = started.error;
     return std::nullopt;
   }
-  const gchar* active = nullptr;
-  g_variant_get(started.value.get(), "(&o)", &active);
-  return std::string(active);
+  // ActivateConnection answers (o); AddAndActivateConnection2 (o, o, a{sv}).
+  Variant active(g_variant_get_child_value(started.value.get(), typed ? 1 : 0));
+  return std::string(g_variant_get_string(active.get(), nullptr));
 }
 
 DialProgress NetworkManagerDialUp::Progress(const std::string& handle) {

@@ -240,6 +240,36 @@ TEST_F(DialUpTest, ARefusedStartPausesAndWaitsForARedialAndOkAbortsAnAttempt) {
   EXPECT_EQ(Calls("DeactivateConnection").size(), 1u);
 }
 
+TEST_F(DialUpTest, TypedCredentialsDialACopyOfTheProfileForThisAttemptOnly) {
+  StartNetworkManager();
+  AddGsmProfile();
+  ASSERT_TRUE(bus_.Call(
+      kNm, kNmPath, kMock, "AddMethod",
+      g_variant_new("(sssss)", kNm, "AddAndActivateConnection2", "a{sa{sv}}ooa{sv}", "ooa{sv}",
+                    "ret = (dbus.ObjectPath('/org/freedesktop/NetworkManager/Settings/9'), "
+                    "dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/typed'), "
+                    "dbus.Dictionary({}, signature='sv'))")));
+  home_.WriteFile("marovine.ini", "[MarovineRasControl]\nListNo=0\n");
+  platform::Profile profile(home_.Path("marovine.ini"));
+  DialUpController dialog(network_, profile, Mode::kSettings, Logging());
+  dialog.Initialise();
+  dialog.password = "typed-secret";
+  dialog.PressConnect();
+  EXPECT_EQ(dialog.mode(), Mode::kDial);
+  EXPECT_TRUE(dialog.dialling());
+  EXPECT_TRUE(Calls("ActivateConnection").empty());
+  std::vector<std::string> calls = Calls("AddAndActivateConnection2");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_NE(calls[0].find("'password': <'typed-secret'>"), std::string::npos) << calls[0];
+  EXPECT_NE(calls[0].find("'username': <'taro'>"), std::string::npos) << calls[0];
+  EXPECT_NE(calls[0].find("'persist': <'volatile'>"), std::string::npos) << calls[0];
+  EXPECT_EQ(calls[0].find("gsm-1"), std::string::npos) << "the copy gets an identity of its own";
+  // The profile keeps its own password.
+  std::optional<std::vector<DialUpEntry>> entries = network_.ListEntries();
+  ASSERT_TRUE(entries && entries->size() == 1);
+  EXPECT_EQ(network_.Credentials(entries->front()).password, "himitsu");
+}
+
 TEST_F(DialUpTest, WithoutNetworkManagerTheListSaysSoAndNothingIsDialled) {
   home_.WriteFile("marovine.ini", "[MarovineRasControl]\nListNo=0\n");
   platform::Profile profile(home_.Path("marovine.ini"));

@@ -9,7 +9,8 @@ class NoNetwork : public DialUpNetwork {
  public:
   std::optional<std::vector<DialUpEntry>> ListEntries() override { return std::nullopt; }
   DialUpCredentials Credentials(const DialUpEntry& /*entry*/) override { return {}; }
-  std::optional<std::string> Dial(const DialUpEntry& /*entry*/, const DialUpCredentials& /*c*/,
+  std::optional<std::string> Dial(const DialUpEntry& /*entry*/,
+                                  const std::optional<DialUpCredentials>& /*typed*/,
                                   std::string& /*error*/) override {
     return std::nullopt;
   }
