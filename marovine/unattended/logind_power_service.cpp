@@ -12,23 +12,23 @@ constexpr const char* kManager = "org.freedesktop.login1.Manager";
 struct PowerMethods {
   const char* ask;
   const char* act;
-  const char* what;  // for the status bar
+  const char* refused;  // the status bar's text when it cannot be done
 };
 
 PowerMethods MethodsFor(PowerKind kind) {
   switch (kind) {
     case PowerKind::kSuspend:
-      return {"CanSuspend", "Suspend", "スタンバイ"};
+      return {"CanSuspend", "Suspend", "スタンバイにできません"};
     case PowerKind::kHibernate:
-      return {"CanHibernate", "Hibernate", "ハイバネーション"};
+      return {"CanHibernate", "Hibernate", "ハイバネーション(休止状態)にできません"};
     case PowerKind::kPowerOff:
       break;
   }
-  return {"CanPowerOff", "PowerOff", "電源を切る"};
+  return {"CanPowerOff", "PowerOff", "電源を切れません"};
 }
 
 PowerResult Refused(const PowerMethods& methods, const std::string& why) {
-  return PowerResult{false, std::string(methods.what) + "ができません (" + why + ")"};
+  return PowerResult{false, std::string(methods.refused) + " (" + why + ")"};
 }
 
 }  // namespace

@@ -86,14 +86,14 @@ TEST_F(LogindPowerTest, ARefusalIsShownInTheStatusBarAndTheWindowStillCloses) {
   UnattendedHooks hooks(*u.doc, parts);
   hooks.PowerAction();
   EXPECT_TRUE(Calls("Hibernate").empty());
-  EXPECT_EQ(u.ui.StatusText(0), "ハイバネーションができません (CanHibernate: no)");
+  EXPECT_EQ(u.ui.StatusText(0), "ハイバネーション(休止状態)にできません (CanHibernate: no)");
   EXPECT_EQ(u.log, (EventLog{"countdown", "close"}));
 }
 
 TEST_F(LogindPowerTest, WithoutLogindOnTheBusTheRequestFailsWithTheBusError) {
   PowerResult result = LogindPowerService().Request(PowerKind::kPowerOff);
   EXPECT_FALSE(result.requested);
-  EXPECT_NE(result.failure.find("電源を切る"), std::string::npos) << result.failure;
+  EXPECT_EQ(result.failure.rfind("電源を切れません (", 0), 0u) << result.failure;
 }
 
 }  // namespace
