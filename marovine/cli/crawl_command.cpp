@@ -15,6 +15,7 @@
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/settings_keys.h"
 #include "marovine/document/settings_loader.h"
+#include "marovine/unattended/headless_unattended.h"
 #include "platform/path.h"
 #include "platform/program_folder.h"
 
@@ -116,6 +117,7 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
     return nullptr;
   });
   if (!ApplySettingFlags(options, doc)) return 2;
+  HeadlessUnattended unattended(doc, &ui);  // sounds, schedule, finish actions, dial-up
 
   // The document: the one named, else the program folder's default.mrv when
   // the settings say to open it at start-up.
