@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+#include <wx/bookctrl.h>
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "marovine/ui/property_sheet.h"
+#include "platform/profile.h"
+#include "tests/gui/wx_in_process.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/xvfb_display.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using marovine::PropertySheetContext;
+using marovine::PropertySheetDialog;
+using marovine::testing::ClickControl;
+using marovine::testing::LayoutFaults;
+using marovine::testing::Sandbox;
+using marovine::testing::ScreenshotPath;
+using marovine::testing::TypeText;
+using marovine::testing::WxInProcess;
+
+// Shows every tab in turn, photographs it, and reports what is cut or
+// overlaps on it.
+void VisitEveryTab(PropertySheetDialog& sheet, const WxInProcess& wx, const std::string& prefix) {
+  wxBookCtrlBase* book = sheet.book();
+  ASSERT_EQ(book->GetPageCount(), 9u);
+  for (std::size_t page = 0; page < book->GetPageCount(); ++page) {
+    book->SetSelection(page);
+    WxInProcess::Pump(400ms);
+    std::string file = prefix + std::to_string(page + 1) + ".png";
+    EXPECT_TRUE(wx.display().Screenshot(ScreenshotPath(file))) << file;
+    for (const std::string& fault : LayoutFaults(book->GetPage(page))) {
+      ADD_FAILURE() << "tab " << book->GetPageText(page).utf8_string() << ": " << fault;
+    }
+  }
+  for (const std::string& fault : LayoutFaults(&sheet)) ADD_FAILURE() << "sheet: " << fault;
+}
+
+// Runs the sheet modally, working it from inside its own event loop; a
+// sheet the steps did not close is cancelled so the test cannot hang.
+template <typename Steps>
+int RunSheet(PropertySheetDialog& sheet, Steps steps) {
+  sheet.CallAfter([&sheet, steps] {
+    WxInProcess::Pump(300ms);
+    steps();
+    if (sheet.IsModal()) sheet.EndModal(wxID_CANCEL);
+  });
+  return sheet.ShowModal();
+}
+
+TEST(PropertySheetGuiTest, EveryTabShowsAndOneChangePerPageReachesTheFileOnOk) {
+  WxInProcess* wx = WxInProcess::Start();
+  ASSERT_NE(wx, nullptr) << "wx could not start on Xvfb";
+  Sandbox box;
+  std::vector<std::string> played;
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"),
+                               [&](const std::string& wave) { played.push_back(wave); }};
+  PropertySheetDialog sheet(nullptr, context);
+  auto control = [&](const char* section, const char* name) {
+    wxWindow* found = sheet.ControlFor(section, name);
+    EXPECT_NE(found, nullptr) << section << "/" << name;
+    return found;
+  };
+
+  int closed_with = RunSheet(sheet, [&] {
+    VisitEveryTab(sheet, *wx, "property_sheet_tab");
+    // ダウンロード: one more simultaneous download with ↑.
+    ClickControl(sheet.ButtonFor("DownLoad", "DouziDL"));
+    // まろびねDownLoad: the title folder, and a list for group 1.
+    ClickControl(control("MarovineDownLoad", "TitleFolder"));
+    EXPECT_FALSE(control("MarovineDownLoad", "Put Random Num")->IsEnabled());
+    EXPECT_FALSE(
+        static_cast<wxCheckBox*>(control("MarovineDownLoad", "Make Date Name Folder"))->GetValue());
+    ClickControl(sheet.GroupStepButton(+1));
+    TypeText(control("MarovineDownLoad", "Kakuchoushi"), "png gif");
+    // 丸ごとDownLoad: no wallpapers.
+    ClickControl(control("MarugotoDownload", "Kabegami"));
+    // URL登録: other ignore words.
+    TypeText(control("UrlInsert", "Mushi"), "ad banner");
+    // リンク検索対象: every link.
+    ClickControl(control("Kensaku", "KensakuLevel"));
+    // 一般オプション: autosave every ten minutes.
+    ClickControl(control("Ippan", "AutoSave"));
+    TypeText(control("Ippan", "AutoSaveMinutes"), "10");
+    // スケジュール: start at five.
+    TypeText(control("Schedule", "Hour1"), " 5");
+    // バナー登録: keep banner files.
+    ClickControl(control("Banner", "DeleteBanner"));
+    // サウンド: a sound for the start, played at once while test play is on.
+    TypeText(control("Sound", "Sound3"), "/snd/start.wav");
+    ClickControl(control("Sound", "TestSound"));
+    ClickControl(control("Sound", "Check3"));
+    sheet.book()->SetSelection(0);
+    WxInProcess::Pump(200ms);
+    ClickControl(sheet.FindWindow(wxID_OK));
+  });
+
+  EXPECT_EQ(closed_with, wxID_OK);
+  EXPECT_TRUE(sheet.written());
+  EXPECT_EQ(played, std::vector<std::string>{"/snd/start.wav"});
+  platform::Profile ini(box.Path("marovine.ini"));
+  EXPECT_EQ(ini.GetInt("DownLoad", "DouziDL", -1), 4);
+  EXPECT_EQ(ini.GetInt("MarovineDownLoad", "TitleFolder", -1), 1);
+  EXPECT_EQ(ini.GetInt("MarovineDownLoad", "Make Date Name Folder", -1), 0);
+  EXPECT_EQ(ini.GetInt("MarovineDownLoad", "GroupNo", -1), 1);
+  EXPECT_EQ(ini.GetString("MarovineDownLoad", "Kakuchoushi1", ""), "png gif");
+  EXPECT_EQ(ini.GetString("MarovineDownLoad", "Kakuchoushi", ""), "png gif");
+  EXPECT_EQ(ini.GetString("MarovineDownLoad", "Kakunou Folder", ""), box.Path("store/"));
+  EXPECT_EQ(ini.GetInt("MarugotoDownload", "Kabegami", -1), 0);
+  EXPECT_EQ(ini.GetString("UrlInsert", "Mushi", ""), "ad banner");
+  EXPECT_EQ(ini.GetInt("Kensaku", "KensakuLevel", -1), 0);
+  EXPECT_EQ(ini.GetInt("Ippan", "AutoSave", -1), 1);
+  EXPECT_EQ(ini.GetInt("Ippan", "AutoSaveMinutes", -1), 10);
+  EXPECT_EQ(ini.GetInt("Schedule", "Hour1", -1), 5);
+  EXPECT_EQ(ini.GetInt("Banner", "DeleteBanner", -1), 0);
+  EXPECT_EQ(ini.GetString("Sound", "Sound3", ""), "/snd/start.wav");
+  EXPECT_EQ(ini.GetInt("Sound", "Check3", -1), 1);
+}
+
+TEST(PropertySheetGuiTest, CancelAndTheCloseButtonWriteNothing) {
+  WxInProcess* wx = WxInProcess::Start();
+  ASSERT_NE(wx, nullptr);
+  Sandbox box;
+  box.WriteFile("marovine.ini", "[DownLoad]\nDouziDL=2\n");
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}};
+  for (bool close_button : {false, true}) {
+    PropertySheetDialog sheet(nullptr, context);
+    int closed_with = RunSheet(sheet, [&] {
+      ClickControl(sheet.ButtonFor("DownLoad", "DouziDL"));
+      ClickControl(sheet.ControlFor("Banner", "DontDownBanner"));
+      if (close_button) {
+        sheet.Close();
+      } else {
+        ClickControl(sheet.FindWindow(wxID_CANCEL));
+      }
+    });
+    EXPECT_EQ(closed_with, wxID_CANCEL);
+    EXPECT_FALSE(sheet.written());
+    EXPECT_EQ(box.ReadFile("marovine.ini"), "[DownLoad]\nDouziDL=2\n");
+  }
+}
+
+// The same sheet with the desktop's fonts half as large again.
+TEST(PropertySheetGuiTest, NothingIsCutOrOverlapsWithLargerFonts) {
+  WxInProcess* wx = WxInProcess::Start({"GDK_DPI_SCALE=1.5"});
+  ASSERT_NE(wx, nullptr);
+  bool scaled = false;
+  for (const std::string& variable : wx->environment()) scaled |= variable == "GDK_DPI_SCALE=1.5";
+  if (!scaled) GTEST_SKIP() << "wx already started at the normal size in this process";
+  Sandbox box;
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}};
+  PropertySheetDialog sheet(nullptr, context);
+  RunSheet(sheet, [&] { VisitEveryTab(sheet, *wx, "property_sheet_large_font_tab"); });
+}
+
+}  // namespace
