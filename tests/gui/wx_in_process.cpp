@@ -5,6 +5,7 @@
 #include <wx/checkbox.h>
 #include <wx/init.h>
 #include <wx/radiobut.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -102,6 +103,16 @@ std::vector<std::string> LayoutFaults(wxWindow* parent) {
       faults.push_back(name(child) + " is cut: " + std::to_string(have.x) + "x" +
                        std::to_string(have.y) + " of " + std::to_string(need.x) + "x" +
                        std::to_string(need.y));
+    }
+  }
+  for (wxWindow* child : shown) {
+    // A frame's title must fit along its top edge; what it frames is checked
+    // as a window of its own.
+    if (auto* frame = dynamic_cast<wxStaticBox*>(child)) {
+      int title = frame->GetTextExtent(frame->GetLabel()).x + frame->FromDIP(12);
+      if (frame->GetSize().x < title) faults.push_back(name(frame) + " is narrower than its title");
+      auto inner = LayoutFaults(frame);
+      faults.insert(faults.end(), inner.begin(), inner.end());
     }
   }
   for (std::size_t i = 0; i < shown.size(); ++i) {
