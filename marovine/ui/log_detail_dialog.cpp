@@ -23,7 +23,6 @@ bool EditLogDetail(wxWindow* parent, std::vector<LogDetailOption>& options) {
   auto* note = new wxStaticText(&dialog, wxID_ANY,
                                 wxString::FromUTF8("更新日時を知るのに一度接続する必要があるため、"
                                                    "ログ確認に時間がかかることがあります。"));
-  note->Wrap(dialog.FromDIP(360));
   column->Add(note, 0, wxALL, 8);
   auto* buttons = new wxStdDialogButtonSizer;
   auto* ok = new wxButton(&dialog, wxID_OK, "OK");
@@ -33,6 +32,7 @@ bool EditLogDetail(wxWindow* parent, std::vector<LogDetailOption>& options) {
   buttons->Realize();
   column->Add(buttons, 0, wxALL | wxEXPAND, 8);
   dialog.SetSizerAndFit(column);
+  dialog.Centre();
   if (!boxes.empty()) boxes.front()->SetFocus();
   if (dialog.ShowModal() != wxID_OK) return false;
   for (std::size_t i = 0; i < options.size(); ++i) options[i].on = boxes[i]->GetValue();

@@ -339,7 +339,11 @@ bool PropertySheetDialog::TakeNumber(const Shown& shown) {
     return true;
   }
   book_->SetSelection(static_cast<std::size_t>(shown.page));
-  wxMessageBox(ToWx(*error), "marovine", wxOK | wxICON_EXCLAMATION, this);
+  if (context_.show_message) {
+    context_.show_message(*error);
+  } else {
+    wxMessageBox(ToWx(*error), "marovine", wxOK | wxICON_EXCLAMATION, this);
+  }
   edit->SetFocus();
   edit->SelectAll();
   return false;

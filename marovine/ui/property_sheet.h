@@ -24,6 +24,8 @@ struct PropertySheetContext {
   std::string storage_folder;  // the folder defaults hang under
   // Plays a sound file at once (the sound page's test play); may be empty.
   std::function<void(const std::string& wave_file)> play_sound;
+  // Tells the user why an entry was refused; empty means a message box.
+  std::function<void(const std::string& message)> show_message;
 };
 
 // "標準のプロパティー": the nine option pages in one tabbed dialog. The

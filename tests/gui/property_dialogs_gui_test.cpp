@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
@@ -11,6 +12,7 @@
 
 #include "marovine/ui/download_property_dialog.h"
 #include "marovine/ui/link_property_dialog.h"
+#include "marovine/ui/log_detail_dialog.h"
 #include "marovine/ui/proxy_dialog.h"
 #include "platform/profile.h"
 #include "tests/gui/wx_in_process.h"
@@ -32,8 +34,7 @@ using marovine::testing::WxInProcess;
 // cancelled so the test cannot hang.
 template <typename Steps>
 int RunDialog(wxDialog& dialog, const WxInProcess& wx, const std::string& screenshot, Steps steps) {
-  dialog.CallAfter([&dialog, &wx, screenshot, steps] {
-    WxInProcess::Pump(400ms);
+  marovine::testing::AfterDelay(400ms, [&dialog, &wx, screenshot, steps] {
     EXPECT_TRUE(wx.display().Screenshot(ScreenshotPath(screenshot)));
     for (const std::string& fault : LayoutFaults(&dialog)) ADD_FAILURE() << fault;
     steps();
@@ -123,6 +124,31 @@ TEST(ItemPropertyGuiTest, TheDownloadDialogWritesItsEditsBackOnOkOnly) {
       shown.local_path = "/data/b.jpg";
     }
     EXPECT_EQ(dialog.item(), shown) << (ok ? "OK" : "Cancel");
+  }
+}
+
+TEST(LogDetailGuiTest, TheBoxesComeBackOnOkOnly) {
+  WxInProcess* wx = WxInProcess::Start();
+  ASSERT_NE(wx, nullptr);
+  for (bool ok : {false, true}) {
+    std::vector<marovine::LogDetailOption> options = {{"更新日時を記録する", false},
+                                                      {"ファイルサイズを記録する", true}};
+    marovine::testing::AfterDelay(500ms, [&] {
+      wxWindow* detail = nullptr;
+      for (wxWindow* window : wxTopLevelWindows) {
+        if (window->IsShown() && window->GetLabel().utf8_string() == "ログ詳細") detail = window;
+      }
+      ASSERT_NE(detail, nullptr);
+      EXPECT_TRUE(wx->display().Screenshot(ScreenshotPath("log_detail_dialog.png")));
+      for (const std::string& fault : LayoutFaults(detail)) ADD_FAILURE() << fault;
+      for (wxWindow* child : detail->GetChildren()) {
+        if (dynamic_cast<wxCheckBox*>(child)) ClickControl(child);
+      }
+      ClickControl(detail->FindWindow(ok ? wxID_OK : wxID_CANCEL));
+    });
+    EXPECT_EQ(marovine::EditLogDetail(nullptr, options), ok);
+    EXPECT_EQ(options[0].on, ok);
+    EXPECT_EQ(options[1].on, !ok);
   }
 }
 

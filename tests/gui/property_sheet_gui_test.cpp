@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
@@ -43,12 +44,13 @@ void VisitEveryTab(PropertySheetDialog& sheet, const WxInProcess& wx, const std:
   for (const std::string& fault : LayoutFaults(&sheet)) ADD_FAILURE() << "sheet: " << fault;
 }
 
-// Runs the sheet modally, working it from inside its own event loop; a
-// sheet the steps did not close is cancelled so the test cannot hang.
+// Runs the sheet modally, working it from inside its own event loop (from a
+// timer: dialogs the steps open need the idle handling that a step run from
+// idle time would hold up); a sheet the steps did not close is cancelled so
+// the test cannot hang.
 template <typename Steps>
 int RunSheet(PropertySheetDialog& sheet, Steps steps) {
-  sheet.CallAfter([&sheet, steps] {
-    WxInProcess::Pump(300ms);
+  marovine::testing::AfterDelay(300ms, [&sheet, steps] {
     steps();
     if (sheet.IsModal()) sheet.EndModal(wxID_CANCEL);
   });
@@ -60,8 +62,10 @@ TEST(PropertySheetGuiTest, EveryTabShowsAndOneChangePerPageReachesTheFileOnOk) {
   ASSERT_NE(wx, nullptr) << "wx could not start on Xvfb";
   Sandbox box;
   std::vector<std::string> played;
-  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"),
-                               [&](const std::string& wave) { played.push_back(wave); }};
+  PropertySheetContext context{box.Path("marovine.ini"),
+                               box.Path("store/"),
+                               [&](const std::string& wave) { played.push_back(wave); },
+                               {}};
   PropertySheetDialog sheet(nullptr, context);
   auto control = [&](const char* section, const char* name) {
     wxWindow* found = sheet.ControlFor(section, name);
@@ -124,12 +128,67 @@ TEST(PropertySheetGuiTest, EveryTabShowsAndOneChangePerPageReachesTheFileOnOk) {
   EXPECT_EQ(ini.GetInt("Sound", "Check3", -1), 1);
 }
 
+// The top-level window with the title, once it is shown.
+wxWindow* ShownWindowTitled(const char* title) {
+  for (wxWindow* window : wxTopLevelWindows) {
+    if (window->IsShown() && window->GetLabel().utf8_string() == title) return window;
+  }
+  return nullptr;
+}
+
+TEST(PropertySheetGuiTest, ARefusedNumberKeepsTheSheetOpenAndTheLogDetailsReturnToThePage) {
+  WxInProcess* wx = WxInProcess::Start();
+  ASSERT_NE(wx, nullptr);
+  Sandbox box;
+  std::vector<std::string> messages;
+  PropertySheetContext context{
+      box.Path("marovine.ini"), box.Path("store/"), {}, [&](const std::string& text) {
+        messages.push_back(text);
+      }};
+  PropertySheetDialog sheet(nullptr, context);
+  int closed_with = RunSheet(sheet, [&] {
+    // The log details: a dialog of its own, worked from its own event loop.
+    sheet.book()->SetSelection(1);
+    marovine::testing::AfterDelay(800ms, [&] {
+      wxWindow* detail = ShownWindowTitled("ログ詳細");
+      ASSERT_NE(detail, nullptr);
+      for (wxWindow* child : detail->GetChildren()) {
+        if (child->GetLabel().utf8_string() == "ファイルサイズをチェックする") ClickControl(child);
+      }
+      ClickControl(detail->FindWindow(wxID_OK));
+    });
+    ClickControl(sheet.LogDetailButton());
+
+    sheet.book()->SetSelection(5);
+    TypeText(sheet.ControlFor("DownLoad", "TimeOut"), "30秒");
+    TypeText(sheet.ControlFor("Ippan", "AutoSaveMinutes"), "90");
+    ClickControl(sheet.FindWindow(wxID_OK));
+    EXPECT_TRUE(sheet.IsModal()) << "a refused number keeps the sheet open";
+    EXPECT_EQ(sheet.book()->GetSelection(), 0) << "the page of the refused edit is shown";
+    EXPECT_EQ(wxWindow::FindFocus(), sheet.ControlFor("DownLoad", "TimeOut"));
+    TypeText(sheet.ControlFor("DownLoad", "TimeOut"), "30");
+    ClickControl(sheet.FindWindow(wxID_OK));
+    EXPECT_TRUE(sheet.IsModal());
+    EXPECT_EQ(sheet.book()->GetSelection(), 5);
+    TypeText(sheet.ControlFor("Ippan", "AutoSaveMinutes"), "60");
+    ClickControl(sheet.FindWindow(wxID_OK));
+  });
+  EXPECT_EQ(closed_with, wxID_OK);
+  EXPECT_EQ(messages, (std::vector<std::string>{"整数を入力してください。",
+                                                "0 から 60 までの整数を入力してください。"}));
+  platform::Profile ini(box.Path("marovine.ini"));
+  EXPECT_EQ(ini.GetInt("DownLoad", "TimeOut", -1), 30);
+  EXPECT_EQ(ini.GetInt("Ippan", "AutoSaveMinutes", -1), 60);
+  EXPECT_EQ(ini.GetInt("MarovineDownLoad", "CheckLogSize", -1), 1);
+  EXPECT_EQ(ini.GetInt("MarovineDownLoad", "WriteMDate", -1), 0);
+}
+
 TEST(PropertySheetGuiTest, CancelAndTheCloseButtonWriteNothing) {
   WxInProcess* wx = WxInProcess::Start();
   ASSERT_NE(wx, nullptr);
   Sandbox box;
   box.WriteFile("marovine.ini", "[DownLoad]\nDouziDL=2\n");
-  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}};
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}, {}};
   for (bool close_button : {false, true}) {
     PropertySheetDialog sheet(nullptr, context);
     int closed_with = RunSheet(sheet, [&] {
@@ -155,7 +214,7 @@ TEST(PropertySheetGuiTest, NothingIsCutOrOverlapsWithLargerFonts) {
   for (const std::string& variable : wx->environment()) scaled |= variable == "GDK_DPI_SCALE=1.5";
   if (!scaled) GTEST_SKIP() << "wx already started at the normal size in this process";
   Sandbox box;
-  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}};
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}, {}};
   PropertySheetDialog sheet(nullptr, context);
   RunSheet(sheet, [&] { VisitEveryTab(sheet, *wx, "property_sheet_large_font_tab"); });
 }

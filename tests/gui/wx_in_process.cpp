@@ -8,10 +8,12 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "tests/support/sandbox.h"
 #include "tests/support/xvfb_display.h"
@@ -57,6 +59,29 @@ void WxInProcess::Pump(std::chrono::milliseconds duration) {
     wxTheApp->Yield(true);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+}
+
+namespace {
+
+class OneShot : public wxTimer {
+ public:
+  explicit OneShot(std::function<void()> action) : action_(std::move(action)) {}
+  void Notify() override {
+    auto action = std::move(action_);
+    // The timer is done with before the action, which may run a loop of its own.
+    CallAfter([this] { delete this; });
+    action();
+  }
+
+ private:
+  std::function<void()> action_;
+};
+
+}  // namespace
+
+void AfterDelay(std::chrono::milliseconds delay, std::function<void()> action) {
+  auto* timer = new OneShot(std::move(action));
+  timer->StartOnce(static_cast<int>(delay.count()));
 }
 
 void ClickControl(wxWindow* control) {

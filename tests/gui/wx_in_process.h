@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class WxInProcess {
   Sandbox* home_ = nullptr;
   std::vector<std::string> environment_;
 };
+
+// Runs `action` once after the delay, from whatever event loop runs then (a
+// modal dialog's, say), so that loop has drawn its window in the meantime.
+void AfterDelay(std::chrono::milliseconds delay, std::function<void()> action);
 
 // Works a control as a click would: flips a check box, chooses a radio
 // button, presses a button, each with the event the control sends.
