@@ -22,4 +22,11 @@ inline constexpr int kLastSearchLevel = 3;
 // of the same width.
 inline constexpr int kLargestRandomNumber = 2047;
 
+// The whole-site URL entry's import of a history file: the root folder is the
+// folder that holds the mirror's folder (the one with the history file), with
+// a trailing separator.
+std::string RootFolderOfHistory(const std::string& history_path);
+
+inline constexpr const char* kFillEveryFieldMessage = "全ての項目に記述してください。";
+
 }  // namespace marovine

@@ -14,6 +14,7 @@
 #include "marovine/ui/link_property_dialog.h"
 #include "marovine/ui/log_detail_dialog.h"
 #include "marovine/ui/proxy_dialog.h"
+#include "marovine/ui/whole_site_url_dialog.h"
 #include "platform/profile.h"
 #include "tests/gui/wx_in_process.h"
 #include "tests/support/sandbox.h"
@@ -183,6 +184,37 @@ TEST(ProxyDialogGuiTest, TheListAndTheChoicesAreWrittenOnOk) {
   EXPECT_EQ(profile.GetInt("Proxy", "ErrorDontUseProxy", -1), 0);
   EXPECT_EQ(profile.GetInt("Proxy", "ErrorDontDealProxy", -1), 1);
   EXPECT_EQ(profile.GetInt("Proxy", "EnableCash", -1), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WholeSiteUrlGuiTest, AllThreeFieldsAreNeededAndAHistoryFileFillsThem) {
+  WxInProcess* wx = WxInProcess::Start();
+  ASSERT_NE(wx, nullptr);
+  Sandbox box;
+  box.WriteFile("mirrors/site/履歴.txt",
+                "[BaseUrl]\nBaseUrl=http://example.test/docs/\nMidashi=Docs\n");
+  box.WriteFile("mirrors/other.txt", "[Other]\nKey=1\n");
+  marovine::WholeSiteUrlDialog dialog(nullptr, box.Path("mirrors/"));
+  std::vector<std::string> messages;
+  dialog.set_message_sink([&](const std::string& text) { messages.push_back(text); });
+  int closed_with = RunDialog(dialog, *wx, "whole_site_url_dialog.png", [&] {
+    TypeText(dialog.url_edit(), "http://example.test/");
+    ClickControl(dialog.FindWindow(wxID_OK));
+    EXPECT_TRUE(dialog.IsModal()) << "the heading is missing";
+    EXPECT_FALSE(dialog.ImportHistory(box.Path("mirrors/other.txt")));
+    EXPECT_TRUE(dialog.ImportHistory(box.Path("mirrors/site/履歴.txt")));
+    ClickControl(dialog.FindWindow(wxID_OK));
+  });
+  EXPECT_EQ(closed_with, wxID_OK);
+  EXPECT_EQ(messages, (std::vector<std::string>{"全ての項目に記述してください。",
+                                                "正式な履歴ファイルではありません！"}));
+  marovine::WholeSiteUrlEntry entry = dialog.entry();
+  EXPECT_EQ(entry.url, "http://example.test/docs/");
+  EXPECT_EQ(entry.heading, "Docs");
+  EXPECT_EQ(entry.root_folder, box.Path("mirrors/"));
 }
 
 }  // namespace
