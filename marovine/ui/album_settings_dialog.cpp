@@ -105,6 +105,7 @@ AlbumSettingsDialog::AlbumSettingsDialog(wxWindow* parent, platform::Profile& pr
   buttons->Add(ok, 0, wxLEFT, gap);
   buttons->Add(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("ｷｬﾝｾﾙ")), 0, wxLEFT, gap);
   column->Add(buttons, 0, wxEXPAND | wxALL, FromDIP(8));
+  FitEditHeights(this);
   SetSizerAndFit(column);
   Centre();
 }

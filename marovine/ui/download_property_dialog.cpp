@@ -30,6 +30,7 @@ DownloadPropertyDialog::DownloadPropertyDialog(wxWindow* parent, const DownloadI
   AddCaptionedEdit(this, column, "状態：", wxTE_READONLY)
       ->ChangeValue(ToWx(DownloadStateText(item_.state)));
   AddOkCancel(this, column);
+  FitEditHeights(this);
   SetSizerAndFit(column);
   url_->SetFocus();
   Centre();

@@ -108,6 +108,7 @@ LinkPropertyDialog::LinkPropertyDialog(wxWindow* parent, const platform::Profile
     arrow->Enable(!whole_site);
   }
   AddOkCancel(this, column);
+  FitEditHeights(this);
   SetSizerAndFit(column);
   ShowGroupAndLevel();
   url_->SetFocus();

@@ -40,6 +40,17 @@ wxButton* AddOkCancel(wxWindow* parent, wxSizer* column) {
   return ok;
 }
 
+void FitEditHeights(wxWindow* top) {
+  for (wxWindow* child : top->GetChildren()) {
+    auto* edit = dynamic_cast<wxTextCtrl*>(child);
+    if (edit && !edit->IsMultiLine()) {
+      int need = edit->GetTextExtent(wxString::FromUTF8("Agy漢")).y + edit->FromDIP(8);
+      if (edit->GetBestSize().y < need) edit->SetMinSize({edit->GetMinSize().x, need});
+    }
+    FitEditHeights(child);
+  }
+}
+
 void RefuseEdit(wxWindow* parent, wxTextCtrl* edit, const std::string& message) {
   wxMessageBox(ToWx(message), "marovine", wxOK | wxICON_EXCLAMATION, parent);
   edit->SetFocus();

@@ -19,6 +19,11 @@ wxBoxSizer* AddCaptionedRow(wxWindow* parent, wxSizer* column, const std::string
 wxButton* AddSmallButton(wxWindow* parent, wxSizer* row, const std::string& label);
 // The OK and Cancel buttons, OK the default (Enter) and Cancel on Escape.
 wxButton* AddOkCancel(wxWindow* parent, wxSizer* column);
+// Gives every one-line edit under `top` the height its font needs: wxGTK
+// measures entries for the theme's default font, and with a larger desktop
+// font their text would be cut off at the bottom.
+void FitEditHeights(wxWindow* top);
+
 // Shows a refused entry's message and puts the focus back into the edit.
 void RefuseEdit(wxWindow* parent, wxTextCtrl* edit, const std::string& message);
 

@@ -18,6 +18,7 @@
 
 #include "marovine/ui/log_detail_dialog.h"
 #include "marovine/ui/property_choosers.h"
+#include "marovine/ui/property_layout.h"
 #include "marovine/ui/property_text.h"
 
 namespace marovine {
@@ -68,6 +69,7 @@ PropertySheetDialog::PropertySheetDialog(wxWindow* parent, PropertySheetContext 
   column->Add(book_, 1, wxEXPAND | wxALL, FromDIP(8));
   AddButtons(column);
   SetSizer(column);
+  FitEditHeights(this);
   SizePages();
   TransferDataToWindow();
   Centre();
@@ -446,9 +448,14 @@ void PropertySheetDialog::OnLogDetail() {
 }
 
 bool ShowDefaultPropertySheet(wxWindow* parent, const PropertySheetContext& context) {
-  PropertySheetDialog sheet(parent, context);
-  sheet.ShowModal();
-  return sheet.written();
+  bool written = false;
+  {
+    PropertySheetDialog sheet(parent, context);
+    sheet.ShowModal();
+    written = sheet.written();
+  }
+  if (context.reload_settings) context.reload_settings();
+  return written;
 }
 
 }  // namespace marovine

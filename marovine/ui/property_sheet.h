@@ -26,6 +26,9 @@ struct PropertySheetContext {
   std::function<void(const std::string& wave_file)> play_sound;
   // Tells the user why an entry was refused; empty means a message box.
   std::function<void(const std::string& message)> show_message;
+  // Called once the sheet has closed, whichever button closed it: the
+  // document rereads its settings here.
+  std::function<void()> reload_settings;
 };
 
 // "標準のプロパティー": the nine option pages in one tabbed dialog. The
@@ -94,8 +97,8 @@ class PropertySheetDialog : public wxDialog {
   bool written_ = false;
 };
 
-// Shows the sheet modally; true when OK wrote the settings. The caller
-// rereads the settings afterwards whichever button closed it.
+// Shows the sheet modally, then calls the context's reload_settings; true
+// when OK wrote the settings.
 bool ShowDefaultPropertySheet(wxWindow* parent, const PropertySheetContext& context);
 
 }  // namespace marovine

@@ -65,6 +65,7 @@ ProxyDialog::ProxyDialog(wxWindow* parent, const std::string& program_folder,
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(columns, 1, wxEXPAND | wxALL, gap);
   AddOkCancel(this, column)->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOk(); });
+  FitEditHeights(this);
   SetSizerAndFit(column);
   ShowList();
   Centre();

@@ -91,6 +91,7 @@ SequentialUrlDialog::SequentialUrlDialog(wxWindow* parent)
   buttons->Add(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("ｷｬﾝｾﾙ")), 0, wxLEFT, gap);
   column->Add(buttons, 0, wxEXPAND | wxALL, gap);
 
+  FitEditHeights(this);
   SetSizerAndFit(column);
   base_->SetFocus();
   base_->SetInsertionPointEnd();

@@ -34,6 +34,7 @@ WholeSiteUrlDialog::WholeSiteUrlDialog(wxWindow* parent, const std::string& root
       ->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnImport(); });
   column->Add(import_row, 0, wxTOP, FromDIP(6));
   AddOkCancel(this, column);
+  FitEditHeights(this);
   SetSizerAndFit(column);
   url_->SetFocus();
   url_->SetInsertionPointEnd();

@@ -6,10 +6,17 @@
 #include <wx/textctrl.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "marovine/ui/album_settings_dialog.h"
+#include "marovine/ui/download_property_dialog.h"
+#include "marovine/ui/link_property_dialog.h"
 #include "marovine/ui/property_sheet.h"
+#include "marovine/ui/proxy_dialog.h"
+#include "marovine/ui/sequential_url_dialog.h"
+#include "marovine/ui/whole_site_url_dialog.h"
 #include "platform/profile.h"
 #include "tests/gui/wx_in_process.h"
 #include "tests/support/sandbox.h"
@@ -188,7 +195,7 @@ TEST(PropertySheetGuiTest, CancelAndTheCloseButtonWriteNothing) {
   ASSERT_NE(wx, nullptr);
   Sandbox box;
   box.WriteFile("marovine.ini", "[DownLoad]\nDouziDL=2\n");
-  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}, {}};
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}, {}, {}};
   for (bool close_button : {false, true}) {
     PropertySheetDialog sheet(nullptr, context);
     int closed_with = RunSheet(sheet, [&] {
@@ -206,17 +213,67 @@ TEST(PropertySheetGuiTest, CancelAndTheCloseButtonWriteNothing) {
   }
 }
 
-// The same sheet with the desktop's fonts half as large again.
-TEST(PropertySheetGuiTest, NothingIsCutOrOverlapsWithLargerFonts) {
-  WxInProcess* wx = WxInProcess::Start({"GDK_DPI_SCALE=1.5"});
+TEST(PropertySheetGuiTest, TheSettingsAreReloadedAfterTheSheetWhateverClosedIt) {
+  WxInProcess* wx = WxInProcess::Start();
   ASSERT_NE(wx, nullptr);
-  bool scaled = false;
-  for (const std::string& variable : wx->environment()) scaled |= variable == "GDK_DPI_SCALE=1.5";
-  if (!scaled) GTEST_SKIP() << "wx already started at the normal size in this process";
   Sandbox box;
-  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}, {}};
+  int reloads = 0;
+  PropertySheetContext context{
+      box.Path("marovine.ini"), box.Path("store/"), {}, {}, [&] { ++reloads; }};
+  for (int button : {wxID_CANCEL, wxID_OK}) {
+    marovine::testing::AfterDelay(300ms, [button] {
+      for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* sheet = dynamic_cast<PropertySheetDialog*>(window)) {
+          ClickControl(sheet->FindWindow(button));
+        }
+      }
+    });
+    EXPECT_EQ(marovine::ShowDefaultPropertySheet(nullptr, context), button == wxID_OK);
+  }
+  EXPECT_EQ(reloads, 2);
+}
+
+// The same sheet with the desktop's font half as large again as the usual
+// 10 points.
+constexpr char kLargeFont[] = "Sans 15";
+TEST(PropertySheetGuiTest, NothingIsCutOrOverlapsWithLargerFonts) {
+  WxInProcess* wx = WxInProcess::Start({}, kLargeFont);
+  ASSERT_NE(wx, nullptr);
+  if (wx->desktop_font() != kLargeFont) {
+    GTEST_SKIP() << "wx already started at the normal size in this process";
+  }
+  Sandbox box;
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/"), {}, {}, {}};
   PropertySheetDialog sheet(nullptr, context);
   RunSheet(sheet, [&] { VisitEveryTab(sheet, *wx, "property_sheet_large_font_tab"); });
+
+  // The other dialogs of the options, at the same size.
+  platform::Profile profile(box.Path("marovine.ini"));
+  marovine::LinkItem item;
+  item.url = "http://example.test/gallery/";
+  item.folder = box.Path("store/");
+  std::vector<std::unique_ptr<wxDialog>> dialogs;
+  dialogs.push_back(std::make_unique<marovine::LinkPropertyDialog>(nullptr, profile, item));
+  dialogs.push_back(
+      std::make_unique<marovine::DownloadPropertyDialog>(nullptr, marovine::DownloadItem{}));
+  dialogs.push_back(std::make_unique<marovine::ProxyDialog>(nullptr, box.path(), profile));
+  dialogs.push_back(std::make_unique<marovine::AlbumSettingsDialog>(nullptr, profile));
+  dialogs.push_back(std::make_unique<marovine::SequentialUrlDialog>(nullptr));
+  dialogs.push_back(std::make_unique<marovine::WholeSiteUrlDialog>(nullptr, box.path()));
+  int shown = 0;
+  for (auto& dialog : dialogs) {
+    ++shown;
+    wxDialog* open = dialog.get();
+    marovine::testing::AfterDelay(400ms, [open, wx, shown] {
+      std::string file = "large_font_dialog" + std::to_string(shown) + ".png";
+      EXPECT_TRUE(wx->display().Screenshot(ScreenshotPath(file)));
+      for (const std::string& fault : LayoutFaults(open)) {
+        ADD_FAILURE() << open->GetTitle().utf8_string() << ": " << fault;
+      }
+      open->EndModal(wxID_CANCEL);
+    });
+    dialog->ShowModal();
+  }
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 
 namespace marovine::testing {
 
-WxInProcess* WxInProcess::Start(const std::vector<std::string>& extra_environment) {
+WxInProcess* WxInProcess::Start(const std::vector<std::string>& extra_environment,
+                                const std::string& desktop_font) {
   static WxInProcess* started = nullptr;
   static bool tried = false;
   if (tried) return started;
@@ -40,6 +41,11 @@ WxInProcess* WxInProcess::Start(const std::vector<std::string>& extra_environmen
   wx->environment_ = display.ProgramEnvironment(home.path());
   wx->environment_.insert(wx->environment_.end(), extra_environment.begin(),
                           extra_environment.end());
+  if (!desktop_font.empty()) {
+    home.WriteFile(".config/gtk-3.0/settings.ini",
+                   "[Settings]\ngtk-font-name = " + desktop_font + "\n");
+    wx->desktop_font_ = desktop_font;
+  }
   for (const std::string& variable : wx->environment_) {
     auto equals = variable.find('=');
     setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
@@ -50,6 +56,9 @@ WxInProcess* WxInProcess::Start(const std::vector<std::string>& extra_environmen
   wxApp::SetInstance(new wxApp);
   if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) return nullptr;
   started = wx;
+  // GTK applies the desktop's settings (its font among them) from its loop;
+  // a window measured before that would be laid out for the wrong font.
+  Pump(std::chrono::milliseconds(300));
   return started;
 }
 
@@ -128,6 +137,13 @@ std::vector<std::string> LayoutFaults(wxWindow* parent) {
       faults.push_back(name(child) + " is cut: " + std::to_string(have.x) + "x" +
                        std::to_string(have.y) + " of " + std::to_string(need.x) + "x" +
                        std::to_string(need.y));
+    }
+    // An edit must be tall enough for its font's ascenders and descenders.
+    auto* edit = dynamic_cast<wxTextCtrl*>(child);
+    int text_height = child->GetTextExtent(wxString::FromUTF8("Agy漢")).y;
+    if (edit && !edit->IsMultiLine() && have.y < text_height + child->FromDIP(4)) {
+      faults.push_back(name(child) + " is too low for its text: " + std::to_string(have.y) +
+                       " for " + std::to_string(text_height));
     }
   }
   for (wxWindow* child : shown) {

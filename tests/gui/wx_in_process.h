@@ -19,8 +19,11 @@ class XvfbDisplay;
 // variables ("GDK_DPI_SCALE=1.5") decide how it starts.
 class WxInProcess {
  public:
-  // Nothing when wx could not start.
-  static WxInProcess* Start(const std::vector<std::string>& extra_environment = {});
+  // Nothing when wx could not start. A font name ("Sans 15") becomes the
+  // desktop's font, as a user who enlarged it has it.
+  static WxInProcess* Start(const std::vector<std::string>& extra_environment = {},
+                            const std::string& desktop_font = "");
+  const std::string& desktop_font() const { return desktop_font_; }
 
   const XvfbDisplay& display() const { return *display_; }
   const std::vector<std::string>& environment() const { return environment_; }
@@ -33,6 +36,7 @@ class WxInProcess {
   XvfbDisplay* display_ = nullptr;
   Sandbox* home_ = nullptr;
   std::vector<std::string> environment_;
+  std::string desktop_font_;
 };
 
 // Runs `action` once after the delay, from whatever event loop runs then (a
