@@ -19,6 +19,7 @@
 #include "marovine/ui/whole_site_url_dialog.h"
 #include "platform/profile.h"
 #include "tests/gui/wx_in_process.h"
+#include "tests/gui/x_test_window.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/xvfb_display.h"
 
@@ -231,6 +232,34 @@ TEST(PropertySheetGuiTest, TheSettingsAreReloadedAfterTheSheetWhateverClosedIt) 
     EXPECT_EQ(marovine::ShowDefaultPropertySheet(nullptr, context), button == wxID_OK);
   }
   EXPECT_EQ(reloads, 2);
+}
+
+// Escape cancels and Enter in an edit presses OK, typed on the real
+// keyboard.
+TEST(PropertySheetGuiTest, EscapeCancelsAndEnterAccepts) {
+  WxInProcess* wx = WxInProcess::Start();
+  ASSERT_NE(wx, nullptr);
+  Display* display = XOpenDisplay(wx->display().name().c_str());
+  ASSERT_NE(display, nullptr);
+  Sandbox box;
+  PropertySheetContext context{box.Path("marovine.ini"), box.Path("store/")};
+  for (KeySym key : {XK_Escape, XK_Return}) {
+    PropertySheetDialog sheet(nullptr, context);
+    int closed_with = RunSheet(sheet, [&] {
+      TypeText(sheet.ControlFor("DownLoad", "TimeOut"), "40");
+      sheet.ControlFor("DownLoad", "TimeOut")->SetFocus();
+      WxInProcess::Pump(200ms);
+      auto window = marovine::testing::FindMappedWindowTitled(display, "標準のプロパティー");
+      ASSERT_TRUE(window);
+      marovine::testing::TypeKeys(display, *window, {key});
+      WxInProcess::Pump(500ms);
+      EXPECT_FALSE(sheet.IsModal()) << "the key left the sheet open";
+    });
+    EXPECT_EQ(closed_with, key == XK_Escape ? wxID_CANCEL : wxID_OK);
+    EXPECT_EQ(sheet.written(), key == XK_Return);
+  }
+  XCloseDisplay(display);
+  EXPECT_EQ(platform::Profile(box.Path("marovine.ini")).GetInt("DownLoad", "TimeOut", -1), 40);
 }
 
 // The same sheet with the desktop's font half as large again as the usual
