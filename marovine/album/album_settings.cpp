@@ -1,5 +1,7 @@
 #include "marovine/album/album_settings.h"
 
+#include <string>
+
 namespace marovine {
 
 AlbumSettings LoadAlbumSettings(const platform::Profile& profile) {
@@ -18,20 +20,19 @@ AlbumSettings LoadAlbumSettings(const platform::Profile& profile) {
 }
 
 bool SaveAlbumSettings(platform::Profile& profile, const AlbumSettings& s) {
-  auto flag = [](int value) { return value != 0 ? "1" : "0"; };
-  bool ok = true;
-  ok &= profile.WriteString(kAlbumSection, "AllView", flag(s.all_view));
-  ok &= profile.WriteString(kAlbumSection, "MenuView", flag(s.menu_view));
-  ok &= profile.WriteString(kAlbumSection, "MakeHtmlLink", flag(s.make_html_link));
-  ok &= profile.WriteString(kAlbumSection, "DontMakeHtmlLink", flag(s.dont_make_html_link));
-  ok &= profile.WriteString(kAlbumSection, "MakeAlbumAfterDownload",
-                            flag(s.make_album_after_download));
-  ok &= profile.WriteString(kAlbumSection, "MakeThumbnail", flag(s.make_thumbnail));
-  ok &= profile.WriteString(kAlbumSection, "ThumbFolder", s.thumb_folder);
-  ok &= profile.WriteString(kAlbumSection, "ThumbWidth", std::to_string(s.thumb_width));
-  ok &= profile.WriteString(kAlbumSection, "Colam", std::to_string(s.columns));
-  ok &= profile.WriteString(kAlbumSection, "AlubumFileNum", std::to_string(s.album_file_num));
-  return ok;
+  auto flag = [](int value) { return std::string(value != 0 ? "1" : "0"); };
+  // One rewrite of the file: a crash never leaves half the dialog saved.
+  return profile.WriteStrings(kAlbumSection,
+                              {{"AllView", flag(s.all_view)},
+                               {"MenuView", flag(s.menu_view)},
+                               {"MakeHtmlLink", flag(s.make_html_link)},
+                               {"DontMakeHtmlLink", flag(s.dont_make_html_link)},
+                               {"MakeAlbumAfterDownload", flag(s.make_album_after_download)},
+                               {"MakeThumbnail", flag(s.make_thumbnail)},
+                               {"ThumbFolder", s.thumb_folder},
+                               {"ThumbWidth", std::to_string(s.thumb_width)},
+                               {"Colam", std::to_string(s.columns)},
+                               {"AlubumFileNum", std::to_string(s.album_file_num)}});
 }
 
 AlbumJob MakeAlbumJob(const AlbumSettings& s, std::string album_path) {
