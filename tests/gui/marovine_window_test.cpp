@@ -36,9 +36,8 @@
 #include "tests/support/sandbox.h"
 #include "tests/support/xvfb_display.h"
 
-// wx and GTK keep caches for the life of the process, which LeakSanitizer
-// would report as leaks of those libraries.
-extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+// wx_in_process.cpp turns leak detection off for this program: wx and GTK
+// keep caches for the life of the process.
 
 namespace {
 
