@@ -144,6 +144,10 @@ class CrawlScheduler {
   // before then.
   void HoldHost(const std::string& url, int seconds);
   bool HostIsHeld(const std::string& url);
+  // Retry waits off the slot: the item waits in the list until its time
+  // (keeping its retry count and the proxy it is to use), the slot is free.
+  void WaitForRetryOffSlot(int slot, const std::string& proxy);
+  bool RetryIsDue(const std::string& url) const;
   void FollowRedirect(int slot);
   void RejectForSize(int slot);
   void FoundInLog(int slot);
@@ -212,6 +216,13 @@ class CrawlScheduler {
   // retries the items sent away by them had used.
   std::map<std::string, std::chrono::steady_clock::time_point> host_holds_;
   std::map<std::string, int> held_retry_counts_;
+  // Items waiting for a retry off their slot, by URL.
+  struct PendingRetry {
+    std::chrono::steady_clock::time_point due;
+    int retry_count = 0;
+    std::string proxy;
+  };
+  std::map<std::string, PendingRetry> pending_retries_;
 
   // Transfer ends: counted on the transfers' threads, read on the owning
   // thread; all four under end_mutex_.

@@ -139,6 +139,7 @@ void CrawlScheduler::StartWaitingSlots(int used, bool all_idle) {
       if (state == DS_WAITING || state == DS_RETRY_WAIT) {
         pending = true;
         if (HostIsHeld(doc_.download_items[i].url)) continue;
+        if (state == DS_RETRY_WAIT && !RetryIsDue(doc_.download_items[i].url)) continue;
         StartDownloadItem(a, static_cast<int>(i));
         break;
       }

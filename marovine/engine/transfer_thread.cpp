@@ -130,6 +130,13 @@ class Transfer {
 
   // Ends after a retry wait, as a stop when one was requested meanwhile.
   void FinishAfterWait(TransferStatus status, std::string status_text);
+  // True when the retry wait is the scheduler's, which then holds the item
+  // that long and gives the slot other work.
+  bool WaitOffSlot() {
+    if (!settings_.retry_wait_off_slot || settings_.retry_wait_time <= 0) return false;
+    worker_.Update([&](TransferProgress& p) { p.retry_wait_seconds = settings_.retry_wait_time; });
+    return true;
+  }
   void SetReceived(std::int64_t received) {
     received_ = received;
     worker_.Update([&](TransferProgress& p) { p.received = received; });
@@ -172,7 +179,9 @@ class Transfer {
 
 void Transfer::FinishAfterWait(TransferStatus status, std::string status_text) {
   worker_.SetText(std::move(status_text));
-  if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
+  if (WaitOffSlot()) {
+    worker_.Finish(worker_.stop_requested() ? TS_STOPPED : status);
+  } else if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
     worker_.Finish(TS_STOPPED);
   } else {
     worker_.Finish(status);
@@ -427,7 +436,7 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     TransferStatus status = verdict.status;
     if (verdict.forbidden) {
       worker_.SetText(verdict.text);
-      bool stopped = worker_.WaitBeforeRetry(settings_.retry_wait_time);
+      bool stopped = !WaitOffSlot() && worker_.WaitBeforeRetry(settings_.retry_wait_time);
       status = stopped ? TS_STOPPED : (settings_.mushi_404 ? TS_INCOMPLETE : TS_FAILED);
     }
     // A file that was there before this transfer is the user's (a partial

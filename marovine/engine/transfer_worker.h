@@ -58,6 +58,9 @@ struct TransferProgress {
   std::string last_modified;
   std::string charset;
   int retry_after_seconds = 0;
+  // The wait the transfer left to the scheduler before the item is tried
+  // again (retry waits off the slot).
+  int retry_wait_seconds = 0;
   std::chrono::steady_clock::time_point start_time{};
   std::chrono::steady_clock::time_point end_time{};
 };
