@@ -159,6 +159,7 @@ class Transfer {
   bool reused_ = false;                    // the connection served an earlier request
   bool unverified_ = false;                // its certificate was accepted without verifying
   bool keep_open_ = false;                 // the server keeps the connection after this answer
+  bool conditional_ = false;               // the request carries If-Modified-Since
   std::optional<std::int64_t> body_left_;  // wire bytes of the body still to come, when known
 
   std::string last_modified_ = job_.last_modified;
@@ -231,6 +232,12 @@ bool Transfer::PrepareRequest() {
   request.no_cache = job_.no_cache;
   request.user_agent = job_.user_agent;
   request.credentials = job_.credentials;
+  if (settings_.conditional_requests && !job_.last_modified.empty()) {
+    if (auto date = HttpDateOf(job_.last_modified)) {
+      request.if_modified_since = std::move(*date);
+      conditional_ = true;
+    }
+  }
   // Connections to a proxy are not kept: only a server's own.
   if (job_.pool && job_.proxy.empty()) {
     request.keep_alive = true;
@@ -418,6 +425,7 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
   context.minimum_size = job_.minimum_size;
   context.maximum_size = job_.maximum_size;
   context.stored_last_modified = last_modified_;
+  context.conditional_request = conditional_;
   HeadVerdict verdict = ParseResponseHead(head, context);
 
   page_ = page_ || verdict.page;
@@ -443,6 +451,9 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     // download or an earlier copy): an unhelpful answer does not take it away.
     // Only a size rejection discards it.
     if (status == TS_SIZE_REJECTED || existing_size_ == 0) DeleteLocalFile();
+    // An answer that has arrived whole (a 304, a redirect) leaves the
+    // connection to the next item of the server.
+    KeepConnection();
     worker_.Finish(status, verdict.text);
     return false;
   }

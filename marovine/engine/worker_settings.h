@@ -22,6 +22,9 @@ struct WorkerSettings {
   // transfer at once, and the scheduler keeps the item waiting in the list
   // while the slot takes other work.
   int retry_wait_off_slot = 0;
+  // FastMode too: a file whose date was recorded is asked for with
+  // If-Modified-Since, so that an unchanged one costs a 304 and no body.
+  int conditional_requests = 0;
 };
 
 }  // namespace marovine
