@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "marovine/document/crawl_hooks.h"
@@ -159,6 +160,8 @@ class CrawlScheduler {
   bool FollowLinks(int slot, CPageParser& parser, int owner);
   void SearchLinkSites(int slot, int owner);
   void AppendFoundLink(int slot, const std::string& url, int owner, bool& adding);
+  // Brings listed_urls_ up to the download list's end.
+  void IndexListedUrls();
   void SetDownloadImage(int image, int row);
   void SetRowComment(int row, const std::string& text);
   void SetStatusPane(int pane, const std::string& text);
@@ -223,6 +226,12 @@ class CrawlScheduler {
     std::string proxy;
   };
   std::map<std::string, PendingRetry> pending_retries_;
+  // The URLs of the first listed_count_ download items, which found links
+  // are looked up in. A crawl only appends to the list, so the set is kept
+  // from page to page; a removal empties it.
+  std::unordered_set<std::string> listed_urls_;
+  std::size_t listed_count_ = 0;
+  std::string listed_last_url_;  // the URL of item listed_count_ - 1
 
   // Transfer ends: counted on the transfers' threads, read on the owning
   // thread; all four under end_mutex_.
