@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -128,6 +129,9 @@ class CrawlScheduler {
   void CollectEndedTransfers(bool& all_idle);
   void StartWaitingItems(bool all_idle);
   void StartWaitingSlots(int used, bool all_idle);
+  // The first item from `from` on that may start now; sets `pending` when it
+  // passes an item that is running or waiting.
+  std::optional<std::size_t> FindStartableItem(std::size_t from, bool& pending);
   void CompleteSite();
   bool OpenNextSite(int slot);
   void FinishCrawl();
@@ -232,6 +236,8 @@ class CrawlScheduler {
   std::unordered_set<std::string> listed_urls_;
   std::size_t listed_count_ = 0;
   std::string listed_last_url_;  // the URL of item listed_count_ - 1
+  // Where fast mode's starts between ticks look for the next item.
+  std::size_t next_start_hint_ = 0;
 
   // Transfer ends: counted on the transfers' threads, read on the owning
   // thread; all four under end_mutex_.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -642,7 +643,9 @@ void Transfer::Run() {
 
   const bool free_host_page =
       job_.free_host_cut && job_.url.find(kFreeHostPathWord) != std::string::npos;
-  std::vector<char> buffer(free_host_page ? kSmallReadBytes : kReadBytes);
+  // Not cleared first: each read fills what it reports.
+  const std::size_t buffer_size = free_host_page ? kSmallReadBytes : kReadBytes;
+  auto buffer = std::make_unique_for_overwrite<char[]>(buffer_size);
   HeadReader head_reader;
   bool answer_started = false;
   bool banner_checked = false;
@@ -658,7 +661,7 @@ void Transfer::Run() {
       return;
     }
     std::size_t got = 0;
-    auto result = socket_->ReceiveWithTimeout(buffer.data(), buffer.size(), job_.timeout_ms, got);
+    auto result = socket_->ReceiveWithTimeout(buffer.get(), buffer_size, job_.timeout_ms, got);
     if (result == CSocketX::Result::kStopped) continue;  // reported at the top of the loop
     if (reused_ && !answer_started &&
         (result == CSocketX::Result::kClosed || result == CSocketX::Result::kError)) {
@@ -678,7 +681,7 @@ void Transfer::Run() {
       return;
     }
     answer_started = true;
-    std::string_view bytes(buffer.data(), got);
+    std::string_view bytes(buffer.get(), got);
     if (body_started_) {
       if (!WriteBody(WithinBody(bytes))) return;
     } else {
