@@ -132,7 +132,11 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r.reserve(512 + in.url.size() + in.referer.size());
   r += "GET " + target->request_target + (in.keep_alive ? " HTTP/1.1\r\n" : " HTTP/1.0\r\n");
   r += "Accept: */*\r\n";
-  r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
+  // A kept-connection request asks for a range only to resume: a range of a
+  // whole file costs the server a partial answer for nothing.
+  if (in.existing_size || !in.keep_alive) {
+    r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
+  }
   if (in.send_referer) r += "Referer: " + WithoutUserInfo(in.referer) + "\r\n";
   if (in.no_cache) r += "Pragma: no-cache\r\n";
   r += "Accept-Language: ja\r\n";

@@ -55,7 +55,8 @@ struct RequestInputs {
   std::string credentials;  // "user:password" or empty
   // Size of the local file when it exists (a resume attempt), else nothing.
   std::optional<std::int64_t> existing_size;
-  // HTTP/1.1, leaving the connection open for the next request.
+  // HTTP/1.1, leaving the connection open for the next request; a range is
+  // then asked for only to resume.
   bool keep_alive = false;
   // An HTTP date (see HttpDateOf): a server whose file has not changed since
   // answers 304 without a body.

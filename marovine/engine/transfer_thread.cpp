@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,7 +44,7 @@ constexpr std::int64_t kBombRatio = 200;
 
 // Bodies are read in large pieces; the free-host cut keeps the small reads it
 // was made for, so it still stops right after the read that passes the mark.
-constexpr std::size_t kReadBytes = 64 * 1024;
+constexpr std::size_t kReadBytes = 256 * 1024;
 constexpr std::size_t kSmallReadBytes = 2048;
 
 class LocalFile {
@@ -66,7 +67,14 @@ class LocalFile {
   int Seek(std::int64_t offset) {
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
   }
-  int Truncate() { return ::ftruncate(fd_, 0) != 0 ? errno : 0; }
+  // Cuts the file to nothing. A file that is empty already is left alone:
+  // on ext4, cutting one makes its close write the whole new content out
+  // at once, which a large download then waits for.
+  int Truncate() {
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && info.st_size == 0) return 0;
+    return ::ftruncate(fd_, 0) != 0 ? errno : 0;
+  }
   int Write(std::string_view bytes) {
     while (!bytes.empty()) {
       ssize_t n = ::write(fd_, bytes.data(), bytes.size());
@@ -643,9 +651,11 @@ void Transfer::Run() {
 
   const bool free_host_page =
       job_.free_host_cut && job_.url.find(kFreeHostPathWord) != std::string::npos;
-  // Not cleared first: each read fills what it reports.
+  // One buffer per transfer thread, made at its first transfer and never
+  // cleared: each read fills what it reports.
+  thread_local const std::unique_ptr<char[]> buffer =
+      std::make_unique_for_overwrite<char[]>(kReadBytes);
   const std::size_t buffer_size = free_host_page ? kSmallReadBytes : kReadBytes;
-  auto buffer = std::make_unique_for_overwrite<char[]>(buffer_size);
   HeadReader head_reader;
   bool answer_started = false;
   bool banner_checked = false;

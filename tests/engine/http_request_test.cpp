@@ -70,6 +70,10 @@ TEST(HttpRequestTest, ConditionalRequestsCarryTheRecordedDateAsServersWriteIt) {
   EXPECT_NE(request.find("\r\nIf-Modified-Since: Mon, 01 Jan 2024 10:00:00 GMT\r\nHost: "),
             std::string::npos)
       << request;
+  // Kept-connection requests ask for a range only to resume.
+  EXPECT_EQ(request.find("Range:"), std::string::npos) << request;
+  in.existing_size = 100;
+  EXPECT_NE(BuildHttpRequest(in)->find("\r\nRange: bytes=100-\r\n"), std::string::npos);
 }
 
 TEST(HttpRequestTest, ConnectionTargets) {
