@@ -106,7 +106,8 @@ void CrawlScheduler::IndexListedUrls() {
     listed_count_ = 0;
   }
   if (listed_count_ == items.size()) return;
-  for (; listed_count_ < items.size(); ++listed_count_) listed_urls_.insert(items[listed_count_].url);
+  for (; listed_count_ < items.size(); ++listed_count_)
+    listed_urls_.insert(items[listed_count_].url);
   listed_last_url_ = items.back().url;
 }
 

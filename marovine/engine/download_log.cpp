@@ -284,7 +284,7 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
     }
   }
   if (!platform::WriteFileAtomically(log2_path, rebuilt)) return false;
-  index.Reset(std::move(rebuilt));
+  index.Reset(rebuilt);
   cache.Written(log2_path);
   return true;
 }

@@ -1,7 +1,6 @@
 #include "marovine/engine/log2_index.h"
 
 #include <cstdint>
-#include <utility>
 
 namespace marovine {
 namespace {
@@ -30,7 +29,7 @@ std::int64_t ParseLog2Size(std::string_view digits) {
   return value;
 }
 
-void Log2Index::Reset(std::string content) {
+void Log2Index::Reset(std::string_view content) {
   *this = Log2Index();
   Append(content);
 }

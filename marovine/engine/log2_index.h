@@ -20,7 +20,7 @@ class Log2Index {
   };
 
   // Forgets everything and reads `content` as the whole file.
-  void Reset(std::string content);
+  void Reset(std::string_view content);
   // Reads `addition` as text written after what the index holds.
   void Append(std::string_view addition);
 
