@@ -9,6 +9,7 @@
 #include <string>
 
 #include "marovine/engine/download_log.h"
+#include "marovine/engine/log2_index.h"
 #include "platform/file_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,5 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!after.found) std::abort();
   auto written = platform::ReadWholeFile(path).value_or("");
   if (written.size() < content.size() / 2) std::abort();
+  // The index kept in step with the record reads as one made from the file.
+  marovine::Log2Index fresh;
+  fresh.Reset(written);
+  const auto* again = fresh.Find(key, name);
+  if (again == nullptr || again->date != after.date || again->size != after.size) std::abort();
   return 0;
 }

@@ -151,7 +151,11 @@ void CrawlScheduler::RetryAfterConnectError(int a) {
   if (crawl_running_ != 0) {
     std::string proxy = slot.proxy;
     if (!proxy.empty()) proxy = proxies_.ProxyAfterError(doc_.proxy_settings, proxy);
-    StartDownloadItemVia(a, i, &proxy);
+    if (slot.retry_wait > 0) {
+      WaitForRetryOffSlot(a, proxy);
+    } else {
+      StartDownloadItemVia(a, i, &proxy);
+    }
   } else {
     engine_.ResetTransferSlot(a, slot);
     doc_.download_items[i].state = DS_RETRY_WAIT;
@@ -182,6 +186,8 @@ void CrawlScheduler::RetryAfterBrokenTransfer(int a) {
     engine_.ResetTransferSlot(a, slot);
     doc_.download_items[i].state = DS_RETRY_WAIT;
     SetDownloadImage(IMAGE_RETRY_WAIT, i);
+  } else if (crawl_running_ != 0 && slot.retry_wait > 0) {
+    WaitForRetryOffSlot(a, slot.proxy);
   } else if (crawl_running_ != 0) {
     std::string proxy = slot.proxy;
     StartDownloadItemVia(a, i, &proxy);
@@ -205,6 +211,22 @@ bool CrawlScheduler::HostIsHeld(const std::string& url) {
   if (std::chrono::steady_clock::now() < it->second) return true;
   host_holds_.erase(it);
   return false;
+}
+
+void CrawlScheduler::WaitForRetryOffSlot(int a, const std::string& proxy) {
+  TransferSlot& slot = slots_[a];
+  int i = slot.item_index;
+  auto due = std::chrono::steady_clock::now() + std::chrono::seconds(slot.retry_wait);
+  pending_retries_[doc_.download_items[i].url] = {due, slot.RetryCount, proxy};
+  engine_.ResetTransferSlot(a, slot);
+  doc_.download_items[i].state = DS_RETRY_WAIT;
+  SetDownloadImage(IMAGE_RETRY_WAIT, i);
+}
+
+bool CrawlScheduler::RetryIsDue(const std::string& url) const {
+  if (pending_retries_.empty()) return true;
+  auto it = pending_retries_.find(url);
+  return it == pending_retries_.end() || std::chrono::steady_clock::now() >= it->second.due;
 }
 
 void CrawlScheduler::FollowRedirect(int a) {

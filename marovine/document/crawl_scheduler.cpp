@@ -21,6 +21,9 @@ void CrawlScheduler::FlushDownloadTotals() {
 }
 
 void CrawlScheduler::DownloadItemRemoved(int index) {
+  listed_urls_.clear();
+  listed_count_ = 0;
+  next_start_hint_ = 0;
   for (auto& slot : slots_) {
     if (slot.item_index > index) {
       --slot.item_index;

@@ -7,7 +7,9 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "marovine/document/crawl_hooks.h"
@@ -131,6 +133,9 @@ class CrawlScheduler {
   void CollectEndedTransfers(bool& all_idle);
   void StartWaitingItems(bool all_idle);
   void StartWaitingSlots(int used, bool all_idle);
+  // The first item from `from` on that may start now; sets `pending` when it
+  // passes an item that is running or waiting.
+  std::optional<std::size_t> FindStartableItem(std::size_t from, bool& pending);
   void CompleteSite();
   bool OpenNextSite(int slot);
   void FinishCrawl();
@@ -148,6 +153,10 @@ class CrawlScheduler {
   // before then.
   void HoldHost(const std::string& url, int seconds);
   bool HostIsHeld(const std::string& url);
+  // Retry waits off the slot: the item waits in the list until its time
+  // (keeping its retry count and the proxy it is to use), the slot is free.
+  void WaitForRetryOffSlot(int slot, const std::string& proxy);
+  bool RetryIsDue(const std::string& url) const;
   void FollowRedirect(int slot);
   void RejectForSize(int slot);
   void FoundInLog(int slot);
@@ -159,6 +168,8 @@ class CrawlScheduler {
   bool FollowLinks(int slot, CPageParser& parser, int owner);
   void SearchLinkSites(int slot, int owner);
   void AppendFoundLink(int slot, const std::string& url, int owner, bool& adding);
+  // Brings listed_urls_ up to the download list's end.
+  void IndexListedUrls();
   void SetDownloadImage(int image, int row);
   void SetRowComment(int row, const std::string& text);
   void SetStatusPane(int pane, const std::string& text);
@@ -216,6 +227,21 @@ class CrawlScheduler {
   // retries the items sent away by them had used.
   std::map<std::string, std::chrono::steady_clock::time_point> host_holds_;
   std::map<std::string, int> held_retry_counts_;
+  // Items waiting for a retry off their slot, by URL.
+  struct PendingRetry {
+    std::chrono::steady_clock::time_point due;
+    int retry_count = 0;
+    std::string proxy;
+  };
+  std::map<std::string, PendingRetry> pending_retries_;
+  // The URLs of the first listed_count_ download items, which found links
+  // are looked up in. A crawl only appends to the list, so the set is kept
+  // from page to page; a removal empties it.
+  std::unordered_set<std::string> listed_urls_;
+  std::size_t listed_count_ = 0;
+  std::string listed_last_url_;  // the URL of item listed_count_ - 1
+  // Where fast mode's starts between ticks look for the next item.
+  std::size_t next_start_hint_ = 0;
 
   // Transfer ends: counted on the transfers' threads, read on the owning
   // thread; all four under end_mutex_.

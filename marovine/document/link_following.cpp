@@ -45,15 +45,14 @@ bool CrawlScheduler::FollowLinks(int a, CPageParser& parser, int owner) {
   const int page_limit = owner >= 0 ? doc_.link_items[owner].page_limit : 0;
   bool adding = true;
   int seen = 0;
-  // Every found link is looked up in the download list: a set of its URLs,
-  // made once a page, keeps a page of many links on a long list quick.
-  std::unordered_set<std::string> listed;
-  listed.reserve(doc_.download_items.size() * 2);
-  for (const DownloadItem& item : doc_.download_items) listed.insert(item.url);
+  // Every found link is looked up in the download list, through a set of
+  // its URLs: a page of many links on a long list stays quick, and so does a
+  // site of many pages.
+  IndexListedUrls();
   if (doc_.ui_ != nullptr) doc_.ui_->SetWaitCursor(true);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
     ++seen;
-    if (listed.count(link) != 0 && !ContainsText(link, kFreeHostDomainWord)) continue;
+    if (listed_urls_.count(link) != 0 && !ContainsText(link, kFreeHostDomainWord)) continue;
     if (!not_modified && IsPageByUrl(link, doc_.settings.page_extensions)) {
       ++page_counter_;
       if (page_limit != 0 && page_limit < page_counter_) adding = false;
@@ -86,9 +85,8 @@ bool CrawlScheduler::FollowLinks(int a, CPageParser& parser, int owner) {
       if (std::string word = doc_.MatchedIgnoreWord(link); !word.empty()) {
         if (doc_.ui_ != nullptr) doc_.ui_->NoteIgnoredLink(link, word);
       } else {
-        std::size_t before = doc_.download_items.size();
         AppendFoundLink(a, link, owner, adding);
-        if (doc_.download_items.size() > before) listed.insert(link);
+        IndexListedUrls();
       }
     }
     SetStatusPane(kProgressPane, CheckingText(seen));
@@ -96,6 +94,21 @@ bool CrawlScheduler::FollowLinks(int a, CPageParser& parser, int owner) {
   if (seen > 0) SetStatusPane(kProgressPane, CheckedText(seen));
   if (doc_.ui_ != nullptr) doc_.ui_->SetWaitCursor(false);
   return false;
+}
+
+void CrawlScheduler::IndexListedUrls() {
+  const auto& items = doc_.download_items;
+  // A list changed other than by appending (replaced whole, say) is indexed
+  // anew.
+  if (listed_count_ > items.size() ||
+      (listed_count_ > 0 && items[listed_count_ - 1].url != listed_last_url_)) {
+    listed_urls_.clear();
+    listed_count_ = 0;
+  }
+  if (listed_count_ == items.size()) return;
+  for (; listed_count_ < items.size(); ++listed_count_)
+    listed_urls_.insert(items[listed_count_].url);
+  listed_last_url_ = items.back().url;
 }
 
 void CrawlScheduler::AppendFoundLink(int a, const std::string& url, int owner, bool& adding) {

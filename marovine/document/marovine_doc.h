@@ -57,6 +57,8 @@ class CMarovineDoc {
   void UseFastModeForThisRun() {
     settings.fast_mode = 1;
     worker_settings.reuse_connections = 1;
+    worker_settings.retry_wait_off_slot = 1;
+    worker_settings.conditional_requests = 1;
   }
   void AcceptUnverifiedCertificatesForThisRun() {
     worker_settings.accept_unverified_certificate = 1;

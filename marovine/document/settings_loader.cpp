@@ -151,6 +151,8 @@ void Load(const platform::Profile& profile, const std::string& storage_folder, S
   }
   worker.check_log_size = settings.check_log_size;
   worker.reuse_connections = settings.fast_mode;
+  worker.retry_wait_off_slot = settings.fast_mode;
+  worker.conditional_requests = settings.fast_mode;
 }
 
 }  // namespace

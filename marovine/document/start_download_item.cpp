@@ -45,6 +45,16 @@ void CrawlScheduler::StartDownloadItemVia(int a, int i, const std::string* proxy
     slot.RetryCount = held->second;
     held_retry_counts_.erase(held);
   }
+  // So does one that waited for its retry off the slot, and it goes through
+  // the proxy chosen when it failed.
+  std::string retry_proxy;
+  if (auto waited = pending_retries_.find(item.url);
+      waited != pending_retries_.end() && item.state == DS_RETRY_WAIT) {
+    slot.RetryCount = waited->second.retry_count;
+    retry_proxy = std::move(waited->second.proxy);
+    if (proxy == nullptr) proxy = &retry_proxy;
+    pending_retries_.erase(waited);
+  }
   slot.status = TS_RUNNING;
   slot.item_index = i;
   slot.url = item.url;

@@ -1,10 +1,17 @@
 #include "marovine/engine/download_log.h"
 
+#include <sys/stat.h>
+
 #include <cinttypes>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "marovine/engine/log2_index.h"
 #include "marovine/engine/url_rules.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -81,27 +88,97 @@ std::optional<EntryPosition> FindEntry(const std::vector<std::string_view>& line
   return std::nullopt;
 }
 
-std::int64_t ParseSize(std::string_view digits) {
-  std::int64_t value = 0;
-  std::size_t k = 0;
-  while (k < digits.size() && digits[k] == ' ') ++k;
-  for (; k < digits.size() && digits[k] >= '0' && digits[k] <= '9'; ++k) {
-    if (value > (INT64_MAX - 9) / 10) return 0;
-    value = value * 10 + (digits[k] - '0');
-  }
-  return value;
+// What identifies one state of a file cheaply: a rewrite replaces the file
+// (another inode), an append changes its size, an edit in place its time.
+struct FileStamp {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path) {
+  FileStamp stamp;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return stamp;
+  stamp.exists = true;
+  stamp.device = info.st_dev;
+  stamp.inode = info.st_ino;
+  stamp.size = info.st_size;
+  stamp.modified_ns = std::int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
+  stamp.changed_ns = std::int64_t{info.st_ctim.tv_sec} * 1000000000 + info.st_ctim.tv_nsec;
+  return stamp;
 }
+
+// The download logs as last read or written, per path: a look-up answers
+// from memory, and reads the file again only when it changed on disk since.
+// Transfer threads look up while the scheduler records, hence the lock.
+class LogCache {
+ public:
+  static LogCache& Instance() {
+    static LogCache cache;
+    return cache;
+  }
+
+  std::mutex& mutex() { return mutex_; }
+
+  // The index of "log2.dat" as the file now stands (empty for a missing one).
+  Log2Index& Log2(const std::string& path) {
+    Cached& cached = log2_[path];
+    FileStamp now = StampOf(path);
+    if (!cached.read || now != cached.stamp) {
+      cached.index.Reset(now.exists ? platform::ReadWholeFile(path).value_or("") : std::string());
+      cached.stamp = now;
+      cached.read = true;
+    }
+    return cached.index;
+  }
+
+  // After writing the file: what is now on disk is what the index holds.
+  void Written(const std::string& path) { log2_[path].stamp = StampOf(path); }
+  void Forget(const std::string& path) { log2_.erase(path); }
+
+  // The lines of "log.dat" as the file now stands.
+  const std::unordered_set<std::string>& LogDatLines(const std::string& path) {
+    CachedLines& cached = log_dat_[path];
+    FileStamp now = StampOf(path);
+    if (!cached.read || now != cached.stamp) {
+      cached.lines.clear();
+      if (auto content = platform::ReadWholeFile(path)) {
+        for (std::string_view line : SplitLines(*content)) cached.lines.emplace(line);
+      }
+      cached.stamp = now;
+      cached.read = true;
+    }
+    return cached.lines;
+  }
+
+ private:
+  struct Cached {
+    bool read = false;
+    FileStamp stamp;
+    Log2Index index;
+  };
+  struct CachedLines {
+    bool read = false;
+    FileStamp stamp;
+    std::unordered_set<std::string> lines;
+  };
+  std::mutex mutex_;
+  std::unordered_map<std::string, Cached> log2_;
+  std::unordered_map<std::string, CachedLines> log_dat_;
+};
 
 }  // namespace
 
 bool IsInLogDat(const std::string& log_folder, std::string_view url) {
   const std::string bare = WithoutUserInfo(url);
-  auto content = platform::ReadWholeFile(platform::JoinPath(log_folder, "log.dat"));
-  if (!content) return false;
-  for (std::string_view line : SplitLines(*content)) {
-    if (line == bare) return true;
-  }
-  return false;
+  LogCache& cache = LogCache::Instance();
+  std::lock_guard lock(cache.mutex());
+  return cache.LogDatLines(platform::JoinPath(log_folder, "log.dat")).contains(bare);
 }
 
 std::string Log2EntryName(std::string_view full_url, std::string_view full_referer) {
@@ -125,21 +202,22 @@ std::string Log2Key(std::string_view referer) {
 Log2Entry LookUpLog2(const std::string& log2_path, std::string_view key,
                      std::string_view entry_name) {
   Log2Entry result;
-  auto content = platform::ReadWholeFile(log2_path);
-  if (!content) return result;
-  auto lines = SplitLines(*content);
-  auto at = FindEntry(lines, key, entry_name);
-  if (!at) return result;
+  LogCache& cache = LogCache::Instance();
+  std::lock_guard lock(cache.mutex());
+  const Log2Index::Entry* entry = cache.Log2(log2_path).Find(key, entry_name);
+  if (entry == nullptr) return result;
   result.found = true;
-  if (at->date_line) result.date = std::string(lines[*at->date_line].substr(1));
-  if (at->size_line) result.size = ParseSize(lines[*at->size_line].substr(1));
+  result.date = entry->date;
+  result.size = entry->size;
   return result;
 }
 
 bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_view entry_name,
                 std::string_view date, std::int64_t size) {
-  std::string content = platform::ReadWholeFile(log2_path).value_or("");
-  auto lines = SplitLines(content);
+  LogCache& cache = LogCache::Instance();
+  std::lock_guard lock(cache.mutex());
+  Log2Index& index = cache.Log2(log2_path);
+  const std::string& content = index.content();
 
   // The entry's detail lines as they are to be written (empty = none given).
   std::string date_line;
@@ -155,29 +233,38 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
     detail_lines += '\n';
   }
 
-  auto at = FindEntry(lines, key, entry_name);
-  if (!at) {
+  if (index.Find(key, entry_name) == nullptr) {
     // The last section of the file is the one to extend when it has the key;
     // otherwise a new section starts at the end.
-    bool extend_last = false;
-    for (std::size_t i = lines.size(); i-- > 0;) {
-      if (lines[i].empty() || lines[i].front() != '[') continue;
-      // Only a section in the usual shape (header, blank line, entries) can
-      // take the entry; a blank line after the header's own would end it.
-      extend_last = IsHeaderOf(lines[i], key) && i + 1 < lines.size() && lines[i + 1].empty();
-      for (std::size_t j = i + 2; j < lines.size(); ++j) {
-        if (lines[j].empty()) extend_last = false;
-      }
-      break;
-    }
     std::string addition;
     if (!content.empty() && content.back() != '\n') addition += "\n";
-    if (!extend_last) addition += "\n[" + std::string(key) + "]\n\n";
+    if (!index.EndsInOpenSectionOf(key)) addition += "\n[" + std::string(key) + "]\n\n";
     addition += std::string(entry_name) + "\n" + detail_lines;
-    return platform::AppendToFile(log2_path, addition);
+    if (!platform::AppendToFile(log2_path, addition)) {
+      cache.Forget(log2_path);  // a part may have been written
+      return false;
+    }
+    index.Append(addition);
+    cache.Written(log2_path);
+    return true;
   }
 
   if (detail_lines.empty()) return true;
+  auto lines = SplitLines(content);
+  auto at = FindEntry(lines, key, entry_name);
+  if (!at) {  // the index and the walk disagree: read the file anew next time
+    cache.Forget(log2_path);
+    return false;
+  }
+  // What is not given anew keeps its recorded line.
+  if (date_line.empty() && at->date_line) date_line = lines[*at->date_line];
+  if (size_line.empty() && at->size_line) size_line = lines[*at->size_line];
+  // An entry recorded again as it stands leaves the file alone.
+  auto recorded = [&](const std::optional<std::size_t>& line) {
+    return line ? std::string(lines[*line]) : std::string();
+  };
+  if (date_line == recorded(at->date_line) && size_line == recorded(at->size_line)) return true;
+
   // Rebuild the file with the entry's detail lines replaced; the lines after
   // the entry stay whole whatever the new lines' lengths.
   std::string rebuilt;
@@ -185,9 +272,6 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
   std::size_t skip_until = at->entry_line + 1;
   if (at->date_line) skip_until = *at->date_line + 1;
   if (at->size_line) skip_until = *at->size_line + 1;
-  // What is not given anew keeps its recorded line.
-  if (date_line.empty() && at->date_line) date_line = lines[*at->date_line];
-  if (size_line.empty() && at->size_line) size_line = lines[*at->size_line];
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > at->entry_line && i < skip_until) continue;
     rebuilt.append(lines[i]);
@@ -199,7 +283,10 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
       rebuilt += '\n';
     }
   }
-  return platform::WriteFileAtomically(log2_path, rebuilt);
+  if (!platform::WriteFileAtomically(log2_path, rebuilt)) return false;
+  index.Reset(rebuilt);
+  cache.Written(log2_path);
+  return true;
 }
 
 }  // namespace marovine

@@ -1,18 +1,35 @@
 #include "marovine/engine/head_reader.h"
 
+#include <algorithm>
+
 namespace marovine {
 
 HeadReader::State HeadReader::Feed(std::string_view bytes) {
   if (state_ != State::kNeedMore) return state_;
-  // The terminator may straddle the previous read, so the search starts three
-  // bytes before the new ones.
-  std::size_t search_from = buffer_.size() >= 3 ? buffer_.size() - 3 : 0;
-  buffer_.append(bytes);
-  auto end = buffer_.find("\r\n\r\n", search_from);
-  if (end != std::string::npos && end <= kMaxHeadBytes) {
-    head_end_ = end;
+  constexpr std::string_view kEnd = "\r\n\r\n";
+  const std::size_t before = buffer_.size();
+  // Where the head ends in the new bytes (just after CR LF CR LF). The
+  // terminator may straddle the previous read, so the seam is looked at
+  // first; only the head's bytes are kept, the body is passed on as it came.
+  std::size_t end_in_bytes = std::string_view::npos;
+  if (before > 0) {
+    const std::size_t kept = std::min<std::size_t>(before, 3);
+    std::string seam = buffer_.substr(before - kept);
+    seam.append(bytes.substr(0, 3));
+    if (auto at = seam.find(kEnd); at != std::string::npos) end_in_bytes = at + 4 - kept;
+  }
+  if (end_in_bytes == std::string_view::npos) {
+    if (auto at = bytes.find(kEnd); at != std::string_view::npos) end_in_bytes = at + 4;
+  }
+  if (end_in_bytes != std::string_view::npos && before + end_in_bytes - 4 <= kMaxHeadBytes) {
+    buffer_.append(bytes.substr(0, end_in_bytes));
+    head_end_ = buffer_.size() - 4;
+    body_ = bytes.substr(end_in_bytes);
     state_ = State::kComplete;
-  } else if (buffer_.size() > kMaxHeadBytes + 3) {
+    return state_;
+  }
+  buffer_.append(bytes);
+  if (buffer_.size() > kMaxHeadBytes + 3) {
     state_ = State::kTooLong;
     buffer_.clear();
     buffer_.shrink_to_fit();
@@ -27,7 +44,7 @@ std::string_view HeadReader::head() const {
 
 std::string_view HeadReader::body() const {
   if (state_ != State::kComplete) return {};
-  return std::string_view(buffer_).substr(head_end_ + 4);
+  return body_;
 }
 
 }  // namespace marovine

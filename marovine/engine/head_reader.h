@@ -16,7 +16,8 @@ class HeadReader {
   enum class State { kNeedMore, kComplete, kTooLong };
 
   // Takes the next bytes. On kComplete, head() is the text before CR LF CR LF
-  // and body() the bytes that followed it in the reads so far.
+  // and body() the bytes that followed it in the read that completed it: a
+  // view of the bytes given to Feed (not copied), valid as long as they are.
   State Feed(std::string_view bytes);
 
   State state() const { return state_; }
@@ -24,8 +25,9 @@ class HeadReader {
   std::string_view body() const;
 
  private:
-  std::string buffer_;
+  std::string buffer_;  // the head's bytes so far
   std::size_t head_end_ = 0;
+  std::string_view body_;
   State state_ = State::kNeedMore;
 };
 

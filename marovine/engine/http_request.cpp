@@ -1,8 +1,10 @@
 #include "marovine/engine/http_request.h"
 
-#include "marovine/engine/url_rules.h"
-
+#include <array>
 #include <charconv>
+
+#include "marovine/engine/url_rules.h"
+#include "platform/ascii_text.h"
 
 namespace marovine {
 
@@ -130,7 +132,11 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r.reserve(512 + in.url.size() + in.referer.size());
   r += "GET " + target->request_target + (in.keep_alive ? " HTTP/1.1\r\n" : " HTTP/1.0\r\n");
   r += "Accept: */*\r\n";
-  r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
+  // A kept-connection request asks for a range only to resume: a range of a
+  // whole file costs the server a partial answer for nothing.
+  if (in.existing_size || !in.keep_alive) {
+    r += "Range: bytes=" + std::to_string(in.existing_size.value_or(0)) + "-\r\n";
+  }
   if (in.send_referer) r += "Referer: " + WithoutUserInfo(in.referer) + "\r\n";
   if (in.no_cache) r += "Pragma: no-cache\r\n";
   r += "Accept-Language: ja\r\n";
@@ -138,10 +144,45 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r += "User-Agent: " + in.user_agent + "\r\n";
   const std::string& credentials = in.credentials.empty() ? target->user_info : in.credentials;
   if (!credentials.empty()) r += "Authorization: Basic " + EncodeBase64(credentials) + "\r\n";
+  if (!in.if_modified_since.empty()) r += "If-Modified-Since: " + in.if_modified_since + "\r\n";
   if (!in.keep_alive) r += "Connection: close\r\n";
   r += "Host: " + target->host_header + "\r\n";
   r += "\r\n";
   return r;
+}
+
+std::optional<std::string> HttpDateOf(std::string_view recorded) {
+  static constexpr std::array<std::string_view, 7> kDays = {"Mon", "Tue", "Wed", "Thu",
+                                                            "Fri", "Sat", "Sun"};
+  static constexpr std::array<std::string_view, 12> kMonths = {
+      "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  // "www, dd mmm yyyy hh:mm:ss gmt", exactly 29 characters.
+  if (recorded.size() != 29) return std::nullopt;
+  auto named = [&](std::string_view part, const auto& names) -> std::optional<std::string_view> {
+    for (std::string_view name : names) {
+      if (platform::EqualsIgnoreCase(part, name)) return name;
+    }
+    return std::nullopt;
+  };
+  auto digits = [&](std::size_t from, std::size_t count) {
+    for (std::size_t k = from; k < from + count; ++k) {
+      if (recorded[k] < '0' || recorded[k] > '9') return false;
+    }
+    return true;
+  };
+  auto day = named(recorded.substr(0, 3), kDays);
+  auto month = named(recorded.substr(8, 3), kMonths);
+  if (!day || !month || recorded.substr(3, 2) != ", " || !digits(5, 2) || recorded[7] != ' ' ||
+      recorded[11] != ' ' || !digits(12, 4) || recorded[16] != ' ' || !digits(17, 2) ||
+      recorded[19] != ':' || !digits(20, 2) || recorded[22] != ':' || !digits(23, 2) ||
+      !platform::EqualsIgnoreCase(recorded.substr(25), " gmt")) {
+    return std::nullopt;
+  }
+  std::string date(recorded);
+  date.replace(0, 3, *day);
+  date.replace(8, 3, *month);
+  date.replace(26, 3, "GMT");
+  return date;
 }
 
 std::string BuildConnectRequest(std::string_view tunnel, std::string_view user_agent) {

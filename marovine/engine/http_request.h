@@ -55,9 +55,18 @@ struct RequestInputs {
   std::string credentials;  // "user:password" or empty
   // Size of the local file when it exists (a resume attempt), else nothing.
   std::optional<std::int64_t> existing_size;
-  // HTTP/1.1, leaving the connection open for the next request.
+  // HTTP/1.1, leaving the connection open for the next request; a range is
+  // then asked for only to resume.
   bool keep_alive = false;
+  // An HTTP date (see HttpDateOf): a server whose file has not changed since
+  // answers 304 without a body.
+  std::string if_modified_since;
 };
+
+// A recorded Last-Modified value (kept lower-cased, "mon, 01 jan 2024
+// 10:00:00 gmt") in the form servers compare ("Mon, 01 Jan 2024 10:00:00
+// GMT"); nothing for a value in any other form, which is then not sent.
+std::optional<std::string> HttpDateOf(std::string_view recorded);
 
 // The request bytes, every line ended by CR LF, the head closed by an empty
 // line. Nothing when the URL is neither http:// nor https:// or its port is

@@ -260,6 +260,12 @@ HeadVerdict ParseResponseHead(std::string_view head, const HeadContext& context)
     return v;
   }
 
+  if (code == 304 && context.conditional_request) {
+    v.status = TS_NOT_MODIFIED;
+    v.text = transfer_text::kNotModified;
+    return v;
+  }
+
   // Every redirect the web uses is followed the same way: the request is a
   // GET whatever the code asks to keep.
   if (code == 301 || code == 302 || code == 303 || code == 307 || code == 308) {

@@ -24,6 +24,7 @@ struct HeadContext {
   std::int64_t minimum_size = 0;     // bytes; 0 = none
   std::int64_t maximum_size = 0;     // bytes; 0 = none
   std::string stored_last_modified;  // from the site history or the download log
+  bool conditional_request = false;  // If-Modified-Since was sent: 304 means unchanged
 };
 
 // The outcome of a response head. With `proceed` the body follows; otherwise

@@ -73,6 +73,7 @@ void TransferEngine::SyncTransferSlot(TransferSlot& slot) {
   slot.last_modified = p.last_modified;
   slot.charset = p.charset;
   slot.retry_after = p.retry_after_seconds;
+  slot.retry_wait = p.retry_wait_seconds;
 }
 
 void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
@@ -87,6 +88,7 @@ void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   slot.credentials.clear();
   slot.charset.clear();
   slot.retry_after = 0;
+  slot.retry_wait = 0;
 }
 
 }  // namespace marovine

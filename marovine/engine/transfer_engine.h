@@ -34,7 +34,7 @@ class TransferEngine {
   // now on.
   void SetTransferEndCallback(std::function<void()> on_end) { on_end_ = std::move(on_end); }
 
-  // Hands the slot to a new thread and returns once the thread has taken it.
+  // Hands the slot to its thread.
   // The slot's status is TS_RUNNING on return, or TS_FAILED with
   // "スレッドを起動できません。" when no thread could be started.
   void StartTransferThread(TransferSlot& slot);

@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -42,7 +44,7 @@ constexpr std::int64_t kBombRatio = 200;
 
 // Bodies are read in large pieces; the free-host cut keeps the small reads it
 // was made for, so it still stops right after the read that passes the mark.
-constexpr std::size_t kReadBytes = 64 * 1024;
+constexpr std::size_t kReadBytes = 256 * 1024;
 constexpr std::size_t kSmallReadBytes = 2048;
 
 class LocalFile {
@@ -65,7 +67,14 @@ class LocalFile {
   int Seek(std::int64_t offset) {
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
   }
-  int Truncate() { return ::ftruncate(fd_, 0) != 0 ? errno : 0; }
+  // Cuts the file to nothing. A file that is empty already is left alone:
+  // on ext4, cutting one makes its close write the whole new content out
+  // at once, which a large download then waits for.
+  int Truncate() {
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && info.st_size == 0) return 0;
+    return ::ftruncate(fd_, 0) != 0 ? errno : 0;
+  }
   int Write(std::string_view bytes) {
     while (!bytes.empty()) {
       ssize_t n = ::write(fd_, bytes.data(), bytes.size());
@@ -130,6 +139,13 @@ class Transfer {
 
   // Ends after a retry wait, as a stop when one was requested meanwhile.
   void FinishAfterWait(TransferStatus status, std::string status_text);
+  // True when the retry wait is the scheduler's, which then holds the item
+  // that long and gives the slot other work.
+  bool WaitOffSlot() {
+    if (!settings_.retry_wait_off_slot || settings_.retry_wait_time <= 0) return false;
+    worker_.Update([&](TransferProgress& p) { p.retry_wait_seconds = settings_.retry_wait_time; });
+    return true;
+  }
   void SetReceived(std::int64_t received) {
     received_ = received;
     worker_.Update([&](TransferProgress& p) { p.received = received; });
@@ -152,6 +168,7 @@ class Transfer {
   bool reused_ = false;                    // the connection served an earlier request
   bool unverified_ = false;                // its certificate was accepted without verifying
   bool keep_open_ = false;                 // the server keeps the connection after this answer
+  bool conditional_ = false;               // the request carries If-Modified-Since
   std::optional<std::int64_t> body_left_;  // wire bytes of the body still to come, when known
 
   std::string last_modified_ = job_.last_modified;
@@ -172,7 +189,9 @@ class Transfer {
 
 void Transfer::FinishAfterWait(TransferStatus status, std::string status_text) {
   worker_.SetText(std::move(status_text));
-  if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
+  if (WaitOffSlot()) {
+    worker_.Finish(worker_.stop_requested() ? TS_STOPPED : status);
+  } else if (worker_.WaitBeforeRetry(settings_.retry_wait_time)) {
     worker_.Finish(TS_STOPPED);
   } else {
     worker_.Finish(status);
@@ -222,6 +241,12 @@ bool Transfer::PrepareRequest() {
   request.no_cache = job_.no_cache;
   request.user_agent = job_.user_agent;
   request.credentials = job_.credentials;
+  if (settings_.conditional_requests && !job_.last_modified.empty()) {
+    if (auto date = HttpDateOf(job_.last_modified)) {
+      request.if_modified_since = std::move(*date);
+      conditional_ = true;
+    }
+  }
   // Connections to a proxy are not kept: only a server's own.
   if (job_.pool && job_.proxy.empty()) {
     request.keep_alive = true;
@@ -409,6 +434,7 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
   context.minimum_size = job_.minimum_size;
   context.maximum_size = job_.maximum_size;
   context.stored_last_modified = last_modified_;
+  context.conditional_request = conditional_;
   HeadVerdict verdict = ParseResponseHead(head, context);
 
   page_ = page_ || verdict.page;
@@ -427,13 +453,16 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     TransferStatus status = verdict.status;
     if (verdict.forbidden) {
       worker_.SetText(verdict.text);
-      bool stopped = worker_.WaitBeforeRetry(settings_.retry_wait_time);
+      bool stopped = !WaitOffSlot() && worker_.WaitBeforeRetry(settings_.retry_wait_time);
       status = stopped ? TS_STOPPED : (settings_.mushi_404 ? TS_INCOMPLETE : TS_FAILED);
     }
     // A file that was there before this transfer is the user's (a partial
     // download or an earlier copy): an unhelpful answer does not take it away.
     // Only a size rejection discards it.
     if (status == TS_SIZE_REJECTED || existing_size_ == 0) DeleteLocalFile();
+    // An answer that has arrived whole (a 304, a redirect) leaves the
+    // connection to the next item of the server.
+    KeepConnection();
     worker_.Finish(status, verdict.text);
     return false;
   }
@@ -622,7 +651,11 @@ void Transfer::Run() {
 
   const bool free_host_page =
       job_.free_host_cut && job_.url.find(kFreeHostPathWord) != std::string::npos;
-  std::vector<char> buffer(free_host_page ? kSmallReadBytes : kReadBytes);
+  // One buffer per transfer thread, made at its first transfer and never
+  // cleared: each read fills what it reports.
+  thread_local const std::unique_ptr<char[]> buffer =
+      std::make_unique_for_overwrite<char[]>(kReadBytes);
+  const std::size_t buffer_size = free_host_page ? kSmallReadBytes : kReadBytes;
   HeadReader head_reader;
   bool answer_started = false;
   bool banner_checked = false;
@@ -638,7 +671,7 @@ void Transfer::Run() {
       return;
     }
     std::size_t got = 0;
-    auto result = socket_->ReceiveWithTimeout(buffer.data(), buffer.size(), job_.timeout_ms, got);
+    auto result = socket_->ReceiveWithTimeout(buffer.get(), buffer_size, job_.timeout_ms, got);
     if (result == CSocketX::Result::kStopped) continue;  // reported at the top of the loop
     if (reused_ && !answer_started &&
         (result == CSocketX::Result::kClosed || result == CSocketX::Result::kError)) {
@@ -658,7 +691,7 @@ void Transfer::Run() {
       return;
     }
     answer_started = true;
-    std::string_view bytes(buffer.data(), got);
+    std::string_view bytes(buffer.get(), got);
     if (body_started_) {
       if (!WriteBody(WithinBody(bytes))) return;
     } else {

@@ -20,7 +20,7 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
   progress_.status = TS_RUNNING;
   progress_.url = job.url;
   progress_.last_modified = job.last_modified;
-  started_ = false;
+  progress_.start_time = std::chrono::steady_clock::now();
   stop_ = stop_request;
   job_ = std::move(job);
   if (!thread_.joinable()) {
@@ -37,8 +37,9 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
       return false;
     }
   }
+  // The thread takes the job when it next runs; the scheduler need not wait
+  // for that, since the progress already says running.
   signal_.notify_all();
-  signal_.wait(lock, [this] { return started_; });
   return true;
 }
 
@@ -50,11 +51,7 @@ void TransferWorker::ThreadLoop() {
     TransferJob job = std::move(*job_);
     job_.reset();
     busy_ = true;
-    started_ = true;
-    progress_.full_body = false;
-    progress_.page = false;
     progress_.start_time = std::chrono::steady_clock::now();
-    signal_.notify_all();
     lock.unlock();
     RunTransfer(job, *this);
     lock.lock();
@@ -79,7 +76,8 @@ void TransferWorker::SetStopRequest(bool stop) {
 void TransferWorker::StopAndJoin() {
   {
     std::lock_guard lock(mutex_);
-    if (busy_) stop_ = true;
+    // A job handed over but not yet taken still runs, and ends at once.
+    if (busy_ || job_) stop_ = true;
     shutdown_ = true;
   }
   signal_.notify_all();
@@ -90,6 +88,7 @@ void TransferWorker::StopAndJoin() {
 
 void TransferWorker::Reset() {
   std::unique_lock lock(mutex_);
+  job_.reset();  // handed over but not taken: it never runs
   if (busy_) {
     stop_ = true;
     signal_.notify_all();

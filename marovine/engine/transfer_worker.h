@@ -58,6 +58,9 @@ struct TransferProgress {
   std::string last_modified;
   std::string charset;
   int retry_after_seconds = 0;
+  // The wait the transfer left to the scheduler before the item is tried
+  // again (retry waits off the slot).
+  int retry_wait_seconds = 0;
   std::chrono::steady_clock::time_point start_time{};
   std::chrono::steady_clock::time_point end_time{};
 };
@@ -66,8 +69,8 @@ struct TransferProgress {
 // under a mutex, the stop request as an atomic flag that socket waits poll.
 // The thread is made at the slot's first start and then takes one transfer
 // after another, so a crawl of thousands of small files does not pay for
-// thousands of thread creations; each start still waits until the thread has
-// taken its job.
+// thousands of thread creations. A start hands the job over and returns; the
+// thread takes it when it next runs.
 class TransferWorker {
  public:
   TransferWorker() = default;
@@ -76,8 +79,8 @@ class TransferWorker {
   TransferWorker& operator=(const TransferWorker&) = delete;
 
   // Scheduler side.
-  // Hands the job to the slot's thread and returns once the thread has taken
-  // it; false when no thread could be started. `on_end` (may be empty) is called on the
+  // Hands the job to the slot's thread (which reports it running from now
+  // on); false when no thread could be started. `on_end` (may be empty) is called on the
   // transfer's thread right after its final status is set, outside the lock.
   bool Start(TransferJob job, bool stop_request, std::function<void()> on_end = {});
   TransferProgress Snapshot() const;
@@ -118,7 +121,6 @@ class TransferWorker {
   std::condition_variable signal_;
   TransferProgress progress_;
   std::atomic<bool> stop_{false};
-  bool started_ = false;
   bool busy_ = false;               // the thread runs a transfer
   bool shutdown_ = false;           // the thread is to end
   std::optional<TransferJob> job_;  // handed over, not yet taken

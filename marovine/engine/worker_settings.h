@@ -18,6 +18,13 @@ struct WorkerSettings {
   // FastMode: requests are HTTP/1.1 and a connection whose answer ended by its
   // own framing serves the next request to the same server.
   int reuse_connections = 0;
+  // FastMode too: a result that is retried after RetryWaitTime ends the
+  // transfer at once, and the scheduler keeps the item waiting in the list
+  // while the slot takes other work.
+  int retry_wait_off_slot = 0;
+  // FastMode too: a file whose date was recorded is asked for with
+  // If-Modified-Since, so that an unchanged one costs a 304 and no body.
+  int conditional_requests = 0;
 };
 
 }  // namespace marovine

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "marovine/document/document_file.h"
+#include "marovine/engine/download_log.h"
 #include "marovine/engine/proxy_list.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -125,8 +126,22 @@ TEST_F(CrawlResumeTest, FastModeEndsWithTheSameResultAsTheTick) {
   }
   ASSERT_EQ(fast.doc->download_items.size(), normal.doc->download_items.size());
   for (std::size_t i = 0; i < fast.doc->download_items.size(); ++i) {
-    EXPECT_EQ(fast.doc->download_items[i].state, normal.doc->download_items[i].state);
+    const DownloadItem& item = fast.doc->download_items[i];
+    EXPECT_EQ(item.state, normal.doc->download_items[i].state);
+    // The download logs hold the same entries, whatever order the files
+    // arrived in.
+    auto logged = [&](const Sandbox& home) {
+      return LookUpLog2(home.Path("log2.dat"), Log2Key(item.referer),
+                        Log2EntryName(item.url, item.referer))
+          .found;
+    };
+    EXPECT_EQ(logged(fast_home), logged(normal_home)) << item.url;
   }
+  auto lines = [](const Sandbox& home) {
+    return CountOf(platform::ReadWholeFile(home.Path("log2.dat")).value_or(""), "\n");
+  };
+  EXPECT_EQ(lines(fast_home), lines(normal_home));
+  EXPECT_GT(lines(fast_home), 0);
 }
 
 TEST_F(CrawlResumeTest, WaitForTransferEndWakesOnAnEndAndTimesOutWithout) {

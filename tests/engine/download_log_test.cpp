@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/file_io.h"
+
 #include "tests/support/sandbox.h"
 
 namespace marovine {
@@ -119,6 +123,65 @@ TEST(DownloadLogTest, UnwritableLogLeavesEverythingAsItWas) {
   box.WriteFile("log2.dat/keep", "");
   EXPECT_FALSE(RecordLog2(box.Path("log2.dat"), "K", "/a.jpg", "", 0));
   EXPECT_FALSE(LookUpLog2(box.Path("log2.dat"), "K", "/a.jpg").found);
+}
+
+TEST(DownloadLogTest, LookUpsFollowWhatOthersWriteToTheFiles) {
+  Sandbox box;
+  std::string log = box.Path("log2.dat");
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "", 5));
+  EXPECT_TRUE(LookUpLog2(log, "K", "/a.jpg").found);
+  // Replaced by hand: the next look-up reads the new file.
+  box.WriteFile("log2.dat", "\n[K]\n\n/b.jpg\n!         7\n");
+  EXPECT_FALSE(LookUpLog2(log, "K", "/a.jpg").found);
+  EXPECT_EQ(LookUpLog2(log, "K", "/b.jpg").size, 7);
+  // Lengthened by hand, without a last line end; a new entry then ends that
+  // line before its own and extends the section.
+  ASSERT_TRUE(platform::AppendToFile(log, "/c.jpg"));
+  EXPECT_TRUE(LookUpLog2(log, "K", "/c.jpg").found);
+  ASSERT_TRUE(RecordLog2(log, "K", "/d.jpg", "", 0));
+  EXPECT_EQ(box.ReadFile("log2.dat"), "\n[K]\n\n/b.jpg\n!         7\n/c.jpg\n/d.jpg\n");
+  EXPECT_TRUE(LookUpLog2(log, "K", "/c.jpg").found);
+  // Removed: nothing is found any more, and recording starts a new file.
+  std::filesystem::remove(log);
+  EXPECT_FALSE(LookUpLog2(log, "K", "/b.jpg").found);
+  ASSERT_TRUE(RecordLog2(log, "K", "/e.jpg", "", 0));
+  EXPECT_EQ(box.ReadFile("log2.dat"), "\n[K]\n\n/e.jpg\n");
+
+  box.WriteFile("log.dat", "http://a.com/x.jpg\n");
+  EXPECT_TRUE(IsInLogDat(box.path(), "http://a.com/x.jpg"));
+  box.WriteFile("log.dat", "http://a.com/y.jpg\n");
+  EXPECT_FALSE(IsInLogDat(box.path(), "http://a.com/x.jpg"));
+  EXPECT_TRUE(IsInLogDat(box.path(), "http://a.com/y.jpg"));
+}
+
+TEST(DownloadLogTest, OddlyShapedSectionsAreReadAsAWalkFromTheTopReadsThem) {
+  Sandbox box;
+  // A header straight before its entries, a duplicate entry further down
+  // (the first one counts), a size after a date, and a date with no size.
+  box.WriteFile("log2.dat",
+                "[K]\n/a.jpg\n*d1\n!         3\n/b.jpg\n*d2\n\n"
+                "[L]\n\n/a.jpg\n!         9\n[K]\n\n/a.jpg\n!         4\n/c.jpg\n\n\n/d.jpg\n");
+  std::string log = box.Path("log2.dat");
+  auto a = LookUpLog2(log, "K", "/a.jpg");
+  EXPECT_EQ(a.date, "d1");
+  EXPECT_EQ(a.size, 3);
+  auto b = LookUpLog2(log, "K", "/b.jpg");
+  EXPECT_EQ(b.date, "d2");
+  EXPECT_EQ(b.size, 0);
+  EXPECT_EQ(LookUpLog2(log, "L", "/a.jpg").size, 9);  // a header within a section ends it
+  EXPECT_TRUE(LookUpLog2(log, "K", "/c.jpg").found);
+  EXPECT_FALSE(LookUpLog2(log, "K", "/d.jpg").found);  // after the section's end
+  // The file ends outside any section: a new entry starts one.
+  ASSERT_TRUE(RecordLog2(log, "K", "/e.jpg", "", 0));
+  EXPECT_TRUE(box.ReadFile("log2.dat").ends_with("/d.jpg\n\n[K]\n\n/e.jpg\n"));
+  // An entry recorded again as it stands keeps the file as it is.
+  std::string before = box.ReadFile("log2.dat");
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "d1", 3));
+  EXPECT_EQ(box.ReadFile("log2.dat"), before);
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "d5", 0));
+  EXPECT_EQ(LookUpLog2(log, "K", "/a.jpg").date, "d5");
+  EXPECT_EQ(LookUpLog2(log, "K", "/a.jpg").size, 3);
+  EXPECT_EQ(LookUpLog2(log, "K", "/e.jpg").found, true);
 }
 
 }  // namespace

@@ -51,6 +51,31 @@ TEST(HttpRequestTest, OptionalLinesFollowTheirFlags) {
   EXPECT_EQ(request.find("Pragma"), std::string::npos);
 }
 
+TEST(HttpRequestTest, ConditionalRequestsCarryTheRecordedDateAsServersWriteIt) {
+  EXPECT_EQ(HttpDateOf("mon, 01 jan 2024 10:00:00 gmt"), "Mon, 01 Jan 2024 10:00:00 GMT");
+  EXPECT_EQ(HttpDateOf("Sun, 06 Nov 1994 08:49:37 GMT"), "Sun, 06 Nov 1994 08:49:37 GMT");
+  // Other forms (RFC 850, asctime, another zone, garbage) are not sent.
+  EXPECT_EQ(HttpDateOf("sunday, 06-nov-94 08:49:37 gmt"), std::nullopt);
+  EXPECT_EQ(HttpDateOf("sun nov  6 08:49:37 1994"), std::nullopt);
+  EXPECT_EQ(HttpDateOf("mon, 01 jan 2024 10:00:00 cet"), std::nullopt);
+  EXPECT_EQ(HttpDateOf("mon, 01 xyz 2024 10:00:00 gmt"), std::nullopt);
+  EXPECT_EQ(HttpDateOf("mon, 01 jan 2024 10:00:00 gmt\r\nX: y"), std::nullopt);
+  EXPECT_EQ(HttpDateOf(""), std::nullopt);
+
+  RequestInputs in;
+  in.url = "http://example.com/a.jpg";
+  in.keep_alive = true;
+  in.if_modified_since = "Mon, 01 Jan 2024 10:00:00 GMT";
+  std::string request = *BuildHttpRequest(in);
+  EXPECT_NE(request.find("\r\nIf-Modified-Since: Mon, 01 Jan 2024 10:00:00 GMT\r\nHost: "),
+            std::string::npos)
+      << request;
+  // Kept-connection requests ask for a range only to resume.
+  EXPECT_EQ(request.find("Range:"), std::string::npos) << request;
+  in.existing_size = 100;
+  EXPECT_NE(BuildHttpRequest(in)->find("\r\nRange: bytes=100-\r\n"), std::string::npos);
+}
+
 TEST(HttpRequestTest, ConnectionTargets) {
   struct Case {
     const char* url;

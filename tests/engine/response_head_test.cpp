@@ -80,6 +80,18 @@ TEST(ResponseHeadTest, SameLastModifiedEndsAsNotModified) {
   EXPECT_EQ(changed.last_modified, "tue, 02 jan 2024 00:00:00 gmt");
 }
 
+TEST(ResponseHeadTest, A304IsNotModifiedOnlyWhenTheRequestAskedForIt) {
+  HeadContext context;
+  context.conditional_request = true;
+  auto v = ParseResponseHead("HTTP/1.1 304 Not Modified\r\nETag: \"x\"\r\n", context);
+  EXPECT_EQ(v.status, TS_NOT_MODIFIED);
+  EXPECT_EQ(v.text, "更新されていません。中止します。");
+  EXPECT_FALSE(v.proceed);
+  // Unasked, a 304 is an answer we cannot use.
+  context.conditional_request = false;
+  EXPECT_EQ(ParseResponseHead("HTTP/1.1 304 Not Modified\r\n", context).status, TS_FAILED);
+}
+
 TEST(ResponseHeadTest, RedirectsForbiddenAndOtherAnswers) {
   auto moved =
       ParseResponseHead("HTTP/1.0 302 Found\r\nLocation:   http://b.com/Dir/Pic.JPG\r\n", {});
