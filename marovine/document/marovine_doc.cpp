@@ -218,8 +218,10 @@ void CMarovineDoc::RemoveDownloadItem(int index) {
   if (index < 0 || index >= static_cast<int>(download_items.size())) return;
   reserved_names_.Remove(download_items[index].local_path);
   download_items.erase(download_items.begin() + index);
-  crawl_.DownloadItemRemoved(index);
+  // The view hears first, while the slot of the row still names it: a front
+  // end counts how an item that leaves as its transfer ends has ended.
   if (download_view_ != nullptr) download_view_->DeleteRow(index);
+  crawl_.DownloadItemRemoved(index);
 }
 
 void CMarovineDoc::RemoveLinkItem(int index) {
