@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "marovine/document/marovine_doc.h"
+#include "marovine/document/crawl_control.h"
 
 namespace marovine::cli {
 
@@ -112,10 +112,10 @@ void ProgressPrinter::ClearLiveBlock() {
   live_lines_ = 0;
 }
 
-void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui) {
+void ProgressPrinter::Refresh(const CrawlControl& crawl, CliDownloadView& view, CliUiServices& ui) {
   ClearLiveBlock();
   const LinkItem* site = nullptr;
-  for (const LinkItem& link : doc.link_items) {
+  for (const LinkItem& link : crawl.links()) {
     if (link.state == LS_SEARCHING) {
       site = &link;
       break;
@@ -152,7 +152,7 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, Cl
   }
   // The live block: what runs now.
   std::vector<std::string> lines;
-  for (const TransferSlot& slot : doc.crawl().slots()) {
+  for (const TransferSlot& slot : crawl.transfer_slots()) {
     if (slot.status != TS_RUNNING) continue;
     if (slot.item_index < 0 || slot.item_index >= view.RowCount()) continue;
     lines.push_back(FormatProgressRow(view.rows()[slot.item_index]));

@@ -9,7 +9,7 @@
 #include "marovine/document/ui_services.h"
 
 namespace marovine {
-class CMarovineDoc;
+class CrawlControl;
 }
 
 namespace marovine::cli {
@@ -59,7 +59,7 @@ class CliDownloadView : public DownloadRowModel {
 class ProgressPrinter {
  public:
   ProgressPrinter(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
-  void Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui);
+  void Refresh(const CrawlControl& crawl, CliDownloadView& view, CliUiServices& ui);
   // Ends the live block and prints a last line.
   void Finish(const std::string& line);
 
