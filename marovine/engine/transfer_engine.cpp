@@ -45,6 +45,7 @@ void TransferEngine::StartTransferThread(TransferSlot& slot) {
   job.minimum_size = slot.minimum_size;
   job.maximum_size = slot.maximum_size;
   job.settings = settings_;
+  job.page_reader = slot.page_reader;
   if (settings_.reuse_connections) job.pool = &pool_;
 
   slot.status = TS_RUNNING;
@@ -73,6 +74,7 @@ void TransferEngine::SyncTransferSlot(TransferSlot& slot) {
   slot.last_modified = p.last_modified;
   slot.charset = p.charset;
   slot.retry_after = p.retry_after_seconds;
+  slot.page_reading = std::move(p.page_reading);
 }
 
 void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
@@ -87,6 +89,8 @@ void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   slot.credentials.clear();
   slot.charset.clear();
   slot.retry_after = 0;
+  slot.page_reader = nullptr;
+  slot.page_reading.reset();
 }
 
 }  // namespace marovine
