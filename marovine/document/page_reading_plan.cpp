@@ -3,7 +3,6 @@
 #include <exception>
 #include <memory>
 #include <optional>
-#include <utility>
 
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/document_settings.h"
@@ -50,7 +49,7 @@ class PageReadingPlan {
     std::string path = transfer_path_;
     if (whole_site_ && file.status == TS_NOT_MODIFIED) {
       std::string original = item_path_ + std::string(kRefetchSuffix);
-      path = page && platform::FileExists(original) ? std::move(original) : item_path_;
+      path = page && platform::FileExists(original) ? original : item_path_;
     }
     auto reading = std::make_shared<PageReading>();
     if (page) {
