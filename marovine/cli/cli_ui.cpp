@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "marovine/document/marovine_doc.h"
+#include "marovine/document/crawl_control.h"
 
 namespace marovine::cli {
 
@@ -205,14 +205,14 @@ bool ProgressPrinter::Shows(LineLevel level) const {
   return true;
 }
 
-std::vector<std::string> ProgressPrinter::LiveLines(const CMarovineDoc& doc,
+std::vector<std::string> ProgressPrinter::LiveLines(const CrawlControl& crawl,
                                                     const CliDownloadView& view,
                                                     const CliUiServices& ui,
                                                     std::int64_t elapsed_seconds) {
   std::vector<std::string> lines;
   const auto now = RateMeter::Clock::now();
   std::map<std::string, RateMeter> still_running;
-  for (const TransferSlot& slot : doc.crawl().slots()) {
+  for (const TransferSlot& slot : crawl.transfer_slots()) {
     if (slot.status != TS_RUNNING) continue;
     if (slot.item_index < 0 || slot.item_index >= view.RowCount()) continue;
     const auto& row = view.rows()[static_cast<std::size_t>(slot.item_index)];
@@ -236,7 +236,7 @@ std::vector<std::string> ProgressPrinter::LiveLines(const CMarovineDoc& doc,
   overall.ended = view.counts().ended();
   overall.found = view.found_count();
   overall.bytes = view.counts().bytes;
-  for (const TransferSlot& slot : doc.crawl().slots()) {
+  for (const TransferSlot& slot : crawl.transfer_slots()) {
     if (slot.status == TS_RUNNING) overall.bytes += slot.received;
   }
   overall.elapsed = elapsed_seconds;
@@ -249,14 +249,14 @@ std::vector<std::string> ProgressPrinter::LiveLines(const CMarovineDoc& doc,
   return lines;
 }
 
-void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui,
+void ProgressPrinter::Refresh(const CrawlControl& crawl, CliDownloadView& view, CliUiServices& ui,
                               std::int64_t elapsed_seconds) {
   std::vector<std::string> scrolled;
   auto add = [&](LineLevel level, const std::string& text) {
     if (Shows(level)) scrolled.push_back(Printable(text));
   };
   const LinkItem* site = nullptr;
-  for (const LinkItem& link : doc.link_items) {
+  for (const LinkItem& link : crawl.links()) {
     if (link.state == LS_SEARCHING) {
       site = &link;
       break;
@@ -287,7 +287,7 @@ void ProgressPrinter::Refresh(const CMarovineDoc& doc, CliDownloadView& view, Cl
     for (const std::string& line : scrolled) std::fprintf(out_, "%s\n", line.c_str());
   } else {
     block_.set_width(TerminalWidth(fileno(out_)));
-    std::string frame = block_.Render(scrolled, LiveLines(doc, view, ui, elapsed_seconds));
+    std::string frame = block_.Render(scrolled, LiveLines(crawl, view, ui, elapsed_seconds));
     std::fwrite(frame.data(), 1, frame.size(), out_);
   }
   std::fflush(out_);

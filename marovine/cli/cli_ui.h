@@ -16,7 +16,7 @@
 #include "marovine/engine/transfer_slot.h"
 
 namespace marovine {
-class CMarovineDoc;
+class CrawlControl;
 }
 
 namespace marovine::cli {
@@ -101,14 +101,14 @@ class CliDownloadView : public DownloadRowModel {
 class ProgressPrinter {
  public:
   ProgressPrinter(std::FILE* out, bool terminal, int width, Verbosity verbosity);
-  void Refresh(const CMarovineDoc& doc, CliDownloadView& view, CliUiServices& ui,
+  void Refresh(const CrawlControl& crawl, CliDownloadView& view, CliUiServices& ui,
                std::int64_t elapsed_seconds);
   // Ends the live block and prints a last line (not with -q).
   void Finish(const std::string& line);
 
  private:
   bool Shows(LineLevel level) const;
-  std::vector<std::string> LiveLines(const CMarovineDoc& doc, const CliDownloadView& view,
+  std::vector<std::string> LiveLines(const CrawlControl& crawl, const CliDownloadView& view,
                                      const CliUiServices& ui, std::int64_t elapsed_seconds);
 
   std::FILE* out_;

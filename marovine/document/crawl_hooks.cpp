@@ -1,17 +1,18 @@
 #include "marovine/document/crawl_hooks.h"
 
 #include "marovine/album/album_commands.h"
-#include "marovine/document/marovine_doc.h"
+#include "marovine/document/crawl_control.h"
 
 namespace marovine {
 
-void CrawlHooks::MakeSiteAlbum(CMarovineDoc& doc, int link_index) {
-  MakeAutomaticAlbumAfterSite(doc, link_index);
+void CrawlHooks::MakeSiteAlbum(const CrawlControl& crawl, int link_index) {
+  MakeAutomaticAlbumAfterSite(crawl, link_index);
 }
 
-bool MakeAutomaticAlbumAfterSite(CMarovineDoc& doc, int link_index) {
-  if (link_index < 0 || link_index >= static_cast<int>(doc.link_items.size())) return false;
-  const LinkItem& link = doc.link_items[link_index];
+bool MakeAutomaticAlbumAfterSite(const CrawlControl& crawl, int link_index) {
+  const std::vector<LinkItem>& links = crawl.links();
+  if (link_index < 0 || link_index >= static_cast<int>(links.size())) return false;
+  const LinkItem& link = links[link_index];
   if (link.state != LS_DONE) return false;
   AlbumSite site;
   site.url = link.url;
@@ -22,12 +23,12 @@ bool MakeAutomaticAlbumAfterSite(CMarovineDoc& doc, int link_index) {
   // The site's files that arrived, in list order; pages were deleted or are
   // not pictures, and the album passes over what it cannot show.
   std::vector<std::string> finished;
-  for (const auto& item : doc.download_items) {
+  for (const auto& item : crawl.downloads()) {
     if (item.state == DS_DONE && item.site_url == link.url) finished.push_back(item.local_path);
   }
   AlbumProgress silent;
   AlbumRunResult result =
-      MakeAutomaticSiteAlbum(site, finished, LoadAlbumSettings(doc.profile), silent);
+      MakeAutomaticSiteAlbum(site, finished, LoadAlbumSettings(crawl.settings_file()), silent);
   return result != AlbumRunResult::kNotStarted;
 }
 

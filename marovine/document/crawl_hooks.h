@@ -5,7 +5,7 @@
 
 namespace marovine {
 
-class CMarovineDoc;
+class CrawlControl;
 
 // Sound events of the crawl.
 enum CrawlSoundEvent : int {
@@ -27,23 +27,23 @@ class CrawlHooks {
 
   virtual void PlayEventSound(int /*event*/) {}
   // The daily time-window check (maintenance, every 26 seconds).
-  virtual void ScheduleCheck(CMarovineDoc& /*doc*/) {}
-  virtual void ClipboardWatchStep(CMarovineDoc& /*doc*/) {}
+  virtual void ScheduleCheck(CrawlControl& /*crawl*/) {}
+  virtual void ClipboardWatchStep(CrawlControl& /*crawl*/) {}
   // Before a transfer starts with DialKeep on: makes sure the line is up.
   // False when the user cancelled dialling; DialKeep is then switched off.
-  virtual bool DialUpKeepCheck(CMarovineDoc& /*doc*/) { return true; }
+  virtual bool DialUpKeepCheck(CrawlControl& /*crawl*/) { return true; }
   virtual void HangUp() {}
   // The power-management step after all searches (standby, shutdown, ...).
-  virtual void PowerManagement(CMarovineDoc& /*doc*/) {}
+  virtual void PowerManagement(CrawlControl& /*crawl*/) {}
   // Ends the program through its normal close path.
   virtual void CloseMainWindow() {}
   virtual void ShowInQuickView(const std::string& /*path*/) {}
   // The album of link item `link_index`, whose site has just finished.
-  virtual void MakeSiteAlbum(CMarovineDoc& doc, int link_index);
+  virtual void MakeSiteAlbum(const CrawlControl& crawl, int link_index);
 };
 
 // The automatic album of a finished site, from the finished records of the
 // download list. Answers whether an album was made.
-bool MakeAutomaticAlbumAfterSite(CMarovineDoc& doc, int link_index);
+bool MakeAutomaticAlbumAfterSite(const CrawlControl& crawl, int link_index);
 
 }  // namespace marovine

@@ -14,6 +14,7 @@
 
 #include "marovine/document/crawl_hooks.h"
 #include "marovine/document/settings_keys.h"
+#include "marovine/engine/page_reading.h"
 #include "marovine/engine/proxy_list.h"
 #include "marovine/engine/transfer_engine.h"
 #include "marovine/engine/transfer_slot.h"
@@ -37,6 +38,23 @@ class CPageParser;
 // marked otherwise below. The transfers run on the engine's threads and touch
 // none of the members; the engine copies a slot's progress in under its own
 // lock when SyncTransferSlot is called on the owning thread.
+//
+// What crosses threads, and who owns it:
+// - slots_: the owning thread's. Their "in" fields are copied into the
+//   transfer's job at its start; their "out" fields (status, text, sizes, the
+//   result) are copied back from the worker under the worker's lock at each
+//   sync. A slot is never shared with a transfer.
+// - the page reader a slot starts with: made on the owning thread from
+//   copies of the item, its link and the settings; the transfer's thread owns
+//   the copy it was handed and runs it once the file is complete, before the
+//   end is reported. It holds no reference into the document.
+// - the page reading (a slot's result): made on the transfer's thread,
+//   published with the final status under the worker's lock, and from the
+//   sync on the owning thread's alone (the transfer never looks at it again).
+// - stop requests: set in a slot on the owning thread and pushed to the
+//   worker's atomic flag at each sync; the transfer's thread only reads it.
+// - the transfer end notifier and the end count: under end_mutex_; the
+//   notifier is called on the transfers' threads, outside that lock.
 class CrawlScheduler {
  public:
   explicit CrawlScheduler(CMarovineDoc& doc);
@@ -176,6 +194,14 @@ class CrawlScheduler {
   bool DialUpKeepCheck();
   void NotifyTransferEnd();  // on a transfer's thread
   void LaunchTransfer(int slot);
+  // Gives the slot the reading of the page its transfer fetches, made from
+  // the item, its link and the settings as they are now.
+  void PreparePageReading(int slot);
+  // Fills the configured parser with the page's title and links: taken from
+  // what the transfer's thread read when it was asked the same, else read
+  // here.
+  void ExtractLinks(int slot, CPageParser& parser,
+                    std::optional<LinkExtraction> PageReading::*pass);
   void LaunchDeferredTransfers();
   void SaveDocumentIfChanged();
   void FinishMirroredPages(int link_index);

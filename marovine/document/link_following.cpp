@@ -160,7 +160,7 @@ void CrawlScheduler::SearchLinkSites(int a, int owner) {
   PrepareLinkExtraction(parser, fetched, &doc_.link_items[owner], doc_.settings, doc_.profile);
   parser.scope = 0;
   parser.download_extensions = kNoDownloadExtensions;
-  parser.ParsePage();
+  ExtractLinks(a, parser, &PageReading::link_sites);
 
   const std::string own_folder = UrlFolderOf(owner_url);
   const std::string link_log = SiteLinkLogPath(doc_.paths.log_folder, owner_url);

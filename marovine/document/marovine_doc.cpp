@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "marovine/document/document_file.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/link_list_view.h"
 #include "marovine/document/settings_keys.h"
@@ -172,6 +173,8 @@ LinkItem CMarovineDoc::NewWholeSiteLinkItem(const std::string& url, const std::s
   item.history_path = item.folder + kSiteHistoryFileName;
   return item;
 }
+
+bool CMarovineDoc::SaveDocument() { return SaveDocumentFile(*this, document_path); }
 
 int CMarovineDoc::RegisterUrl(const std::string& url) {
   return RegisterUrlAs(url, settings.registration_mode);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "marovine/document/crawl_control.h"
 #include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/document_settings.h"
 #include "marovine/document/local_name_reservations.h"
@@ -28,7 +29,8 @@ struct ViewHint;
 // The views follow it (the link view through hints, the download view
 // through direct calls); it never waits on either. All of it lives on the
 // thread that owns it; only the scheduler hands work to other threads.
-class CMarovineDoc {
+// The parts around the crawl see it as a CrawlControl.
+class CMarovineDoc final : public CrawlControl {
  public:
   CMarovineDoc(const std::string& program_folder, const std::string& storage_folder);
   ~CMarovineDoc();
@@ -48,7 +50,7 @@ class CMarovineDoc {
   // Makes a URL a new item: a link (a site to search) or a download, by its
   // extension. 1 added, 0 rejected (ignore word, unlisted extension,
   // duplicate, full download list). Never shows a message.
-  int RegisterUrl(const std::string& url);
+  int RegisterUrl(const std::string& url) override;
   // The same under a registration mode of the caller's (kRegisterCrawl or
   // kRegisterWholeSite) instead of the one the settings choose.
   int RegisterUrlAs(const std::string& url, int registration_mode);
@@ -117,6 +119,24 @@ class CMarovineDoc {
   // through its commands and notifications.
   CrawlScheduler& crawl() { return crawl_; }
   const CrawlScheduler& crawl() const { return crawl_; }
+
+  // CrawlControl: the crawl's commands and what the parts around it read.
+  void CrawlTick() override { crawl_.CrawlTick(); }
+  void StartCommand() override { crawl_.StartCommand(); }
+  void StopListingCommand() override { crawl_.StopListingCommand(); }
+  void StopAllCommand() override { crawl_.StopAllCommand(); }
+  void ResumeQuietly() override { crawl_.ResumeQuietly(); }
+  bool SaveDocument() override;
+  bool CrawlRunning() const override { return crawl_.running(); }
+  bool CrawlFinished() const override { return crawl_.CrawlFinished(); }
+  const DocumentSettings& crawl_settings() const override { return settings; }
+  const platform::Profile& settings_file() const override { return profile; }
+  const ProgramPaths& program_paths() const override { return paths; }
+  const std::vector<LinkItem>& links() const override { return link_items; }
+  const std::vector<DownloadItem>& downloads() const override { return download_items; }
+  const std::array<TransferSlot, kTransferSlotCount>& transfer_slots() const override {
+    return crawl_.slots();
+  }
 
   ProgramPaths paths;
   platform::Profile profile;

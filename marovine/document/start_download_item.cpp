@@ -7,6 +7,7 @@
 #include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/document/marovine_doc.h"
+#include "marovine/document/page_reading_plan.h"
 #include "marovine/document/site_history_file.h"
 #include "marovine/engine/proxy_settings.h"
 #include "platform/path.h"
@@ -136,6 +137,7 @@ void CrawlScheduler::LaunchTransfer(int a) {
   requested_urls_[a] = slot.url;
   redirect_chains_[a].clear();
   engine_.SetWorkerSettings(doc_.worker_settings);
+  PreparePageReading(a);
   engine_.StartTransferThread(slot);
   SetDownloadImage(IMAGE_RUNNING, slot.item_index);
 }
@@ -159,7 +161,37 @@ void CrawlScheduler::RestartInPlace(int a) {
   slot.status = TS_RUNNING;
   requested_urls_[a] = slot.url;
   engine_.SetWorkerSettings(doc_.worker_settings);
+  PreparePageReading(a);
   engine_.StartTransferThread(slot);
+}
+
+void CrawlScheduler::PreparePageReading(int a) {
+  TransferSlot& slot = slots_[a];
+  slot.page_reading.reset();
+  if (!SlotHasItem(a)) {
+    slot.page_reader = nullptr;
+    return;
+  }
+  const DownloadItem& item = doc_.download_items[slot.item_index];
+  const int owner = item.site_url.empty() ? -1 : doc_.FindLink(item.site_url);
+  slot.page_reader =
+      MakePageReader(item, slot.local_path, owner >= 0 ? &doc_.link_items[owner] : nullptr,
+                     doc_.settings, doc_.profile);
+}
+
+void CrawlScheduler::ExtractLinks(int a, CPageParser& parser,
+                                  std::optional<LinkExtraction> PageReading::*pass) {
+  const std::shared_ptr<PageReading>& reading = slots_[a].page_reading;
+  if (reading != nullptr) {
+    std::optional<LinkExtraction>& read = (*reading).*pass;
+    if (read && SameExtractionRequest(read->request, parser)) {
+      parser = std::move(read->result);
+      read.reset();
+      return;
+    }
+  }
+  // Not read on the transfer's thread, or with what no longer holds.
+  parser.ParsePage();
 }
 
 }  // namespace marovine

@@ -100,7 +100,7 @@ void CrawlScheduler::Succeeded(int a) {
       PrepareLinkExtraction(parser, fetched, owner >= 0 ? &doc_.link_items[owner] : nullptr,
                             doc_.settings, doc_.profile);
       parser.stylesheet = 1;
-      parser.ParsePage();
+      ExtractLinks(a, parser, &PageReading::page);
       if (FollowLinks(a, parser, owner)) return;
     }
   } else {
@@ -111,13 +111,16 @@ void CrawlScheduler::Succeeded(int a) {
       std::string original = slot.local_path + std::string(kRefetchSuffix);
       // The rename replaces the rewritten page in one step; when it fails,
       // the rewritten page stays rather than leaving no page at all.
-      if (platform::FileExists(original)) (void)RenameFile(original, slot.local_path);
+      // A page left rewritten is not what the transfer's thread read.
+      if (platform::FileExists(original) && !RenameFile(original, slot.local_path)) {
+        slot.page_reading.reset();
+      }
     }
     FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
     CPageParser parser;
     PrepareLinkExtraction(parser, fetched, owner >= 0 ? &doc_.link_items[owner] : nullptr,
                           doc_.settings, doc_.profile);
-    parser.ParsePage();
+    ExtractLinks(a, parser, &PageReading::page);
     if (owner >= 0 && doc_.link_items[owner].title.empty()) TakeTitle(owner, parser.title);
 
     const bool link_site_search = owner >= 0 && doc_.link_items[owner].mode == MODE_CRAWL &&

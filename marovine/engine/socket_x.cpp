@@ -60,20 +60,16 @@ TlsFailure FailureOfVerifyResult(long result) {
 
 }  // namespace
 
+void CSocketX::SslFree::operator()(SSL* ssl) const { SSL_free(ssl); }
+
 CSocketX::~CSocketX() { Close(); }
 
 void CSocketX::Close() {
   // A connection ends when its answer is read, or when it is dropped from the
   // kept ones; a close_notify of our own would only cost a write to a peer
   // that may be gone.
-  if (ssl_) {
-    SSL_free(ssl_);
-    ssl_ = nullptr;
-  }
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  ssl_.reset();
+  fd_.reset();
 }
 
 CSocketX::Result CSocketX::WaitFor(short events, int timeout_ms) {
@@ -87,7 +83,7 @@ CSocketX::Result CSocketX::WaitFor(short events, int timeout_ms) {
       if (left.count() <= 0) return Result::kTimeout;
       slice = static_cast<int>(std::min<long long>(slice, left.count()));
     }
-    pollfd p{fd_, events, 0};
+    pollfd p{fd_.get(), events, 0};
     int r = ::poll(&p, 1, slice);
     if (r > 0) return Result::kOk;
     if (r < 0 && errno != EINTR) return Result::kError;
@@ -107,9 +103,10 @@ CSocketX::Result CSocketX::Connect(const std::string& host, int port, int timeou
   }
   Result result = Result::kError;
   for (const addrinfo* a = lookup.addresses(); a; a = a->ai_next) {
-    fd_ = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-    if (fd_ < 0) continue;
-    if (::connect(fd_, a->ai_addr, a->ai_addrlen) == 0) {
+    fd_.reset(
+        ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
+    if (!fd_) continue;
+    if (::connect(fd_.get(), a->ai_addr, a->ai_addrlen) == 0) {
       result = Result::kOk;
       break;
     }
@@ -120,7 +117,7 @@ CSocketX::Result CSocketX::Connect(const std::string& host, int port, int timeou
       if (result == Result::kOk) {
         int error = 0;
         socklen_t len = sizeof error;
-        ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &len);
+        ::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &error, &len);
         if (error == 0) break;
         result = Result::kError;
       }
@@ -139,7 +136,7 @@ CSocketX::Result CSocketX::RunTls(Call&& call, int timeout_ms, int& ssl_error) {
     ERR_clear_error();
     int r = call();
     if (r > 0) return Result::kOk;
-    ssl_error = SSL_get_error(ssl_, r);
+    ssl_error = SSL_get_error(ssl_.get(), r);
     short events = 0;
     if (ssl_error == SSL_ERROR_WANT_READ) {
       events = POLLIN;
@@ -157,7 +154,7 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
                                     TlsFailure& failure, bool& unverified, SSL_SESSION* resume) {
   failure = TlsFailure::kNone;
   unverified = false;
-  if (fd_ < 0) {
+  if (!fd_) {
     failure = TlsFailure::kHandshake;
     return Result::kError;
   }
@@ -174,24 +171,24 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
   SSL_CTX_set_options(context.get(), SSL_OP_IGNORE_UNEXPECTED_EOF);
   SSL_CTX_set_mode(context.get(), SSL_MODE_ENABLE_PARTIAL_WRITE);
   SSL_CTX_set_verify(context.get(), verify ? SSL_VERIFY_PEER : SSL_VERIFY_NONE, nullptr);
-  ssl_ = SSL_new(context.get());
-  if (!ssl_ || SSL_set_fd(ssl_, fd_) != 1) {
+  ssl_.reset(SSL_new(context.get()));
+  if (!ssl_ || SSL_set_fd(ssl_.get(), fd_.get()) != 1) {
     failure = TlsFailure::kHandshake;
     Close();
     return Result::kError;
   }
   if (IsAddressLiteral(server_name)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), server_name.c_str());
+    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), server_name.c_str());
   } else {
-    SSL_set_tlsext_host_name(ssl_, server_name.c_str());
-    SSL_set1_host(ssl_, server_name.c_str());
+    SSL_set_tlsext_host_name(ssl_.get(), server_name.c_str());
+    SSL_set1_host(ssl_.get(), server_name.c_str());
   }
-  if (resume) SSL_set_session(ssl_, resume);
+  if (resume) SSL_set_session(ssl_.get(), resume);
   int ssl_error = 0;
-  Result result = RunTls([&] { return SSL_connect(ssl_); }, timeout_ms, ssl_error);
+  Result result = RunTls([&] { return SSL_connect(ssl_.get()); }, timeout_ms, ssl_error);
   // The chain and the name are checked in either mode; without `verify` a
   // fault only marks the connection.
-  long verified = SSL_get_verify_result(ssl_);
+  long verified = SSL_get_verify_result(ssl_.get());
   if (result == Result::kOk) {
     unverified = verified != X509_V_OK;
     return result;
@@ -205,7 +202,7 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
 }
 
 SSL_SESSION* CSocketX::TakeSession() const {
-  SSL_SESSION* current = ssl_ ? SSL_get0_session(ssl_) : nullptr;
+  SSL_SESSION* current = ssl_ ? SSL_get0_session(ssl_.get()) : nullptr;
   if (!current || !SSL_SESSION_is_resumable(current)) return nullptr;
   // A copy: freeing a connection that was not shut down marks its own
   // session as not resumable.
@@ -215,20 +212,20 @@ SSL_SESSION* CSocketX::TakeSession() const {
 CSocketX::Result CSocketX::SendWithTimeout(std::string_view text, int timeout_ms,
                                            std::size_t& sent) {
   sent = 0;
-  if (fd_ < 0) return Result::kError;
+  if (!fd_) return Result::kError;
   if (ssl_) {
     if (text.empty()) return Result::kOk;
     int ssl_error = 0;
     std::size_t written = 0;
-    Result result =
-        RunTls([&] { return SSL_write_ex(ssl_, text.data(), text.size(), &written) == 1 ? 1 : 0; },
-               timeout_ms, ssl_error);
+    Result result = RunTls(
+        [&] { return SSL_write_ex(ssl_.get(), text.data(), text.size(), &written) == 1 ? 1 : 0; },
+        timeout_ms, ssl_error);
     if (result == Result::kOk) sent = written;
     return result;
   }
   Result waited = WaitFor(POLLOUT, timeout_ms);
   if (waited != Result::kOk) return waited;
-  ssize_t n = ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL);
+  ssize_t n = ::send(fd_.get(), text.data(), text.size(), MSG_NOSIGNAL);
   if (n < 0) {
     if (errno == EAGAIN || errno == EINTR) return Result::kOk;
     return Result::kError;
@@ -240,12 +237,13 @@ CSocketX::Result CSocketX::SendWithTimeout(std::string_view text, int timeout_ms
 CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity, int timeout_ms,
                                               std::size_t& received) {
   received = 0;
-  if (fd_ < 0) return Result::kError;
+  if (!fd_) return Result::kError;
   if (ssl_) {
     int ssl_error = 0;
     std::size_t got = 0;
-    Result result = RunTls([&] { return SSL_read_ex(ssl_, buffer, capacity, &got) == 1 ? 1 : 0; },
-                           timeout_ms, ssl_error);
+    Result result =
+        RunTls([&] { return SSL_read_ex(ssl_.get(), buffer, capacity, &got) == 1 ? 1 : 0; },
+               timeout_ms, ssl_error);
     if (result == Result::kOk) {
       received = got;
       return result;
@@ -256,7 +254,7 @@ CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity
   for (;;) {
     if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
     // Data that has already arrived is taken without a poll first.
-    ssize_t n = ::recv(fd_, buffer, capacity, 0);
+    ssize_t n = ::recv(fd_.get(), buffer, capacity, 0);
     if (n > 0) {
       received = static_cast<std::size_t>(n);
       return Result::kOk;

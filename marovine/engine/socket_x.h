@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/unique_handle.h"
 
 typedef struct ssl_st SSL;
 typedef struct ssl_session_st SSL_SESSION;
@@ -63,7 +66,7 @@ class CSocketX {
   SSL_SESSION* TakeSession() const;
 
   void Close();
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return fd_.valid(); }
 
   // A connection kept open for another request moves to the transfer that
   // takes it next, and from then on looks at that transfer's stop request.
@@ -78,9 +81,14 @@ class CSocketX {
   // Waits for the events in slices; kOk when they arrived.
   Result WaitFor(short events, int timeout_ms);
 
+  struct SslFree {
+    void operator()(SSL* ssl) const;
+  };
+
   const std::atomic<bool>* stop_;
-  int fd_ = -1;
-  SSL* ssl_ = nullptr;
+  platform::UniqueFd fd_;
+  // After the descriptor: the connection goes before the socket it runs on.
+  std::unique_ptr<SSL, SslFree> ssl_;
 };
 
 }  // namespace marovine

@@ -45,6 +45,7 @@ void TransferEngine::StartTransferThread(TransferSlot& slot) {
   job.minimum_size = slot.minimum_size;
   job.maximum_size = slot.maximum_size;
   job.settings = settings_;
+  job.page_reader = slot.page_reader;
   if (settings_.reuse_connections) job.pool = &pool_;
 
   slot.status = TS_RUNNING;
@@ -74,6 +75,7 @@ void TransferEngine::SyncTransferSlot(TransferSlot& slot) {
   slot.charset = p.charset;
   slot.retry_after = p.retry_after_seconds;
   slot.retry_wait = p.retry_wait_seconds;
+  slot.page_reading = std::move(p.page_reading);
 }
 
 void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
@@ -89,6 +91,8 @@ void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   slot.charset.clear();
   slot.retry_after = 0;
   slot.retry_wait = 0;
+  slot.page_reader = nullptr;
+  slot.page_reading.reset();
 }
 
 }  // namespace marovine

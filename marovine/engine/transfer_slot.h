@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "marovine/engine/page_reading.h"
 #include "marovine/engine/transfer_status.h"
 
 namespace marovine {
@@ -46,6 +48,8 @@ struct TransferSlot {
   std::string url;                  // in/out: the new address after a redirect
   int retry_after = 0;              // out: seconds the server asked us to wait (429/503)
   int retry_wait = 0;  // out: seconds the item is to wait before its retry, off the slot
+  PageReader page_reader;           // in: reads a fetched page on the transfer's thread
+  std::shared_ptr<PageReading> page_reading;  // out: what it read; the scheduler's alone
 };
 
 }  // namespace marovine

@@ -25,6 +25,7 @@
 #include "marovine/engine/transfer_worker.h"
 #include "platform/file_exception.h"
 #include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace marovine {
 namespace {
@@ -49,15 +50,15 @@ constexpr std::size_t kSmallReadBytes = 2048;
 
 class LocalFile {
  public:
-  ~LocalFile() { Close(); }
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return fd_.valid(); }
   // Opens for writing without truncating; another writer of the same file is
   // refused, and so is a file that appeared when a new one was to be made.
   // Answers the errno of a failure, 0 on success.
   int Open(const std::string& path, bool create_new) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (create_new ? O_EXCL : 0), 0666);
-    if (fd_ < 0) return errno;
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    fd_.reset(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (create_new ? O_EXCL : 0), 0666));
+    if (!fd_) return errno;
+    if (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
       int error = errno == EWOULDBLOCK ? EBUSY : errno;
       Close();
       return error;
@@ -65,19 +66,19 @@ class LocalFile {
     return 0;
   }
   int Seek(std::int64_t offset) {
-    return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
+    return ::lseek(fd_.get(), static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
   }
   // Cuts the file to nothing. A file that is empty already is left alone:
   // on ext4, cutting one makes its close write the whole new content out
   // at once, which a large download then waits for.
   int Truncate() {
     struct stat info {};
-    if (::fstat(fd_, &info) == 0 && info.st_size == 0) return 0;
-    return ::ftruncate(fd_, 0) != 0 ? errno : 0;
+    if (::fstat(fd_.get(), &info) == 0 && info.st_size == 0) return 0;
+    return ::ftruncate(fd_.get(), 0) != 0 ? errno : 0;
   }
   int Write(std::string_view bytes) {
     while (!bytes.empty()) {
-      ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
       if (n < 0) {
         if (errno == EINTR) continue;
         return errno;
@@ -86,13 +87,12 @@ class LocalFile {
     }
     return 0;
   }
-  void Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
+  // What was written is already in the file: a close failure adds nothing
+  // the checks after the transfer would not see.
+  void Close() { fd_.reset(); }
 
  private:
-  int fd_ = -1;
+  platform::UniqueFd fd_;
 };
 
 std::string FileErrorText(const char* what, int error_number) {

@@ -15,6 +15,7 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
   // A transfer that has set its final status may still be on its way out.
   WaitUntilIdle(lock);
   on_end_ = std::move(on_end);
+  page_reader_ = std::move(job.page_reader);
   text_note_.clear();
   progress_ = TransferProgress{};
   progress_.status = TS_RUNNING;
@@ -122,9 +123,25 @@ bool TransferWorker::WaitBeforeRetry(int seconds) {
   return stop_.load();
 }
 
-void TransferWorker::Finish(TransferStatus status, std::string text) {
+std::shared_ptr<PageReading> TransferWorker::ReadFetchedFile(TransferStatus status) {
+  if ((status != TS_DONE && status != TS_NOT_MODIFIED) || !page_reader_) return nullptr;
+  FetchedFile file;
+  file.status = status;
   {
     std::lock_guard lock(mutex_);
+    file.url = progress_.url;
+    file.charset = progress_.charset;
+    file.page = progress_.page;
+  }
+  // Still running meanwhile: the end is reported with what was read.
+  return page_reader_(file);
+}
+
+void TransferWorker::Finish(TransferStatus status, std::string text) {
+  std::shared_ptr<PageReading> reading = ReadFetchedFile(status);
+  {
+    std::lock_guard lock(mutex_);
+    progress_.page_reading = std::move(reading);
     progress_.status_text = std::move(text) + text_note_;
     progress_.status = status;
     progress_.end_time = std::chrono::steady_clock::now();
@@ -134,8 +151,10 @@ void TransferWorker::Finish(TransferStatus status, std::string text) {
 }
 
 void TransferWorker::Finish(TransferStatus status) {
+  std::shared_ptr<PageReading> reading = ReadFetchedFile(status);
   {
     std::lock_guard lock(mutex_);
+    progress_.page_reading = std::move(reading);
     progress_.status = status;
     progress_.end_time = std::chrono::steady_clock::now();
   }

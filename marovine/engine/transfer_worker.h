@@ -5,11 +5,13 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "marovine/engine/page_reading.h"
 #include "marovine/engine/transfer_status.h"
 #include "marovine/engine/worker_settings.h"
 
@@ -44,6 +46,8 @@ struct TransferJob {
   // Where connections are kept between transfers; none: each transfer has
   // its own connection, closed by the server.
   ConnectionPool* pool = nullptr;
+  // Reads a fetched file before the end is reported; may be empty.
+  PageReader page_reader;
 };
 
 // What the scheduler reads back at each sync.
@@ -61,6 +65,9 @@ struct TransferProgress {
   // The wait the transfer left to the scheduler before the item is tried
   // again (retry waits off the slot).
   int retry_wait_seconds = 0;
+  // Set together with the final status; shared, so that a snapshot costs no
+  // copy of a large page's links.
+  std::shared_ptr<PageReading> page_reading;
   std::chrono::steady_clock::time_point start_time{};
   std::chrono::steady_clock::time_point end_time{};
 };
@@ -114,6 +121,8 @@ class TransferWorker {
 
  private:
   void ThreadLoop();
+  // On the transfer's thread: the page reader's work on a successful end.
+  std::shared_ptr<PageReading> ReadFetchedFile(TransferStatus status);
   // Waits (with the lock held) until no transfer runs.
   void WaitUntilIdle(std::unique_lock<std::mutex>& lock);
 
@@ -126,7 +135,8 @@ class TransferWorker {
   std::optional<TransferJob> job_;  // handed over, not yet taken
   // Written by Start while the thread is idle, read by the thread while busy.
   std::function<void()> on_end_;
-  std::string text_note_;  // under the mutex; cleared at each start
+  PageReader page_reader_;  // the same
+  std::string text_note_;   // under the mutex; cleared at each start
   std::thread thread_;
 };
 

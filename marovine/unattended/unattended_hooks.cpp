@@ -54,9 +54,9 @@ bool UnattendedHooks::KeepConnection() {
   return false;
 }
 
-bool UnattendedHooks::DialUpKeepCheck(CMarovineDoc& /*doc*/) { return KeepConnection(); }
+bool UnattendedHooks::DialUpKeepCheck(CrawlControl& /*crawl*/) { return KeepConnection(); }
 
-void UnattendedHooks::ScheduleCheck(CMarovineDoc& /*doc*/) {
+void UnattendedHooks::ScheduleCheck(CrawlControl& /*crawl*/) {
   DocumentSettings& settings = doc_.settings;
   if (InsideScheduleWindow(settings, parts_.clock())) {
     inside_window_ = true;

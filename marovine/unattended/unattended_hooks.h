@@ -45,10 +45,10 @@ class UnattendedHooks : public CrawlHooks {
   // Also for the events outside the crawl: 3 when the program has started,
   // 4 when it ends (heard to its end before this returns), 8 a pasted URL.
   void PlayEventSound(int event) override;
-  void ScheduleCheck(CMarovineDoc& doc) override;
-  bool DialUpKeepCheck(CMarovineDoc& doc) override;
+  void ScheduleCheck(CrawlControl& crawl) override;
+  bool DialUpKeepCheck(CrawlControl& crawl) override;
   void HangUp() override;
-  void PowerManagement(CMarovineDoc& /*doc*/) override { PowerAction(); }
+  void PowerManagement(CrawlControl& /*crawl*/) override { PowerAction(); }
   void CloseMainWindow() override;
 
   // The countdown, then standby, hibernation or power off as "Power" says,

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "marovine/document/crawl_control.h"
 #include "tests/crawl/crawl_fixture.h"
 #include "tests/support/nginx_server.h"
 
@@ -16,17 +17,17 @@ using testing::Sandbox;
 // loop would, once per hook call.
 class ReenteringHooks : public RecordingCrawlHooks {
  public:
-  void ClipboardWatchStep(CMarovineDoc& doc) override {
-    RecordingCrawlHooks::ClipboardWatchStep(doc);
-    doc.crawl().CrawlTick();
+  void ClipboardWatchStep(CrawlControl& crawl) override {
+    RecordingCrawlHooks::ClipboardWatchStep(crawl);
+    crawl.CrawlTick();
   }
-  void ScheduleCheck(CMarovineDoc& doc) override {
-    RecordingCrawlHooks::ScheduleCheck(doc);
-    doc.crawl().CrawlTick();
+  void ScheduleCheck(CrawlControl& crawl) override {
+    RecordingCrawlHooks::ScheduleCheck(crawl);
+    crawl.CrawlTick();
   }
-  bool DialUpKeepCheck(CMarovineDoc& doc) override {
-    doc.crawl().CrawlTick();
-    return RecordingCrawlHooks::DialUpKeepCheck(doc);
+  bool DialUpKeepCheck(CrawlControl& crawl) override {
+    crawl.CrawlTick();
+    return RecordingCrawlHooks::DialUpKeepCheck(crawl);
   }
 };
 

@@ -11,17 +11,17 @@ namespace marovine {
 class RecordingCrawlHooks : public CrawlHooks {
  public:
   void PlayEventSound(int event) override { calls.push_back("sound " + std::to_string(event)); }
-  void ScheduleCheck(CMarovineDoc& /*doc*/) override { calls.push_back("schedule"); }
-  void ClipboardWatchStep(CMarovineDoc& /*doc*/) override { calls.push_back("clipboard"); }
-  bool DialUpKeepCheck(CMarovineDoc& /*doc*/) override {
+  void ScheduleCheck(CrawlControl& /*crawl*/) override { calls.push_back("schedule"); }
+  void ClipboardWatchStep(CrawlControl& /*crawl*/) override { calls.push_back("clipboard"); }
+  bool DialUpKeepCheck(CrawlControl& /*crawl*/) override {
     calls.push_back("dial keep");
     return dial_answer;
   }
   void HangUp() override { calls.push_back("hang up"); }
-  void PowerManagement(CMarovineDoc& /*doc*/) override { calls.push_back("power"); }
+  void PowerManagement(CrawlControl& /*crawl*/) override { calls.push_back("power"); }
   void CloseMainWindow() override { calls.push_back("close"); }
   void ShowInQuickView(const std::string& path) override { calls.push_back("view " + path); }
-  void MakeSiteAlbum(CMarovineDoc& /*doc*/, int link_index) override {
+  void MakeSiteAlbum(const CrawlControl& /*crawl*/, int link_index) override {
     calls.push_back("album " + std::to_string(link_index));
   }
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "marovine/engine/page_reading.h"
+
+namespace platform {
+class Profile;
+}
+
+namespace marovine {
+
+struct DocumentSettings;
+struct DownloadItem;
+struct LinkItem;
+
+// How the page a transfer fetches will be read, decided when the transfer
+// starts, from copies of the item, its link and the settings: the transfer's
+// thread runs it when the file is complete, and the result goes back to the
+// scheduler with the transfer's end. The scheduler compares what it would ask
+// at collection with what was asked here, and reads the page itself when
+// they differ (the settings or the link changed meanwhile).
+//
+// `transfer_path` is where the transfer writes; `owner` the item's link, or
+// nullptr.
+PageReader MakePageReader(const DownloadItem& item, const std::string& transfer_path,
+                          const LinkItem* owner, const DocumentSettings& settings,
+                          const platform::Profile& profile);
+
+}  // namespace marovine

@@ -1,0 +1,74 @@
+// A fetched page is read for links on the thread that fetched it; the tick
+// only registers what was read, unless what the page would be read with has
+// changed since its transfer started.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/path.h"
+#include "tests/crawl/crawl_fixture.h"
+#include "tests/support/nginx_server.h"
+
+namespace marovine {
+namespace {
+
+using testing::NginxServer;
+using testing::Sandbox;
+using namespace std::chrono_literals;
+
+class OffThreadReadingTest : public ::testing::Test {
+ protected:
+  OffThreadReadingTest() {
+    site.WriteFile("gallery/index.html",
+                   "<html><a href=\"a.jpg\">a</a> <a href=\"b.png\">b</a></html>");
+    site.WriteFile("gallery/a.jpg", Jpeg('a'));
+    site.WriteFile("gallery/b.png", Jpeg('b'));
+  }
+
+  // Starts the site's page and waits until its transfer has ended, without
+  // collecting it.
+  void FetchStartPage(CrawlDoc& c) {
+    ASSERT_EQ(c.doc->RegisterUrl(server.Url("/gallery/index.html")), 1);
+    c.doc->crawl().StartCommand();
+    c.doc->crawl().CrawlTick();
+    ASSERT_EQ(c.doc->download_items.size(), 1u);
+    ASSERT_TRUE(c.doc->crawl().WaitForTransferEnd(30s));
+  }
+
+  bool Listed(const CrawlDoc& c, const std::string& name) const {
+    for (const DownloadItem& item : c.doc->download_items) {
+      if (item.url == server.Url("/gallery/" + name)) return true;
+    }
+    return false;
+  }
+
+  Sandbox home;
+  Sandbox site;
+  NginxServer server{site.path()};
+};
+
+TEST_F(OffThreadReadingTest, TheTickRegistersWhatTheTransfersThreadRead) {
+  ASSERT_TRUE(server.ok());
+  CrawlDoc c(home, "[MarovineDownLoad]\nKakuchoushi=jpg\n");
+  FetchStartPage(c);
+  // Gone before the tick looks: only a reading made beforehand has its links.
+  ASSERT_TRUE(platform::RemoveFile(c.doc->download_items[0].local_path));
+  c.doc->crawl().CrawlTick();
+  EXPECT_TRUE(Listed(c, "a.jpg"));
+  EXPECT_FALSE(Listed(c, "b.png"));
+  EXPECT_EQ(c.ui.StatusText(1), "Check 1 links..done....");
+}
+
+TEST_F(OffThreadReadingTest, ASettingChangedDuringTheTransferIsHeeded) {
+  ASSERT_TRUE(server.ok());
+  CrawlDoc c(home, "[MarovineDownLoad]\nKakuchoushi=jpg\n");
+  FetchStartPage(c);
+  ASSERT_TRUE(c.doc->profile.WriteString("MarovineDownLoad", "Kakuchoushi", "png"));
+  c.doc->crawl().CrawlTick();
+  EXPECT_FALSE(Listed(c, "a.jpg"));
+  EXPECT_TRUE(Listed(c, "b.png"));
+}
+
+}  // namespace
+}  // namespace marovine
