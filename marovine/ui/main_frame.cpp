@@ -21,6 +21,7 @@
 #include "marovine/ui/command_ids.h"
 #include "marovine/ui/command_layout.h"
 #include "marovine/ui/download_list_ctrl.h"
+#include "marovine/ui/frame_crawl_hooks.h"
 #include "marovine/ui/link_list_ctrl.h"
 #include "marovine/ui/quick_view_pane.h"
 #include "marovine/ui/recent_files.h"
@@ -108,28 +109,15 @@ class FileDrop : public wxFileDropTarget {
 
 }  // namespace
 
-// What the crawl shows through the window: the picture pane, and the end of
-// the program when the finish settings ask for it.
-class FrameCrawlHooks : public CrawlHooks {
- public:
-  explicit FrameCrawlHooks(CMainFrame& frame) : frame_(frame) {}
-  void ShowInQuickView(const std::string& path) override {
-    if (frame_.quick_view() != nullptr) frame_.quick_view()->ShowPicture(path);
-  }
-  void CloseMainWindow() override {
-    // Not inside the tick that asked: the close saves and tears down.
-    frame_.CallAfter([frame = &frame_] { frame->Close(); });
-  }
-
- private:
-  CMainFrame& frame_;
-};
-
 CMainFrame::CMainFrame(CMarovineDoc& doc)
     : wxFrame(nullptr, wxID_ANY, Text(FrameCaption(doc.document_path))),
       doc_(doc),
       ui_(std::make_unique<WxUiServices>(this)),
-      hooks_(std::make_unique<FrameCrawlHooks>(*this)),
+      hooks_(std::make_unique<FrameCrawlHooks>(
+          doc, FrameCrawlHooks::Window{this, ui_.get(), [this] { return quick_view_; },
+                                       // Not inside the tick that asked: the
+                                       // close saves and tears down.
+                                       [this] { CallAfter([this] { Close(); }); }})),
       tray_timer_(this, kTrayTimerId) {
   Placement placement = PlaceFrame(doc_.profile);
   layout_restored_ = !placement.restored;
@@ -199,6 +187,7 @@ void CMainFrame::CreateCommands() {
     // An empty selection would mean every site.
     if (!rows.empty()) doc_.crawl().SearchAgainCommand(rows);
   };
+  commands_[ID_DIALUP_SETTINGS] = [this] { hooks_->ShowDialUpSettings(doc_.profile); };
   commands_[ID_DOWN_UNFINISHED] = [this] {
     doc_.MarkDownloadsUnfinished(download_list_->SelectedRows(download_list_->RowCount()));
   };
@@ -579,6 +568,11 @@ void CMainFrame::RestoreFromTray() {
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
   if (closing_) return;
+  // A countdown or dial-up step of the tick is still on the stack.
+  if (event.CanVeto() && hooks_->PostponeClose()) {
+    event.Veto();
+    return;
+  }
   wxRect rect = GetRect();
   ColumnWidths widths;
   widths.column0 = outer_->GetSashPosition();
@@ -601,6 +595,8 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     }
   }
   closing_ = true;
+  // Heard to its end (or for its length and a second at most).
+  hooks_->PlayEventSound(EVENT_PROGRAM_END);
   link_list_->SaveColumnWidths();
   download_list_->SaveColumnWidths();
   tray_timer_.Stop();

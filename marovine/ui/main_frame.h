@@ -57,6 +57,7 @@ class CMainFrame : public wxFrame {
   wxSplitterWindow* outer_splitter() const { return outer_; }
   wxSplitterWindow* inner_splitter() const { return inner_; }
   bool has_tray() const { return tray_ != nullptr; }
+  FrameCrawlHooks& crawl_hooks() { return *hooks_; }
 
  private:
   void CreateCommands();

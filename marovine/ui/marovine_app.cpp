@@ -12,6 +12,7 @@
 #include "marovine/document/first_start_settings.h"
 #include "marovine/document/marovine_doc.h"
 #include "marovine/document/settings_keys.h"
+#include "marovine/ui/frame_crawl_hooks.h"
 #include "marovine/ui/main_frame.h"
 #include "marovine/ui/start_up.h"
 #include "marovine/ui/wx_ui_services.h"
@@ -74,6 +75,7 @@ class MarovineApp : public wxApp {
 
     auto* frame = new CMainFrame(*doc_);
     SetTopWindow(frame);
+    frame->crawl_hooks().PlayEventSound(EVENT_PROGRAM_START);
     // The rows fill the views as the document is read.
     if (document && !frame->OpenDocument(*document)) {
       // A document named but not there yet is where this one will be saved.

@@ -94,4 +94,22 @@ std::vector<std::string> PrivateSystemBus::MethodCalls(const char* service, cons
   return calls;
 }
 
+std::vector<std::int64_t> PrivateSystemBus::MethodCallTimes(const char* service, const char* object,
+                                                            const char* method) {
+  std::vector<std::int64_t> times;
+  BusReply reply = Call(service, object, "org.freedesktop.DBus.Mock", "GetMethodCalls",
+                        g_variant_new("(s)", method));
+  if (!reply) return times;
+  Variant list(g_variant_get_child_value(reply.value.get(), 0));
+  GVariantIter iter;
+  g_variant_iter_init(&iter, list.get());
+  guint64 when = 0;
+  GVariant* args = nullptr;
+  while (g_variant_iter_next(&iter, "(t@av)", &when, &args)) {
+    times.push_back(static_cast<std::int64_t>(when));
+    g_variant_unref(args);
+  }
+  return times;
+}
+
 }  // namespace marovine::testing

@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class PrivateSystemBus {
   // The calls of `method` a mocked object has received, each as its
   // arguments' text (g_variant_print), oldest first.
   std::vector<std::string> MethodCalls(const char* service, const char* object, const char* method);
+  // When each of those calls came, in whole seconds since the epoch.
+  std::vector<std::int64_t> MethodCallTimes(const char* service, const char* object,
+                                            const char* method);
   GDBusConnection* connection() { return bus_.get(); }
 
  private:
