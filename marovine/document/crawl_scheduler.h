@@ -146,6 +146,7 @@ class CrawlScheduler {
 
   // The crawl's steps (crawl_tick.cpp, start_download_item.cpp,
   // collect_transfer_result.cpp, transfer_success.cpp, link_following.cpp).
+  void CollectAndStartInTick();
   void RefreshProgress();
   void ShowSlotProgress(int slot);
   void CollectEndedTransfers(bool& all_idle);

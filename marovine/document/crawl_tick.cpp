@@ -41,7 +41,7 @@ void CrawlScheduler::CrawlTick() {
   if (clipboard_watch_ != 0) hooks_->ClipboardWatchStep(doc_);
   AdvanceAutosave();
   in_tick_ = true;
-  CollectAndStart();
+  CollectAndStartInTick();
   in_tick_ = false;
   FlushDownloadTotals();
   // Keys that could not be written wait in the batch for the next flush.
@@ -61,6 +61,15 @@ void CrawlScheduler::SaveDocumentIfChanged() {
 }
 
 void CrawlScheduler::CollectAndStart() {
+  // A transfer's end wakes this between ticks in fast mode; inside a modal
+  // step of the tick (the shutdown countdown, a dial-up prompt) it must wait
+  // like a tick does.
+  platform::ReentryGuard guard(tick_running_);
+  if (!guard.entered()) return;
+  CollectAndStartInTick();
+}
+
+void CrawlScheduler::CollectAndStartInTick() {
   RefreshProgress();
   bool all_idle = true;
   CollectEndedTransfers(all_idle);

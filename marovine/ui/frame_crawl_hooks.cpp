@@ -64,14 +64,14 @@ void FrameCrawlHooks::ShowInQuickView(const std::string& path) {
   if (pane != nullptr) pane->ShowPicture(path);
 }
 
-void FrameCrawlHooks::ScheduleCheck(CMarovineDoc& doc) {
+void FrameCrawlHooks::ScheduleCheck(CrawlControl& crawl) {
   BusyStep busy(*this);
-  UnattendedHooks::ScheduleCheck(doc);
+  UnattendedHooks::ScheduleCheck(crawl);
 }
 
-bool FrameCrawlHooks::DialUpKeepCheck(CMarovineDoc& doc) {
+bool FrameCrawlHooks::DialUpKeepCheck(CrawlControl& crawl) {
   BusyStep busy(*this);
-  return UnattendedHooks::DialUpKeepCheck(doc);
+  return UnattendedHooks::DialUpKeepCheck(crawl);
 }
 
 void FrameCrawlHooks::HangUp() {
@@ -79,9 +79,9 @@ void FrameCrawlHooks::HangUp() {
   UnattendedHooks::HangUp();
 }
 
-void FrameCrawlHooks::PowerManagement(CMarovineDoc& doc) {
+void FrameCrawlHooks::PowerManagement(CrawlControl& crawl) {
   BusyStep busy(*this);
-  UnattendedHooks::PowerManagement(doc);
+  UnattendedHooks::PowerManagement(crawl);
 }
 
 bool FrameCrawlHooks::PostponeClose() {

@@ -46,10 +46,10 @@ class FrameCrawlHooks : public UnattendedHooks {
   FrameCrawlHooks& operator=(const FrameCrawlHooks&) = delete;
 
   void ShowInQuickView(const std::string& path) override;
-  void ScheduleCheck(CMarovineDoc& doc) override;
-  bool DialUpKeepCheck(CMarovineDoc& doc) override;
+  void ScheduleCheck(CrawlControl& crawl) override;
+  bool DialUpKeepCheck(CrawlControl& crawl) override;
   void HangUp() override;
-  void PowerManagement(CMarovineDoc& doc) override;
+  void PowerManagement(CrawlControl& crawl) override;
 
   // True while one of the steps above is running; the close is then
   // remembered and asked for again when the step ends.

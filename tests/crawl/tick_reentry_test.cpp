@@ -62,5 +62,40 @@ TEST(TickReentryTest, ATickCalledFromInsideTheTickRunsNothing) {
   EXPECT_GT(hooks.Count("clipboard"), 1);
 }
 
+// In fast mode a transfer's end wakes the collection between ticks, through
+// the event loop; a modal step inside the tick pumps that wake-up too.
+class WakingHooks : public RecordingCrawlHooks {
+ public:
+  CrawlScheduler* crawl = nullptr;
+  bool DialUpKeepCheck(CrawlControl& control) override {
+    crawl->CollectAndStart();
+    return RecordingCrawlHooks::DialUpKeepCheck(control);
+  }
+};
+
+TEST(TickReentryTest, AWakeUpFromInsideTheTickStartsNothingMore) {
+  Sandbox home;
+  Sandbox site;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) site.WriteFile(name, "JFIF data");
+  NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+
+  CrawlDoc c(home, "[DownLoad]\nDouziDL=2\n[Schedule]\nDialKeep=1\n");
+  WakingHooks hooks;
+  hooks.crawl = &c.doc->crawl();
+  c.doc->crawl().SetCrawlHooks(&hooks);
+  for (const char* name : {"/a.jpg", "/b.jpg", "/c.jpg"}) {
+    ASSERT_EQ(c.doc->RegisterUrl(server.Url(name)), 1);
+  }
+  c.doc->crawl().ResumeQuietly();
+  c.doc->crawl().CrawlTick();
+
+  EXPECT_EQ(hooks.Count("dial keep"), 2);
+  int running = 0;
+  for (const auto& item : c.doc->download_items) running += item.state == DS_RUNNING ? 1 : 0;
+  EXPECT_EQ(running, 2);
+  ASSERT_TRUE(RunCrawlUntilFinished(*c.doc, std::chrono::seconds(30)));
+}
+
 }  // namespace
 }  // namespace marovine
