@@ -313,7 +313,7 @@ TEST_F(MarovineProgramTest, KeysAndMenusReachTheirCommands) {
   // The context menu's first entry deletes the next one.
   PressChord(display_, {XK_Home});
   PressChord(display_, {XK_Menu});
-  std::this_thread::sleep_for(500ms);
+  std::this_thread::sleep_for(1500ms);
   EXPECT_TRUE(
       xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_link_context_menu.png")));
   PressChord(display_, {XK_Down});
@@ -332,7 +332,7 @@ TEST_F(MarovineProgramTest, KeysAndMenusReachTheirCommands) {
   XSetInputFocus(display_, *window, RevertToParent, CurrentTime);
   PressChord(display_, {XK_F10});
   PressChord(display_, {XK_Right});
-  std::this_thread::sleep_for(500ms);
+  std::this_thread::sleep_for(1500ms);
   EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_edit_menu.png")));
   PressChord(display_, {XK_Escape});
   PressChord(display_, {XK_Escape});
