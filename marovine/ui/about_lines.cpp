@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "marovine/document/settings_keys.h"
+#include "marovine/document/shell_commands.h"
 
 namespace marovine::ui {
 
@@ -15,13 +16,7 @@ std::vector<std::string> AboutLines(const platform::Profile& profile) {
   // The totals are 64-bit: shifting the whole count keeps every terabyte.
   std::snprintf(kilobytes, sizeof kilobytes, "Total DownLoad Bytes : %lld kb",
                 static_cast<long long>(totals.bytes >> 10));
-  return {"Marovine Version 3.7.2",
-          "",
-          "https://marovine.example.org/",
-          "marovine@example.org",
-          "",
-          files,
-          kilobytes};
+  return {"Marovine Version 3.7.2", "", kHomePageUrl, "marovine@example.org", "", files, kilobytes};
 }
 
 }  // namespace marovine::ui

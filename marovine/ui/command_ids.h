@@ -23,7 +23,10 @@ enum CommandId : int {
   ID_STOP_ALL = 32782,
   ID_STOP_LISTING = 32787,
   ID_PASTE_CLIPBOARD = 32789,
+  ID_LINK_PROPERTIES = 32788,
+  ID_DOWN_PROPERTIES_MENU = 32797,
   ID_SEARCH_AGAIN = 32798,
+  ID_MARK_FINISHED = 32799,
   ID_LINK_PROPERTIES_MENU = 32803,
   ID_LINK_OPEN_URL = 32804,
   ID_LINK_DELETE = 32805,
@@ -43,13 +46,24 @@ enum CommandId : int {
   ID_TRAY_ABOUT = 32822,
   ID_LINK_DOWN = 32827,
   ID_LINK_UP = 32826,
+  ID_HELP = 32823,
+  ID_README = 32824,
+  ID_HOME_PAGE = 32825,
+  ID_DROP_TOOL = 32830,
+  ID_BANNER_MERGE = 32831,
   ID_DOWN_OPEN_FOLDER = 32833,
   ID_LINK_OPEN_FOLDER = 32834,
   ID_CLIPBOARD_WATCH = 32835,
   ID_MODE_CRAWL = 32837,
   ID_MODE_WHOLE_SITE = 32838,
+  ID_ORDER_SHUFFLE = 32843,
+  ID_ORDER_SPREAD = 32844,
+  ID_EXPORT_LINKS = 32846,
+  ID_EXPORT_DOWNLOADS = 32847,
+  ID_ORDER_BY_URL = 32848,
   ID_SEARCH = 32849,
   ID_FIND_NEXT = 32850,
+  ID_REPLACE = 32851,
   ID_LINK_LOG = 32855,
   ID_QUICK_VIEW_SETTINGS = 32858,
   ID_DIALUP_SETTINGS = 32860,
@@ -61,6 +75,10 @@ enum CommandId : int {
 inline constexpr int kRecentFileCount = 4;
 // A separator in the layout tables of the toolbar and the menus.
 inline constexpr int kSeparator = 0;
+// In a menu's layout, -1, -2, ... stand for its first, second, ... submenu.
+constexpr int SubmenuEntry(int index) { return -1 - index; }
+constexpr bool IsSubmenuEntry(int entry) { return entry < 0; }
+constexpr int SubmenuIndex(int entry) { return -1 - entry; }
 
 // wx takes menu and tool ids below 0x7fff only, so the window numbers the
 // commands in two bands of its own: 32xxx becomes 2xxx, 57xxx..59xxx become

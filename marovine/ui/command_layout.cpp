@@ -26,6 +26,20 @@ const std::map<int, std::string>& Captions() {
       {ID_STOP_LISTING, "リストアップを停止(&L)"},
       {ID_PASTE_CLIPBOARD, "クリップボードから貼り付け(&C)"},
       {ID_SEARCH_AGAIN, "検索やり直し(&R)"},
+      {ID_MARK_FINISHED, "終了済みにする(&F)"},
+      {ID_BANNER_MERGE, "バナーファイルの更新(&B)"},
+      {ID_EXPORT_LINKS, "リンクリスト(&L)"},
+      {ID_EXPORT_DOWNLOADS, "ダウンロードリスト(&D)"},
+      {ID_ORDER_BY_URL, "URL順(&U)"},
+      {ID_ORDER_SHUFFLE, "ばらばらにする(&R)"},
+      {ID_ORDER_SPREAD, "アカウント順(&A)"},
+      {ID_REPLACE, "文字列置換(&P)"},
+      {ID_LINK_PROPERTIES, "リストの個別プロパティー(&L)"},
+      {ID_DOWN_PROPERTIES_MENU, "ダウンロードの個別プロパティー(&D)"},
+      {ID_DROP_TOOL, "tarqダイアログ(N)"},
+      {ID_HELP, "ヘルプを開く(&H)"},
+      {ID_README, "ReadMeを開く(&R)"},
+      {ID_HOME_PAGE, "marovineホームページ(&N)"},
       {ID_PROXY_SETTINGS, "Proxy設定(&X)"},
       {ID_SEQUENCE_URLS, "連番登録支援(&R)"},
       {ID_LINK_UP, "リンクリストの項目の位置を上に(&U)"},
@@ -46,7 +60,7 @@ const std::map<int, std::string>& Captions() {
       {ID_LINK_OPEN_FOLDER, "フォルダを開く(&F)"},
       {ID_LINK_UNFINISHED, "未終了にする(&N)"},
       {ID_LINK_FINISHED, "終了済みにする(&E)"},
-      {ID_LINK_LOG, "ログを表示(&L)"},
+      {ID_LINK_LOG, "リンクリストのログ表示(&L)"},
       {ID_LINK_PROPERTIES_MENU, "プロパティー(&P)"},
       {ID_DOWN_DELETE, "削除(&D)"},
       {ID_DOWN_BANNER, "バナー登録(&B)"},
@@ -98,19 +112,29 @@ const std::vector<int>& ToolbarLayout() {
 const std::vector<MenuLayout>& MainMenuLayout() {
   static const std::vector<MenuLayout> layout = {
       {"ファイル(&F)",
-       {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, ID_IMPORT_FILE,
-        kSeparator, ID_FILE_MRU_FIRST, kSeparator, ID_APP_EXIT}},
+       {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, ID_BANNER_MERGE,
+        SubmenuEntry(0), kSeparator, ID_FILE_MRU_FIRST, kSeparator, ID_APP_EXIT},
+       {{"リストのエクスポート(&E)", {ID_EXPORT_LINKS, ID_EXPORT_DOWNLOADS}, {}}}},
       {"編集(&E)",
        {ID_URL_ENTRY, ID_DELETE_SELECTED, ID_SEQUENCE_URLS, kSeparator, ID_LINK_UP, ID_LINK_DOWN,
-        kSeparator, ID_PASTE_CLIPBOARD, ID_CLIPBOARD_WATCH, kSeparator, ID_MODE_CRAWL,
-        ID_MODE_WHOLE_SITE, kSeparator, ID_SEARCH, ID_FIND_NEXT}},
-      {"表示(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_FILE_VIEW}},
+        kSeparator, ID_IMPORT_FILE, ID_PASTE_CLIPBOARD, ID_CLIPBOARD_WATCH, kSeparator,
+        ID_MODE_CRAWL, ID_MODE_WHOLE_SITE, kSeparator, SubmenuEntry(0), kSeparator, ID_SEARCH,
+        ID_FIND_NEXT, ID_REPLACE},
+       {{"ダウンロードリストの並べ替え(&O)",
+         {ID_ORDER_BY_URL, ID_ORDER_SHUFFLE, ID_ORDER_SPREAD},
+         {}}}},
+      {"表示(&V)",
+       {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_LINK_LOG, ID_FILE_VIEW},
+       {}},
       {"まろびね(&M)",
-       {ID_START, ID_STOP_LISTING, ID_STOP_ALL, kSeparator, ID_SEARCH_AGAIN, ID_ALBUM}},
+       {ID_START, ID_STOP_LISTING, ID_STOP_ALL, kSeparator, ID_SEARCH_AGAIN, ID_MARK_FINISHED,
+        kSeparator, ID_ALBUM, ID_DROP_TOOL},
+       {}},
       {"設定(&S)",
        {ID_DEFAULT_PROPERTIES, ID_PROXY_SETTINGS, ID_QUICK_VIEW_SETTINGS, ID_DIALUP_SETTINGS,
-        ID_ALBUM_SETTINGS}},
-      {"ヘルプ(&H)", {ID_APP_ABOUT}},
+        ID_ALBUM_SETTINGS, kSeparator, ID_LINK_PROPERTIES, ID_DOWN_PROPERTIES_MENU},
+       {}},
+      {"ヘルプ(&H)", {ID_HELP, ID_README, ID_HOME_PAGE, kSeparator, ID_APP_ABOUT}, {}},
   };
   return layout;
 }
@@ -130,6 +154,20 @@ const std::vector<int>& DownloadContextMenuLayout() {
       ID_DOWN_OPEN_URL, ID_DOWN_UNFINISHED, ID_DOWN_FINISHED,    ID_DOWN_PROPERTIES,
   };
   return layout;
+}
+
+std::string ContextMenuCaption(int id) {
+  if (id == ID_FILE_VIEW) return "FileViewを表示(&V)";
+  if (id == ID_LINK_LOG) return "ログを表示(&L)";
+  return CommandCaption(id);
+}
+
+std::vector<int> PresentMenuEntries(const MenuLayout& menu, const std::function<bool(int)>& works) {
+  return PresentEntries(menu.ids, [&](int id) {
+    if (!IsSubmenuEntry(id)) return works(id);
+    const auto index = static_cast<std::size_t>(SubmenuIndex(id));
+    return index < menu.submenus.size() && !PresentMenuEntries(menu.submenus[index], works).empty();
+  });
 }
 
 std::vector<int> PresentEntries(const std::vector<int>& layout,

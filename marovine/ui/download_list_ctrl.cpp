@@ -144,6 +144,14 @@ void CLinkView::SwapRows(int a, int b) {
   RefreshItem(b);
 }
 
+void CLinkView::ScrollToTop(int row) {
+  if (row < 0 || row >= model_.RowCount()) return;
+  EnsureVisible(row);
+  wxRect rect;
+  const int line_height = GetItemRect(row, rect) ? rect.height : 17;
+  ScrollList(0, (row - static_cast<int>(GetTopItem())) * line_height);
+}
+
 wxString CLinkView::OnGetItemText(long item, long column) const {
   if (item < 0 || item >= model_.RowCount() || column < 0 || column >= DownloadRowModel::kColumns) {
     return {};

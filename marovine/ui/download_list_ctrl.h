@@ -34,6 +34,7 @@ class CLinkView : public wxListCtrl, public DownloadListView {
   void DeleteRow(int row) override;
   void ResetRow(const std::string& url, int row) override;
   void SwapRows(int a, int b) override;
+  void ScrollToTop(int row) override;
 
   // Starts the heartbeat (once the document is filled and shown).
   void StartHeartbeat();

@@ -64,6 +64,10 @@ void FrameCrawlHooks::ShowInQuickView(const std::string& path) {
   if (pane != nullptr) pane->ShowPicture(path);
 }
 
+void FrameCrawlHooks::ClipboardWatchStep(CrawlControl& /*crawl*/) {
+  if (window_.poll_clipboard) window_.poll_clipboard();
+}
+
 void FrameCrawlHooks::ScheduleCheck(CrawlControl& crawl) {
   BusyStep busy(*this);
   UnattendedHooks::ScheduleCheck(crawl);

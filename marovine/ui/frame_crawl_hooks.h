@@ -39,6 +39,8 @@ class FrameCrawlHooks : public UnattendedHooks {
     std::function<QuickViewPane*()> quick_view;
     // Asks the window to close through its normal close path.
     std::function<void()> close;
+    // The once-a-tick look at the clipboard while watching is on.
+    std::function<void()> poll_clipboard;
   };
   FrameCrawlHooks(CMarovineDoc& doc, Window window);
   ~FrameCrawlHooks() override;
@@ -46,6 +48,7 @@ class FrameCrawlHooks : public UnattendedHooks {
   FrameCrawlHooks& operator=(const FrameCrawlHooks&) = delete;
 
   void ShowInQuickView(const std::string& path) override;
+  void ClipboardWatchStep(CrawlControl& crawl) override;
   void ScheduleCheck(CrawlControl& crawl) override;
   bool DialUpKeepCheck(CrawlControl& crawl) override;
   void HangUp() override;

@@ -21,6 +21,10 @@ CLinkList::CLinkList(wxWindow* parent, platform::Profile& profile)
   Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) {
     if (on_double_click) on_double_click();
   });
+  Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+    if (on_click) on_click();
+    event.Skip();
+  });
   Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
     wxPoint at = event.GetPosition();
     if (at == wxDefaultPosition) at = ClientToScreen(wxPoint(0, 0));

@@ -25,6 +25,8 @@ class CLinkList : public wxListCtrl, public LinkListView {
   void SaveColumnWidths();
 
   std::function<void()> on_double_click;
+  // Every left click, before the control handles it.
+  std::function<void()> on_click;
   std::function<void(wxPoint screen_position)> on_context_menu;
 
  protected:

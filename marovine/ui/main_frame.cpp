@@ -12,25 +12,44 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include "marovine/document/banner_commands.h"
 #include "marovine/document/crawl_hooks.h"
 #include "marovine/document/document_file.h"
+#include "marovine/document/download_ordering.h"
 #include "marovine/document/dropped_file.h"
+#include "marovine/document/link_album_command.h"
+#include "marovine/document/link_list_view.h"
 #include "marovine/document/marovine_doc.h"
+#include "marovine/document/refetch_queue.h"
 #include "marovine/document/settings_keys.h"
+#include "marovine/document/shell_commands.h"
+#include "marovine/document/url_entry.h"
+#include "marovine/engine/site_log_paths.h"
 #include "marovine/ui/about_lines.h"
+#include "marovine/ui/album_progress_dialog.h"
+#include "marovine/ui/album_settings_dialog.h"
 #include "marovine/ui/command_ids.h"
 #include "marovine/ui/command_layout.h"
 #include "marovine/ui/download_list_ctrl.h"
+#include "marovine/ui/download_property_dialog.h"
+#include "marovine/ui/file_view_dialog.h"
 #include "marovine/ui/frame_crawl_hooks.h"
 #include "marovine/ui/link_list_ctrl.h"
+#include "marovine/ui/link_property_dialog.h"
+#include "marovine/ui/property_sheet.h"
+#include "marovine/ui/proxy_dialog.h"
 #include "marovine/ui/quick_view_pane.h"
+#include "marovine/ui/quick_view_settings_dialog.h"
 #include "marovine/ui/recent_files.h"
+#include "marovine/ui/sequential_url_dialog.h"
 #include "marovine/ui/start_up.h"
 #include "marovine/ui/tray_icon.h"
 #include "marovine/ui/ui_artwork.h"
 #include "marovine/ui/window_layout.h"
 #include "marovine/ui/wx_ui_services.h"
+#include "marovine/unattended/canberra_sound_player.h"
 #include "platform/path.h"
+#include "platform/program_folder.h"
 
 namespace marovine::ui {
 namespace {
@@ -117,7 +136,8 @@ CMainFrame::CMainFrame(CMarovineDoc& doc)
           doc, FrameCrawlHooks::Window{this, ui_.get(), [this] { return quick_view_; },
                                        // Not inside the tick that asked: the
                                        // close saves and tears down.
-                                       [this] { CallAfter([this] { Close(); }); }})),
+                                       [this] { CallAfter([this] { Close(); }); },
+                                       [this] { PollClipboard(); }})),
       tray_timer_(this, kTrayTimerId) {
   Placement placement = PlaceFrame(doc_.profile);
   layout_restored_ = !placement.restored;
@@ -182,18 +202,13 @@ void CMainFrame::CreateCommands() {
   commands_[ID_MODE_CRAWL] = [this] { SetRegistrationMode(true); };
   commands_[ID_MODE_WHOLE_SITE] = [this] { SetRegistrationMode(false); };
   commands_[ID_QUICK_VIEW_SETTINGS] = [this] { ShowQuickViewSettings(); };
-  commands_[ID_LINK_UNFINISHED] = [this] {
-    std::vector<int> rows = link_list_->SelectedRows(kMaxHintSelection);
-    // An empty selection would mean every site.
-    if (!rows.empty()) doc_.crawl().SearchAgainCommand(rows);
-  };
   commands_[ID_DIALUP_SETTINGS] = [this] { hooks_->ShowDialUpSettings(doc_.profile); };
-  commands_[ID_DOWN_UNFINISHED] = [this] {
-    doc_.MarkDownloadsUnfinished(download_list_->SelectedRows(download_list_->RowCount()));
-  };
+  CreateListCommands();
+  CreateDialogCommands();
   for (const auto& [id, handler] : commands_) {
+    // Menus, buttons and keys carry the id in wx's band.
     Bind(
-        wxEVT_MENU, [this, id = id](wxCommandEvent&) { RunCommand(id); }, id);
+        wxEVT_MENU, [this, id = id](wxCommandEvent&) { RunCommand(id); }, WxIdOf(id));
   }
 }
 
@@ -205,11 +220,250 @@ void CMainFrame::RunCommand(int id) {
   AfterCrawlStep();
 }
 
-wxMenu* CMainFrame::BuildMenu(const std::vector<int>& layout) {
+std::vector<int> CMainFrame::SelectedLinks() { return SelectedLinkRows(doc_); }
+
+std::vector<int> CMainFrame::SelectedDownloads(int maximum) {
+  return download_list_->SelectedRows(maximum);
+}
+
+void CMainFrame::CreateListCommands() {
+  // The main menu takes at most 1000 selected downloads, the download list's
+  // own menu all of them.
+  auto menu_downloads = [this] { return SelectedDownloads(kMainMenuDownloadSelection); };
+  auto all_downloads = [this] { return SelectedDownloads(download_list_->RowCount()); };
+  auto rows_moved = [this] { selection_watch_.Forget(); };
+
+  commands_[ID_URL_ENTRY] = [this] { UrlEntryCommand(doc_, *ui_); };
+  commands_[ID_DELETE_SELECTED] = [this, menu_downloads, rows_moved] {
+    std::vector<int> links = SelectedLinks();
+    // The downloads are asked for only when no link is selected.
+    DeleteSelectedItems(doc_, *ui_, links, links.empty() ? menu_downloads() : std::vector<int>{});
+    rows_moved();
+  };
+  commands_[ID_LINK_DELETE] = [this] { DeleteSelectedLinks(doc_, *ui_, SelectedLinks()); };
+  commands_[ID_DOWN_DELETE] = [this, all_downloads, rows_moved] {
+    DeleteSelectedDownloads(doc_, *ui_, all_downloads());
+    rows_moved();
+  };
+  commands_[ID_LINK_UP] = [this] { mover_.MoveUp(doc_); };
+  commands_[ID_LINK_DOWN] = [this] { mover_.MoveDown(doc_); };
+  auto search_again = [this, menu_downloads] {
+    std::vector<int> links = SelectedLinks();
+    SearchAgainSelection(doc_, links, links.empty() ? menu_downloads() : std::vector<int>{});
+  };
+  auto mark_finished = [this, menu_downloads] {
+    std::vector<int> links = SelectedLinks();
+    MarkFinishedSelection(doc_, links, links.empty() ? menu_downloads() : std::vector<int>{});
+  };
+  commands_[ID_SEARCH_AGAIN] = search_again;
+  commands_[ID_LINK_UNFINISHED] = search_again;
+  commands_[ID_MARK_FINISHED] = mark_finished;
+  commands_[ID_LINK_FINISHED] = mark_finished;
+  commands_[ID_DOWN_UNFINISHED] = [this, all_downloads] {
+    doc_.MarkDownloadsUnfinished(all_downloads());
+  };
+  commands_[ID_DOWN_FINISHED] = [this, all_downloads] {
+    MarkDownloadsFinished(doc_, all_downloads());
+  };
+  commands_[ID_DOWN_BANNER] = [this, rows_moved] {
+    RegisterDownloadsAsBanners(doc_, SelectedDownloads(static_cast<int>(kMaxBannerSelection)));
+    rows_moved();
+  };
+
+  commands_[ID_IMPORT_FILE] = [this] { ImportListFileCommand(doc_, *ui_); };
+  commands_[ID_PASTE_CLIPBOARD] = [this] { PasteClipboard(doc_, *ui_, *hooks_); };
+  commands_[ID_EXPORT_LINKS] = [this] { ExportLinkListCommand(doc_, *ui_); };
+  commands_[ID_EXPORT_DOWNLOADS] = [this] { ExportDownloadListCommand(doc_, *ui_); };
+  commands_[ID_BANNER_MERGE] = [this] { MergeBannerDifferenceCommand(doc_, *ui_); };
+
+  commands_[ID_ORDER_BY_URL] = [this, rows_moved] {
+    OrderDownloadsByFolder(doc_, *ui_);
+    rows_moved();
+  };
+  commands_[ID_ORDER_SHUFFLE] = [this, rows_moved] {
+    ShuffleDownloads(doc_, *ui_);
+    rows_moved();
+  };
+  commands_[ID_ORDER_SPREAD] = [this, rows_moved] {
+    SpreadDownloadsOverFolders(doc_, *ui_);
+    rows_moved();
+  };
+  commands_[ID_SEARCH] = [this] { search_.SearchCommand(doc_, *ui_); };
+  commands_[ID_FIND_NEXT] = [this] { search_.FindNext(doc_, *ui_); };
+  commands_[ID_REPLACE] = [this] { ReplaceCommand(doc_, *ui_); };
+
+  commands_[ID_LINK_OPEN_URL] = [this] { OpenLinkUrl(doc_, *ui_, SelectedLinks()); };
+  commands_[ID_LINK_OPEN_FOLDER] = [this] { OpenLinkFolder(doc_, *ui_, SelectedLinks()); };
+  commands_[ID_LINK_LOG] = [this] { ShowLinkLog(doc_, *ui_, SelectedLinks()); };
+  commands_[ID_DOWN_OPEN_FOLDER] = [this, all_downloads] {
+    OpenDownloadFolder(doc_, *ui_, all_downloads());
+  };
+  commands_[ID_DOWN_OPEN_FILE] = [this, all_downloads] {
+    OpenDownloadFile(doc_, *ui_, all_downloads());
+  };
+  commands_[ID_DOWN_OPEN_URL] = [this, all_downloads] {
+    OpenDownloadUrl(doc_, *ui_, all_downloads());
+  };
+  commands_[ID_DROP_TOOL] = [this] { StartDropTool(*ui_, platform::ExecutableFolder()); };
+  commands_[ID_HELP] = [this] { OpenHelp(*ui_, platform::ExecutableFolder()); };
+  commands_[ID_README] = [this] { OpenReadMe(*ui_, platform::ExecutableFolder()); };
+  commands_[ID_HOME_PAGE] = [this] { OpenHomePage(*ui_); };
+}
+
+void CMainFrame::CreateDialogCommands() {
+  commands_[ID_DEFAULT_PROPERTIES] = [this] { ShowPropertySheet(); };
+  commands_[ID_PROXY_SETTINGS] = [this] { ShowProxySettings(); };
+  commands_[ID_ALBUM_SETTINGS] = [this] { ShowAlbumSettings(); };
+  commands_[ID_SEQUENCE_URLS] = [this] { RegisterSequentialUrls(); };
+  commands_[ID_ALBUM] = [this] { MakeAlbums(); };
+  commands_[ID_FILE_VIEW] = [this] { ShowFileViewOf(SelectedLinks()); };
+  auto link_properties = [this] {
+    std::vector<int> links = SelectedLinks();
+    if (links.size() == 1) EditLinkProperties(links.front());
+  };
+  commands_[ID_LINK_PROPERTIES] = link_properties;
+  commands_[ID_LINK_PROPERTIES_MENU] = link_properties;
+  auto download_properties = [this] {
+    std::vector<int> rows = SelectedDownloads(1);
+    if (!rows.empty()) EditDownloadProperties(rows.front());
+  };
+  commands_[ID_DOWN_PROPERTIES_MENU] = download_properties;
+  commands_[ID_DOWN_PROPERTIES] = download_properties;
+}
+
+void CMainFrame::AfterSettingsChanged() {
+  doc_.LoadSettings();
+  if (quick_view_ != nullptr) quick_view_->SetShowNameAndSize(doc_.settings.quick_view_size != 0);
+  SyncToggles();
+}
+
+void CMainFrame::ShowPropertySheet() {
+  PropertySheetContext context;
+  context.settings_path = doc_.profile.path();
+  context.storage_folder = doc_.storage_folder;
+  context.play_sound = [this](const std::string& wave) {
+    if (sound_player_ == nullptr) sound_player_ = std::make_unique<CanberraSoundPlayer>();
+    sound_player_->Play(wave);
+  };
+  context.show_message = [this](const std::string& text) {
+    ui_->ShowMessage(text, MessageIcon::kNone);
+  };
+  context.reload_settings = [this] { AfterSettingsChanged(); };
+  ShowDefaultPropertySheet(this, context);
+  // Whatever the sheet wrote is read again, also when it was cancelled after
+  // a page had already written (the log detail dialog writes at once).
+  AfterSettingsChanged();
+}
+
+void CMainFrame::ShowProxySettings() {
+  ShowProxyDialog(this, doc_.paths.folder, doc_.profile);
+  AfterSettingsChanged();
+}
+
+void CMainFrame::ShowAlbumSettings() {
+  ShowAlbumSettingsDialog(this, doc_.profile);
+  AfterSettingsChanged();
+}
+
+void CMainFrame::RegisterSequentialUrls() {
+  SequentialUrlDialog dialog(this);
+  if (dialog.ShowModal() != wxID_OK) return;
+  for (const std::string& url : dialog.lines()) doc_.RegisterUrl(url);
+}
+
+void CMainFrame::MakeAlbums() {
+  std::vector<int> links = SelectedLinks();
+  AlbumProgressDialog progress(this);
+  MakeAlbumsOfSelectedLinks(doc_, links, progress);
+}
+
+void CMainFrame::ShowFileViewOf(const std::vector<int>& link_rows) {
+  if (link_rows.size() != 1 || link_rows.front() >= static_cast<int>(doc_.link_items.size())) {
+    return;
+  }
+  const std::string& url = doc_.link_items[link_rows.front()].url;
+  FileViewContext context;
+  context.log_path = url.empty() ? platform::JoinPath(doc_.paths.log_folder, "Normal_Download.txt")
+                                 : SiteDetailLogPath(doc_.paths.log_folder, url);
+  context.banner_path = doc_.paths.banner_list_path;
+  context.delete_banner_files = doc_.profile.GetInt("Banner", "DeleteBanner", 1) != 0;
+  // The crawl writes its log keys in batches; the window shows them all.
+  doc_.crawl().FlushLogWrites();
+  QueueRefetches(doc_, ShowFileView(this, context));
+}
+
+void CMainFrame::EditLinkProperties(int row) {
+  if (row < 0 || row >= static_cast<int>(doc_.link_items.size())) return;
+  const LinkItem before = doc_.link_items[row];
+  if (before.state == LS_SEARCHING) return;  // the crawl works on it
+  LinkItem edited = before;
+  if (!EditLinkItemProperties(this, doc_.profile, edited)) return;
+  // The crawl goes on while the dialog is open: the edit applies only to the
+  // item it was made for, and not once that item is being searched.
+  if (row >= static_cast<int>(doc_.link_items.size()) || !(doc_.link_items[row] == before)) return;
+  doc_.link_items[row] = edited;
+  if (edited.url != before.url) {
+    ViewHint hint;
+    hint.code = HINT_SET_URL;
+    hint.row_b = row;
+    hint.text1 = edited.url;
+    doc_.Broadcast(hint);
+  }
+  doc_.SetLinkRowImage(row);
+  doc_.SetLinkRowCount(row);
+}
+
+void CMainFrame::EditDownloadProperties(int row) {
+  if (row < 0 || row >= static_cast<int>(doc_.download_items.size())) return;
+  const DownloadItem before = doc_.download_items[row];
+  if (before.state == DS_RUNNING) return;  // its transfer owns the item
+  DownloadItem edited = before;
+  if (!EditDownloadItemProperties(this, edited)) return;
+  if (row >= static_cast<int>(doc_.download_items.size()) ||
+      !(doc_.download_items[row] == before)) {
+    return;
+  }
+  DownloadItem& item = doc_.download_items[row];
+  item.referer = edited.referer;
+  item.site_url = edited.site_url;
+  if (edited.local_path != before.local_path) doc_.SetItemLocalPath(row, edited.local_path);
+  if (edited.url != before.url) {
+    item.url = edited.url;
+    if (DownloadListView* view = doc_.download_view()) view->ResetRow(item.url, row);
+  }
+}
+
+void CMainFrame::PollClipboard() {
+  // The paste question is modal and the crawl's timer goes on under it: a
+  // second poll must not stack a second question.
+  if (polling_clipboard_) return;
+  polling_clipboard_ = true;
+  clipboard_watcher_.Poll(doc_, *ui_, *hooks_);
+  polling_clipboard_ = false;
+}
+
+void CMainFrame::OnLinkDoubleClick() {
+  std::vector<int> selected = SelectedLinks();
+  switch (ChooseLinkDoubleClick(doc_, selected)) {
+    case LinkClickAction::kFileView:
+      ShowFileViewOf(selected);
+      break;
+    case LinkClickAction::kProperties:
+      if (selected.size() == 1) EditLinkProperties(selected.front());
+      break;
+    case LinkClickAction::kNothing:
+      break;
+  }
+}
+
+wxMenu* CMainFrame::BuildMenu(const MenuLayout& layout) {
   auto* menu = new wxMenu;
-  for (int id : PresentEntries(layout, [this](int id) { return HasCommand(id); })) {
+  for (int id : PresentMenuEntries(layout, [this](int id) { return HasCommand(id); })) {
     if (id == kSeparator) {
       menu->AppendSeparator();
+    } else if (IsSubmenuEntry(id)) {
+      const MenuLayout& submenu = layout.submenus[static_cast<std::size_t>(SubmenuIndex(id))];
+      menu->AppendSubMenu(BuildMenu(submenu), Text(submenu.title));
     } else if (id == ID_FILE_MRU_FIRST) {
       file_menu_ = menu;
       recent_position_ = menu->GetMenuItemCount();
@@ -223,7 +477,7 @@ wxMenu* CMainFrame::BuildMenu(const std::vector<int>& layout) {
 void CMainFrame::CreateMenus() {
   auto* bar = new wxMenuBar;
   for (const MenuLayout& layout : MainMenuLayout()) {
-    wxMenu* menu = BuildMenu(layout.ids);
+    wxMenu* menu = BuildMenu(layout);
     if (menu->GetMenuItemCount() == 0 && menu != file_menu_) {
       delete menu;
       continue;
@@ -327,6 +581,8 @@ void CMainFrame::CreateColumns() {
     PopupContextMenu(DownloadContextMenuLayout(), at);
   };
   download_list_->on_double_click = [this] { OnDownloadDoubleClick(); };
+  link_list_->on_double_click = [this] { OnLinkDoubleClick(); };
+  link_list_->on_click = [this] { mover_.LinkListClicked(); };
   download_list_->on_selection_changed = [this] { OnDownloadSelection(); };
   download_list_->after_step = [this] { AfterCrawlStep(); };
 
@@ -411,7 +667,7 @@ void CMainFrame::PopupContextMenu(const std::vector<int>& layout, wxPoint screen
     if (id == kSeparator) {
       menu.AppendSeparator();
     } else {
-      menu.Append(WxIdOf(id), MenuText(id));
+      menu.Append(WxIdOf(id), Text(ContextMenuCaption(id)));
     }
   }
   PopupMenu(&menu, ScreenToClient(screen_position));
@@ -421,12 +677,14 @@ void CMainFrame::OnDownloadDoubleClick() {
   std::vector<int> selected = download_list_->SelectedRows(2);
   switch (ChooseDownloadDoubleClick(doc_, selected)) {
     case DownloadClickAction::kOpenFile:
-      ui_->ShellOpen(doc_.download_items[selected.front()].local_path);
+      OpenDownloadFile(doc_, *ui_, selected);
       break;
     case DownloadClickAction::kOpenUrl:
-      ui_->ShellOpen(doc_.download_items[selected.front()].url);
+      OpenDownloadUrl(doc_, *ui_, selected);
       break;
-    case DownloadClickAction::kProperties:  // the item dialogs join with their own commands
+    case DownloadClickAction::kProperties:
+      EditDownloadProperties(selected.front());
+      break;
     case DownloadClickAction::kNothing:
       break;
   }
@@ -445,9 +703,10 @@ void CMainFrame::HandleDroppedFiles(const std::vector<std::string>& paths) {
         OpenDocument(path);
         break;
       case DroppedFileAction::kImportSiteHistory:
+        ImportSiteHistoryText(doc_, *ui_, path);
+        break;
       case DroppedFileAction::kImportUrlList:
-        // The list imports are document commands of their own; until they
-        // are there such a drop changes nothing.
+        ImportDroppedListFile(doc_, *ui_, path);
         break;
     }
   }

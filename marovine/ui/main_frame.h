@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "marovine/document/list_edit_commands.h"
+#include "marovine/document/list_import.h"
+#include "marovine/document/list_search.h"
+#include "marovine/ui/command_layout.h"
 #include "marovine/ui/list_actions.h"
 
 class wxMenu;
@@ -17,7 +21,8 @@ class wxMenuItem;
 
 namespace marovine {
 class CMarovineDoc;
-}
+class SoundPlayer;
+}  // namespace marovine
 
 namespace marovine::ui {
 
@@ -50,6 +55,8 @@ class CMainFrame : public wxFrame {
   bool HasCommand(int id) const { return commands_.count(id) != 0; }
   void RunCommand(int id);
   void HandleDroppedFiles(const std::vector<std::string>& paths);
+  // The clipboard watch's step, once a crawl tick while the watch is on.
+  void PollClipboard();
 
   CLinkList* link_list() const { return link_list_; }
   CLinkView* download_list() const { return download_list_; }
@@ -66,7 +73,7 @@ class CMainFrame : public wxFrame {
   void CreateAccelerators();
   void CreateColumns();
   void CreateTray();
-  wxMenu* BuildMenu(const std::vector<int>& layout);
+  wxMenu* BuildMenu(const MenuLayout& layout);
   void RebuildRecentFiles();
   void PopupContextMenu(const std::vector<int>& layout, wxPoint screen_position);
   void SyncToggles();
@@ -85,6 +92,20 @@ class CMainFrame : public wxFrame {
   void ToggleClipboardWatch();
   void SetRegistrationMode(bool crawl_mode);
   void ShowQuickViewSettings();
+  void CreateListCommands();
+  void CreateDialogCommands();
+  void ShowPropertySheet();
+  void ShowProxySettings();
+  void ShowAlbumSettings();
+  void RegisterSequentialUrls();
+  void EditLinkProperties(int row);
+  void EditDownloadProperties(int row);
+  void ShowFileViewOf(const std::vector<int>& link_rows);
+  void MakeAlbums();
+  void AfterSettingsChanged();
+  std::vector<int> SelectedLinks();
+  std::vector<int> SelectedDownloads(int maximum);
+  void OnLinkDoubleClick();
   void OnDownloadDoubleClick();
   void OnDownloadSelection();
   void AfterCrawlStep();
@@ -93,6 +114,10 @@ class CMainFrame : public wxFrame {
   std::unique_ptr<WxUiServices> ui_;
   std::unique_ptr<FrameCrawlHooks> hooks_;
   std::map<int, std::function<void()>> commands_;
+  ListSearch search_;
+  LinkMover mover_;
+  ClipboardWatcher clipboard_watcher_;
+  std::unique_ptr<SoundPlayer> sound_player_;  // the property sheet's test sound
 
   wxSplitterWindow* outer_ = nullptr;
   wxSplitterWindow* inner_ = nullptr;  // only with the picture pane
@@ -111,6 +136,7 @@ class CMainFrame : public wxFrame {
   // the saved window did not fit the screen.
   bool layout_restored_ = false;
   bool closing_ = false;
+  bool polling_clipboard_ = false;
 };
 
 }  // namespace marovine::ui

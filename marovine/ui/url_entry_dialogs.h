@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "marovine/document/url_entry.h"
-
 class wxTextCtrl;
 
 namespace marovine {
@@ -21,23 +19,8 @@ class CrawlUrlDialog : public wxDialog {
   wxTextCtrl* url_;
 };
 
-// "丸ごとダウンロード用URL入力ダイアログ": address, heading and root folder of a
-// site to copy whole.
-class WholeSiteUrlDialog : public wxDialog {
- public:
-  WholeSiteUrlDialog(wxWindow* parent, const WholeSiteUrlEntry& initial);
-  WholeSiteUrlEntry Entry() const;
-
- private:
-  void OnBrowse(wxCommandEvent& event);
-
-  wxTextCtrl* url_;
-  wxTextCtrl* heading_;
-  wxTextCtrl* root_folder_;
-};
-
-// The dialogs run modally; nothing (or false) when cancelled.
+// Runs the dialog modally; nothing when cancelled. The whole-site mode has
+// its own dialog (whole_site_url_dialog.h).
 std::optional<std::string> AskCrawlUrl(wxWindow* parent, const std::string& initial);
-bool AskWholeSiteUrl(wxWindow* parent, WholeSiteUrlEntry& entry);
 
 }  // namespace marovine

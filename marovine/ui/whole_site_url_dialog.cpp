@@ -86,6 +86,20 @@ void WholeSiteUrlDialog::OnImport() {
   if (chooser.ShowModal() == wxID_OK) ImportHistory(FromWx(chooser.GetPath()));
 }
 
+WholeSiteUrlDialog::WholeSiteUrlDialog(wxWindow* parent, const WholeSiteUrlEntry& initial)
+    : WholeSiteUrlDialog(parent, initial.root_folder) {
+  url_->ChangeValue(ToWx(initial.url));
+  url_->SetInsertionPointEnd();
+  heading_->ChangeValue(ToWx(initial.heading));
+}
+
+bool AskWholeSiteUrl(wxWindow* parent, WholeSiteUrlEntry& entry) {
+  WholeSiteUrlDialog dialog(parent, entry);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  entry = dialog.entry();
+  return true;
+}
+
 bool AskWholeSiteUrl(wxWindow* parent, const std::string& root_folder, WholeSiteUrlEntry& entry) {
   WholeSiteUrlDialog dialog(parent, root_folder);
   if (dialog.ShowModal() != wxID_OK) return false;

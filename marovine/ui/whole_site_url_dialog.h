@@ -6,16 +6,11 @@
 #include <string>
 #include <utility>
 
+#include "marovine/document/url_entry.h"
+
 class wxTextCtrl;
 
 namespace marovine {
-
-// What the whole-site URL entry hands to the document.
-struct WholeSiteUrlEntry {
-  std::string url;
-  std::string heading;
-  std::string root_folder;  // with a trailing separator
-};
 
 // "丸ごとダウンロード用URL入力ダイアログ": URL, heading and root folder of a
 // site to mirror; OK only with all three filled in. "履歴ファイルからインポート"
@@ -23,6 +18,8 @@ struct WholeSiteUrlEntry {
 class WholeSiteUrlDialog : public wxDialog {
  public:
   WholeSiteUrlDialog(wxWindow* parent, const std::string& root_folder);
+  // Filled with an entry's values (the URL entry command's "http://" and root).
+  WholeSiteUrlDialog(wxWindow* parent, const WholeSiteUrlEntry& initial);
 
   WholeSiteUrlEntry entry() const;
   wxTextCtrl* url_edit() const { return url_; }
@@ -50,5 +47,7 @@ class WholeSiteUrlDialog : public wxDialog {
 // Shows the dialog; true with `entry` filled on OK. The caller registers it
 // (EnterWholeSiteUrl).
 bool AskWholeSiteUrl(wxWindow* parent, const std::string& root_folder, WholeSiteUrlEntry& entry);
+// The same, starting from the values the entry holds.
+bool AskWholeSiteUrl(wxWindow* parent, WholeSiteUrlEntry& entry);
 
 }  // namespace marovine

@@ -2,10 +2,16 @@
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
+#include <wx/filedlg.h>
 #include <wx/msgdlg.h>
-#include <wx/process.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
+
+#include "marovine/document/list_search.h"
+#include "marovine/ui/list_search_dialogs.h"
+#include "marovine/ui/url_entry_dialogs.h"
+#include "marovine/ui/whole_site_url_dialog.h"
+#include "platform/path.h"
 
 namespace marovine::ui {
 namespace {
@@ -26,21 +32,21 @@ long IconStyle(MessageIcon icon) {
   return 0;
 }
 
-// Says "開けません" when the opener ends unsuccessfully (the main window may be
-// gone by then, so the box is the application's); deletes itself.
-class OpenerProcess : public wxProcess {
- public:
-  explicit OpenerProcess(bool report) : report_(report) {}
-  void OnTerminate(int /*pid*/, int status) override {
-    if (status != 0 && report_) {
-      wxMessageBox(wxString::FromUTF8(kCannotOpen), wxString::FromUTF8(kMessageCaption), wxOK);
+// The commands' filters end in "||" and say "*.*" for every file; GTK's
+// chooser would show only names with a dot for that.
+wxString WxFilter(const std::string& filter) {
+  std::string text = filter;
+  while (text.ends_with("|")) text.pop_back();
+  for (std::size_t at = text.find("|*.*"); at != std::string::npos; at = text.find("|*.*", at)) {
+    const std::size_t end = at + 4;
+    if (end == text.size() || text[end] == '|') {
+      text.replace(at, 4, "|*");
+    } else {
+      at = end;
     }
-    delete this;
   }
-
- private:
-  bool report_;
-};
+  return wxString::FromUTF8(text);
+}
 
 }  // namespace
 
@@ -75,17 +81,23 @@ void WxUiServices::SetWaitCursor(bool on) {
   }
 }
 
-bool WxUiServices::ShellOpen(const std::string& target, bool report_failure) {
-  wxString opener = "xdg-open";
-  wxString argument = wxString::FromUTF8(target);
-  const wchar_t* argv[] = {opener.wc_str(), argument.wc_str(), nullptr};
-  auto* process = new OpenerProcess(report_failure);
-  if (wxExecute(argv, wxEXEC_ASYNC, process) <= 0) {
-    delete process;
-    if (report_failure) ShowMessage(kCannotOpen, MessageIcon::kNone);
-    return false;
+std::optional<std::string> WxUiServices::ChooseFileToOpen(const std::string& filter) {
+  wxFileDialog dialog(frame_, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
+                      WxFilter(filter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+  return std::string(dialog.GetPath().utf8_str());
+}
+
+std::optional<std::string> WxUiServices::ChooseFileToSave(const std::string& default_extension,
+                                                          const std::string& filter) {
+  wxFileDialog dialog(frame_, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
+                      WxFilter(filter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+  std::string path(dialog.GetPath().utf8_str());
+  if (!default_extension.empty() && platform::NameOf(path).find('.') == std::string::npos) {
+    path += "." + default_extension;
   }
-  return true;
+  return path;
 }
 
 std::optional<std::string> WxUiServices::ClipboardText() {
@@ -94,6 +106,22 @@ std::optional<std::string> WxUiServices::ClipboardText() {
   wxTextDataObject data;
   if (!wxTheClipboard->GetData(data)) return std::nullopt;
   return std::string(data.GetText().utf8_str());
+}
+
+std::optional<std::string> WxUiServices::EnterCrawlUrlText(const std::string& initial) {
+  return AskCrawlUrl(frame_, initial);
+}
+
+bool WxUiServices::EditWholeSiteUrl(WholeSiteUrlEntry& entry) {
+  return AskWholeSiteUrl(frame_, entry);
+}
+
+bool WxUiServices::EditSearchSettings(SearchSettings& settings) {
+  return AskSearchSettings(frame_, settings);
+}
+
+bool WxUiServices::EditReplaceRequest(ReplaceRequest& request) {
+  return AskReplaceRequest(frame_, request);
 }
 
 }  // namespace marovine::ui

@@ -11,12 +11,10 @@ namespace marovine::ui {
 
 // The caption of the program's message boxes.
 inline constexpr const char* kMessageCaption = "Marovine Ver 3";
-// Shown when the desktop could not open a file, a folder or an address.
-inline constexpr const char* kCannotOpen = "開けません";
 
 // The document's view of the desktop, with wx: message boxes owned by the
-// main window, its three status panes, the busy cursor, the clipboard and the
-// desktop's opener. UI thread only.
+// main window, its three status panes, the busy cursor, the clipboard, the file
+// choosers and the dialogs of the list commands. UI thread only.
 class WxUiServices : public UiServices {
  public:
   explicit WxUiServices(wxFrame* frame) : frame_(frame) {}
@@ -27,13 +25,15 @@ class WxUiServices : public UiServices {
   void SetStatusText(int pane, const std::string& text) override;
   void SetWaitCursor(bool on) override;
 
-  // Opens a file, folder or address with the desktop's program for it
-  // (xdg-open, started without a shell). The opener's answer comes later:
-  // when it fails and `report_failure` holds, "開けません" is shown then.
-  // False when the opener could not even be started.
-  bool ShellOpen(const std::string& target, bool report_failure = true);
-  // The clipboard's text; nothing when it holds none.
-  std::optional<std::string> ClipboardText();
+  std::optional<std::string> ChooseFileToOpen(const std::string& filter) override;
+  std::optional<std::string> ChooseFileToSave(const std::string& default_extension,
+                                              const std::string& filter) override;
+  // The text of the clipboard (the CLIPBOARD selection, not the primary one).
+  std::optional<std::string> ClipboardText() override;
+  std::optional<std::string> EnterCrawlUrlText(const std::string& initial) override;
+  bool EditWholeSiteUrl(WholeSiteUrlEntry& entry) override;
+  bool EditSearchSettings(SearchSettings& settings) override;
+  bool EditReplaceRequest(ReplaceRequest& request) override;
 
  private:
   wxFrame* frame_;

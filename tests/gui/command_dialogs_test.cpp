@@ -182,22 +182,4 @@ TEST(CommandDialogsTest, CrawlUrlDialogGivesTheTypedAddress) {
   EXPECT_EQ(url, "http://h.example/gallery/");
 }
 
-TEST(CommandDialogsTest, WholeSiteUrlDialogGivesAddressHeadingAndRootFolder) {
-  if (!InChild()) return RunInChild();
-  WholeSiteUrlEntry entry{"http://", "", "/home/user/Desktop/marovine_folder/Marugoto/"};
-  bool accepted = false;
-  RunDialog(
-      "whole_site_url_dialog.png", [&] { accepted = AskWholeSiteUrl(nullptr, entry); },
-      [](wxWindow* dialog) {
-        EXPECT_EQ(dialog->GetLabel(), wxString::FromUTF8("丸ごとダウンロード用URL入力ダイアログ"));
-        SetText(dialog, kText, "http://h.example/top/");
-        SetText(dialog, kHeading, "トップ");
-        Press(dialog, kOk);
-      });
-  EXPECT_TRUE(accepted);
-  EXPECT_EQ(entry.url, "http://h.example/top/");
-  EXPECT_EQ(entry.heading, "トップ");
-  EXPECT_EQ(entry.root_folder, "/home/user/Desktop/marovine_folder/Marugoto/");
-}
-
 }  // namespace

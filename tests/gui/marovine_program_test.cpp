@@ -22,6 +22,9 @@
 #include "platform/path.h"
 #include "platform/profile.h"
 #include "tests/gui/x_test_window.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include "tests/support/child_process.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/sandbox.h"
@@ -253,6 +256,102 @@ TEST_F(MarovineProgramTest, AWindowSavedBeyondTheScreenOpensAtTheDefaultPlace) {
   CloseAndExpectExit(program, *window);
   // Nor were its columns put back.
   EXPECT_NE(Get("Position", "splitter11"), 330);
+}
+
+}  // namespace
+
+namespace {
+
+// Holds the keys down together and lets them go in reverse order (Ctrl+F).
+void PressChord(Display* display, const std::vector<KeySym>& keys) {
+  for (KeySym key : keys) XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), True, 0);
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, *key), False, 0);
+  }
+  XSync(display, False);
+  std::this_thread::sleep_for(300ms);
+}
+
+TEST_F(MarovineProgramTest, KeysAndMenusReachTheirCommands) {
+  Sandbox files;
+  const std::string picture = Picture(480, 360, 90);
+  files.WriteFile("site/shot.jpg", picture);
+  files.WriteFile("site/index.html", "<html><title>Shot</title><a href='shot.jpg'>s</a></html>");
+  marovine::testing::NginxServer server(files.path());
+  ASSERT_TRUE(server.ok()) << server.error_log();
+  Set("DownLoad", "AutoMarovine", "0");
+  Set("DownLoad", "RetryWaitTime", "0");
+  Set("MarovineDownLoad", "Kakuchoushi", "jpg");
+  Set("MarovineDownLoad", "Make Date Name Folder", "0");
+  Set("MarovineDownLoad", "Put Random Num", "0");
+  Set("MarovineDownLoad", "Dont Down Gomi", "0");
+  Set("Ippan", "Clear_List_After_Finish_Site", "0");
+  Set("QuickView", "CreateViewWindow", "1");
+  Set("QuickView", "ViewAfterDownLoad", "1");
+  Set("QuickView", "ViewSize", "1");
+  Set("Position", "width", "900");
+  Set("Position", "height", "520");
+  Set("Position", "splitter11", "230");
+  Set("Position", "splitter12", "330");
+  {
+    // Two sites nobody can reach above the one that is there.
+    marovine::CMarovineDoc doc(Folder(), box_.Path("store/"));
+    ASSERT_EQ(doc.RegisterUrl("http://127.0.0.1:9/deleted-by-key/"), 1);
+    ASSERT_EQ(doc.RegisterUrl("http://127.0.0.1:9/deleted-from-menu/"), 1);
+    ASSERT_EQ(doc.RegisterUrl(server.Url("/site/index.html")), 1);
+    ASSERT_TRUE(marovine::SaveDocumentFile(doc, doc.paths.default_document_path));
+  }
+  ChildProcess program = Start({"--tick-ms", "250"});
+  ASSERT_TRUE(program.started());
+  auto window = WaitForDrawnWindow(kCaption);
+  ASSERT_TRUE(window) << box_.ReadFile("err.txt");
+  XSetInputFocus(display_, *window, RevertToParent, CurrentTime);
+
+  // Home selects the first site, Delete removes it.
+  PressChord(display_, {XK_Home});
+  PressChord(display_, {XK_Delete});
+  // The context menu's first entry deletes the next one.
+  PressChord(display_, {XK_Home});
+  PressChord(display_, {XK_Menu});
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_TRUE(
+      xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_link_context_menu.png")));
+  PressChord(display_, {XK_Down});
+  PressChord(display_, {XK_Return});
+
+  // Ctrl+F opens the search dialog.
+  PressChord(display_, {XK_Control_L, XK_f});
+  auto search = WaitForDrawnWindow("検索");
+  ASSERT_TRUE(search) << "Ctrl+F showed no search dialog";
+  marovine::testing::RequestClose(display_, *search);
+  EXPECT_TRUE(WaitFor(
+      [&] { return !marovine::testing::FindMappedWindowTitled(display_, "検索").has_value(); }, 30s,
+      50ms));
+
+  // F10 opens the menu bar; one step right is the edit menu.
+  XSetInputFocus(display_, *window, RevertToParent, CurrentTime);
+  PressChord(display_, {XK_F10});
+  PressChord(display_, {XK_Right});
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_edit_menu.png")));
+  PressChord(display_, {XK_Escape});
+  PressChord(display_, {XK_Escape});
+
+  // Space starts the crawl: the one reachable site is fetched.
+  XSetInputFocus(display_, *window, RevertToParent, CurrentTime);
+  PressChord(display_, {XK_space});
+  ASSERT_TRUE(WaitFor([&] { return box_.ReadFile("store/shot.jpg") == picture; }, 60s))
+      << "Space started no crawl\n"
+      << box_.ReadFile("err.txt");
+  std::this_thread::sleep_for(2s);
+  EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_after_keys.png")));
+  CloseAndExpectExit(program, *window);
+
+  marovine::CMarovineDoc saved(Folder(), box_.Path("store/"));
+  ASSERT_TRUE(marovine::LoadDocumentFile(saved, saved.paths.default_document_path).ok);
+  ASSERT_EQ(saved.link_items.size(), 1u);
+  EXPECT_EQ(saved.link_items[0].url, server.Url("/site/index.html"));
+  EXPECT_EQ(saved.link_items[0].state, marovine::LS_DONE);
 }
 
 }  // namespace

@@ -29,9 +29,11 @@
 #include "marovine/ui/download_list_ctrl.h"
 #include "marovine/ui/link_list_ctrl.h"
 #include "marovine/ui/main_frame.h"
+#include "marovine/ui/property_sheet.h"
 #include "marovine/ui/quick_view_pane.h"
 #include "platform/path.h"
 #include "platform/profile.h"
+#include "tests/gui/wx_in_process.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/xvfb_display.h"
@@ -252,10 +254,6 @@ TEST_F(MarovineWindowTest, TogglesWriteTheirKeysAndADroppedDocumentOpens) {
   frame_->RunCommand(marovine::ui::ID_MODE_CRAWL);
   EXPECT_EQ(doc_->settings.registration_mode, marovine::kRegisterCrawl);
 
-  // Commands that do not work yet are nowhere to be seen.
-  EXPECT_EQ(toolbar->FindById(marovine::ui::WxIdOf(marovine::ui::ID_URL_ENTRY)), nullptr);
-  EXPECT_EQ(frame_->GetMenuBar()->FindItem(marovine::ui::WxIdOf(marovine::ui::ID_SEARCH)), nullptr);
-
   std::string other;
   {
     marovine::CMarovineDoc saved(box_.Path("program/"), box_.Path("store/"));
@@ -264,10 +262,12 @@ TEST_F(MarovineWindowTest, TogglesWriteTheirKeysAndADroppedDocumentOpens) {
     ASSERT_TRUE(platform::MakeFoldersForFile(other));
     ASSERT_TRUE(marovine::SaveDocumentFile(saved, other));
   }
-  std::string text = box_.WriteFile("lists/urls.txt", "http://not.opened.test/a.html\n");
+  // A URL list is imported, a document opened and added.
+  std::string text = box_.WriteFile("lists/urls.txt", "see http://listed.test/a.html\n");
   frame_->HandleDroppedFiles({text, other});
-  ASSERT_EQ(doc_->link_items.size(), 1u);
-  EXPECT_EQ(doc_->link_items[0].url, "http://dropped.test/index.html");
+  ASSERT_EQ(doc_->link_items.size(), 2u);
+  EXPECT_EQ(doc_->link_items[0].url, "http://listed.test/a.html");
+  EXPECT_EQ(doc_->link_items[1].url, "http://dropped.test/index.html");
   EXPECT_EQ(doc_->document_path, other);
   EXPECT_EQ(frame_->GetTitle(), "Saved.MRV - marovine");
   EXPECT_EQ(profile.GetString("Recent File List", "File1", "", 4096), other);
@@ -345,6 +345,61 @@ TEST_F(MarovineWindowTest, FastModeCollectsEndedTransfersWithoutWaitingForTheTim
       },
       30s));
   EXPECT_EQ(box_.ReadFile("store/b.zip"), std::string(6000, 'b'));
+}
+
+}  // namespace
+
+namespace {
+
+// Sends a command the way a menu, a context menu or the toolbar does.
+void ChooseMenuCommand(wxWindow* frame, int command) {
+  wxCommandEvent event(wxEVT_MENU, marovine::ui::WxIdOf(command));
+  event.SetEventObject(frame);
+  frame->ProcessWindowEvent(event);
+}
+
+TEST_F(MarovineWindowTest, MenuChoicesReachTheListCommandsAndTheSettingsAreReread) {
+  using namespace marovine::ui;
+  MakeWindow();
+  for (const char* name : {"a.zip", "b.zip", "c.zip"}) {
+    ASSERT_GE(doc_->AppendDownloadItem(Item(std::string("http://files.test/") + name)), 0);
+  }
+  CLinkView* downloads = frame_->download_list();
+  downloads->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+
+  // The download list's own menu: finished, then removed.
+  ChooseMenuCommand(frame_, ID_DOWN_FINISHED);
+  EXPECT_EQ(doc_->download_items[1].state, marovine::DS_DONE);
+  EXPECT_EQ(doc_->download_items[0].state, marovine::DS_WAITING);
+  ChooseMenuCommand(frame_, ID_DOWN_DELETE);
+  ASSERT_EQ(doc_->download_items.size(), 2u);
+  EXPECT_EQ(doc_->download_items[1].url, "http://files.test/c.zip");
+  EXPECT_EQ(downloads->GetItemCount(), 2);
+
+  // Every command of the three menus has an entry or a button, except
+  // dial-up, which the unattended parts bring.
+  for (int id : {ID_URL_ENTRY, ID_SEARCH, ID_REPLACE, ID_ORDER_SHUFFLE, ID_EXPORT_LINKS,
+                 ID_BANNER_MERGE, ID_HELP, ID_LINK_PROPERTIES, ID_DOWN_PROPERTIES_MENU}) {
+    EXPECT_NE(frame_->GetMenuBar()->FindItem(WxIdOf(id)), nullptr) << id;
+  }
+  EXPECT_NE(frame_->GetToolBar()->FindById(WxIdOf(ID_URL_ENTRY)), nullptr);
+
+  // A change made in the property sheet is what the document works with.
+  ASSERT_EQ(doc_->settings.animate_tray_icon, 1);
+  bool sheet_seen = false;
+  marovine::testing::AfterDelay(300ms, [&sheet_seen] {
+    for (wxWindow* window : wxTopLevelWindows) {
+      if (auto* sheet = dynamic_cast<marovine::PropertySheetDialog*>(window)) {
+        sheet_seen = true;
+        marovine::testing::ClickControl(sheet->ControlFor("Ippan", "IconAnimation"));
+        marovine::testing::ClickControl(sheet->FindWindow(wxID_OK));
+      }
+    }
+  });
+  ChooseMenuCommand(frame_, ID_DEFAULT_PROPERTIES);
+  EXPECT_TRUE(sheet_seen);
+  EXPECT_EQ(doc_->profile.GetInt("Ippan", "IconAnimation", -1), 0);
+  EXPECT_EQ(doc_->settings.animate_tray_icon, 0);
 }
 
 }  // namespace

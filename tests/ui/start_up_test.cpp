@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "marovine/document/settings_keys.h"
 #include "marovine/ui/about_lines.h"
@@ -91,6 +92,38 @@ TEST(CommandLayoutTest, ToolbarHasItsTwentyFiveEntriesAndShowsOnlyWorkingCommand
     }
   }
   EXPECT_EQ(CommandOfWxId(WxIdOf(ID_FILE_MRU_FIRST + 3)), ID_FILE_MRU_FIRST + 3);
+}
+
+TEST(CommandLayoutTest, EveryMainMenuCommandHasItsPlaceAndEmptySubmenusVanish) {
+  using namespace marovine::ui;
+  std::vector<int> placed;
+  std::function<void(const MenuLayout&)> collect = [&](const MenuLayout& menu) {
+    for (int id : menu.ids) {
+      if (IsSubmenuEntry(id)) {
+        collect(menu.submenus.at(static_cast<std::size_t>(SubmenuIndex(id))));
+      } else if (id != kSeparator) {
+        placed.push_back(id);
+      }
+    }
+  };
+  for (const MenuLayout& menu : MainMenuLayout()) collect(menu);
+  for (int id : {57600, 57601, 57603, 57604, 32831, 32846, 32847, 57616, 57665, 32773, 32778, 32816,
+                 32826, 32827, 32781, 32789, 32835, 32837, 32838, 32848, 32843, 32844, 32849, 32850,
+                 32851, 32777, 32787, 32782, 32798, 32799, 32863, 32774, 32815, 32858, 32860, 32861,
+                 32788, 32797, 59392, 59393, 32855, 32879, 32830, 32823, 32824, 32825, 57664}) {
+    EXPECT_EQ(std::count(placed.begin(), placed.end(), id), 1) << id;
+    EXPECT_FALSE(CommandCaption(id).empty()) << id;
+  }
+  for (int id : LinkContextMenuLayout()) EXPECT_FALSE(ContextMenuCaption(id).empty()) << id;
+  for (int id : DownloadContextMenuLayout()) EXPECT_FALSE(ContextMenuCaption(id).empty()) << id;
+  EXPECT_EQ(ContextMenuCaption(ID_FILE_VIEW), "FileViewを表示(&V)");
+  EXPECT_EQ(CommandCaption(ID_FILE_VIEW), "FileView(&V)");
+
+  // The edit menu's orderings come as a submenu, which goes when none works.
+  const MenuLayout& edit = MainMenuLayout().at(1);
+  auto only = [](int wanted) { return [wanted](int id) { return id == wanted; }; };
+  EXPECT_EQ(PresentMenuEntries(edit, only(ID_ORDER_SHUFFLE)), (std::vector<int>{SubmenuEntry(0)}));
+  EXPECT_EQ(PresentMenuEntries(edit, only(ID_SEARCH)), (std::vector<int>{ID_SEARCH}));
 }
 
 }  // namespace
