@@ -262,6 +262,39 @@ TEST_F(MarovineProgramTest, AWindowSavedBeyondTheScreenOpensAtTheDefaultPlace) {
 
 namespace {
 
+// A popup menu drawn into a window of its own, which the root-window
+// screenshot shows black under Xvfb: the largest mapped override-redirect
+// window, photographed by itself.
+bool ScreenshotOfPopup(Display* display, const std::string& display_name,
+                       const std::string& png_path) {
+  Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display, root, &root, &parent, &children, &count) == 0) return false;
+  Window popup = 0;
+  int largest = 0;
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
+    const int area = attributes.width * attributes.height;
+    if (attributes.override_redirect && attributes.map_state == IsViewable && area > largest) {
+      largest = area;
+      popup = children[i];
+    }
+  }
+  if (children != nullptr) XFree(children);
+  if (popup == 0) return false;
+  const std::string xwd_path = png_path + ".xwd", pnm_path = png_path + ".pnm";
+  bool done =
+      ChildProcess({"/usr/bin/xwd", "-display", display_name, "-id", std::to_string(popup),
+                    "-silent", "-out", xwd_path})
+              .Wait() == 0 &&
+      ChildProcess({"/usr/bin/xwdtopnm", xwd_path}, {}, pnm_path, "/dev/null").Wait() == 0 &&
+      ChildProcess({"/usr/bin/pnmtopng", pnm_path}, {}, png_path, "/dev/null").Wait() == 0;
+  (void)platform::RemoveFile(xwd_path);
+  (void)platform::RemoveFile(pnm_path);
+  return done;
+}
+
 // Holds the keys down together and lets them go in reverse order (Ctrl+F).
 void PressChord(Display* display, const std::vector<KeySym>& keys) {
   for (KeySym key : keys) XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), True, 0);
@@ -334,6 +367,9 @@ TEST_F(MarovineProgramTest, KeysAndMenusReachTheirCommands) {
   PressChord(display_, {XK_Right});
   std::this_thread::sleep_for(1500ms);
   EXPECT_TRUE(xvfb_.Screenshot(marovine::testing::ScreenshotPath("marovine_edit_menu.png")));
+  // Best effort: the menu's own window, for a look at its entries.
+  (void)ScreenshotOfPopup(display_, xvfb_.name(),
+                          marovine::testing::ScreenshotPath("marovine_edit_menu_open.png"));
   PressChord(display_, {XK_Escape});
   PressChord(display_, {XK_Escape});
 
