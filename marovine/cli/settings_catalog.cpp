@@ -142,13 +142,13 @@ std::vector<std::string> CatalogSections(const std::vector<CatalogKey>& catalog)
   return sections;
 }
 
-std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog, std::string_view spec,
-                                      std::string& error) {
+std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog,
+                                      std::string_view typed, std::string& error) {
   std::string_view section;
-  std::string_view name = spec;
-  if (auto dot = spec.find('.'); dot != std::string_view::npos) {
-    section = spec.substr(0, dot);
-    name = spec.substr(dot + 1);
+  std::string_view name = typed;
+  if (auto dot = typed.find('.'); dot != std::string_view::npos) {
+    section = typed.substr(0, dot);
+    name = typed.substr(dot + 1);
   }
   std::vector<ResolvedKey> found;
   bool section_known = false;
@@ -168,12 +168,12 @@ std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog, st
     choices.reserve(found.size());
     for (const ResolvedKey& key : found) choices.push_back(key.section + "." + key.name);
     error =
-        "\"" + std::string(spec) + "\" is a key of several sections; name one: " + Joined(choices);
+        "\"" + std::string(typed) + "\" is a key of several sections; name one: " + Joined(choices);
   } else if (!section.empty() && section_known) {
     error = "unknown key \"" + std::string(name) + "\" in [" + std::string(section) +
             "]; its keys: " + Joined(keys_of_section);
   } else {
-    error = "unknown key \"" + std::string(spec) +
+    error = "unknown key \"" + std::string(typed) +
             "\"; give SECTION.KEY or a flag's name (jobs, folder, ...), the sections are: " +
             Joined(CatalogSections(catalog));
   }

@@ -34,7 +34,7 @@ struct ResolvedKey {
   bool text = false;
   std::string default_value;
 };
-std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog, std::string_view spec,
-                                      std::string& error);
+std::optional<ResolvedKey> ResolveKey(const std::vector<CatalogKey>& catalog,
+                                      std::string_view typed, std::string& error);
 
 }  // namespace marovine::cli

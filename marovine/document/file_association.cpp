@@ -19,7 +19,7 @@ namespace {
 
 std::string EnvironmentOr(const char* name, const std::string& fallback) {
   const char* value = std::getenv(name);
-  // The base directory specification: empty or relative values are ignored.
+  // As the XDG base directory rules say: empty or relative values are ignored.
   if (value && value[0] == '/') return value;
   return fallback;
 }
