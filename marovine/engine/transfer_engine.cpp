@@ -91,6 +91,10 @@ void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   slot.charset.clear();
   slot.retry_after = 0;
   slot.retry_wait = 0;
+  // Left, the next item started in this slot would show the last one's end
+  // ("正常に終了しました。") until its own first report.
+  slot.status_text.clear();
+  slot.elapsed = 0;
   slot.page_reader = nullptr;
   slot.page_reading.reset();
 }

@@ -73,9 +73,13 @@ TEST_F(PageReadingTest, APageIsReadOnItsTransfersThreadBeforeTheEndIsReported) {
   ASSERT_TRUE(slot.page_reading->page.has_value());
   EXPECT_EQ(slot.page_reading->page->result.NextLink(), server.Url("/a.jpg"));
 
+  EXPECT_FALSE(slot.status_text.empty());
   engine.ResetTransferSlot(slot.slot_number, slot);
   EXPECT_EQ(slot.page_reading, nullptr);
   EXPECT_FALSE(slot.page_reader);
+  // The next item of this slot never shows this one's end text or time.
+  EXPECT_EQ(slot.status_text, "");
+  EXPECT_EQ(slot.elapsed, 0);
 }
 
 TEST_F(PageReadingTest, NothingIsReadWhenTheTransferFails) {
