@@ -10,12 +10,11 @@
 #include <chrono>
 #include <thread>
 
+#include "marovine/ui/property_text.h"
+
 namespace marovine::ui {
 
 namespace {
-
-wxString Text(const std::string& utf8) { return wxString::FromUTF8(utf8.c_str()); }
-std::string Utf8(const wxString& text) { return std::string(text.utf8_str()); }
 
 // The attempt's progress is looked at five times a second, so that short
 // stages show too; the dialog's own timer (redials) counts every fifth look.
@@ -26,7 +25,7 @@ void Sleep(std::chrono::milliseconds period) { std::this_thread::sleep_for(perio
 
 // Leaves a field the user is typing in alone unless the model changed it.
 void ShowValue(wxTextCtrl* field, const std::string& value) {
-  wxString text = Text(value);
+  wxString text = ToWx(value);
   if (field->GetValue() != text) field->ChangeValue(text);
 }
 
@@ -38,17 +37,17 @@ DialUpDialog::DialUpDialog(wxWindow* parent, DialUpNetwork& network, platform::P
       controller_(network, profile, mode, Sleep),
       timer_(this) {
   auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(new wxStaticText(this, wxID_ANY, Text("エントリを選択してください：")), 0,
+  column->Add(new wxStaticText(this, wxID_ANY, ToWx("エントリを選択してください：")), 0,
               wxLEFT | wxRIGHT | wxTOP, 10);
   entries_ = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(300, 90));
   column->Add(entries_, 0, wxEXPAND | wxALL, 10);
 
   auto* fields = new wxFlexGridSizer(2, 6, 6);
   fields->AddGrowableCol(1);
-  fields->Add(new wxStaticText(this, wxID_ANY, Text("ユーザー名")), 0, wxALIGN_CENTER_VERTICAL);
+  fields->Add(new wxStaticText(this, wxID_ANY, ToWx("ユーザー名")), 0, wxALIGN_CENTER_VERTICAL);
   user_ = new wxTextCtrl(this, wxID_ANY);
   fields->Add(user_, 1, wxEXPAND);
-  fields->Add(new wxStaticText(this, wxID_ANY, Text("パスワード")), 0, wxALIGN_CENTER_VERTICAL);
+  fields->Add(new wxStaticText(this, wxID_ANY, ToWx("パスワード")), 0, wxALIGN_CENTER_VERTICAL);
   password_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_PASSWORD);
   fields->Add(password_, 1, wxEXPAND);
   column->Add(fields, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
@@ -57,24 +56,24 @@ DialUpDialog::DialUpDialog(wxWindow* parent, DialUpNetwork& network, platform::P
   column->Add(status_, 0, wxEXPAND | wxALL, 10);
 
   auto* redial = new wxBoxSizer(wxHORIZONTAL);
-  redial->Add(new wxStaticText(this, wxID_ANY, Text("リダイヤル")), 0, wxALIGN_CENTER_VERTICAL);
+  redial->Add(new wxStaticText(this, wxID_ANY, ToWx("リダイヤル")), 0, wxALIGN_CENTER_VERTICAL);
   redial_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxSize(50, -1));
   redial->Add(redial_, 0, wxLEFT | wxRIGHT, 4);
-  redial->Add(new wxStaticText(this, wxID_ANY, Text("回")), 0, wxALIGN_CENTER_VERTICAL);
+  redial->Add(new wxStaticText(this, wxID_ANY, ToWx("回")), 0, wxALIGN_CENTER_VERTICAL);
   redial->AddSpacer(16);
-  redial->Add(new wxStaticText(this, wxID_ANY, Text("リダイヤル間隔")), 0, wxALIGN_CENTER_VERTICAL);
+  redial->Add(new wxStaticText(this, wxID_ANY, ToWx("リダイヤル間隔")), 0, wxALIGN_CENTER_VERTICAL);
   wait_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxSize(50, -1));
   redial->Add(wait_, 0, wxLEFT | wxRIGHT, 4);
-  redial->Add(new wxStaticText(this, wxID_ANY, Text("秒")), 0, wxALIGN_CENTER_VERTICAL);
+  redial->Add(new wxStaticText(this, wxID_ANY, ToWx("秒")), 0, wxALIGN_CENTER_VERTICAL);
   column->Add(redial, 0, wxLEFT | wxRIGHT, 10);
 
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  connect_ = new wxButton(this, wxID_ANY, Text("接続"));
+  connect_ = new wxButton(this, wxID_ANY, ToWx("接続"));
   ok_ = new wxButton(this, wxID_OK, "OK");
   buttons->Add(connect_, 0, wxRIGHT, 6);
   buttons->AddStretchSpacer();
   buttons->Add(ok_, 0, wxRIGHT, 6);
-  buttons->Add(new wxButton(this, wxID_CANCEL, Text("キャンセル")));
+  buttons->Add(new wxButton(this, wxID_CANCEL, ToWx("キャンセル")));
   column->Add(buttons, 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(column);
   CentreOnParent();
@@ -92,16 +91,16 @@ DialUpDialog::DialUpDialog(wxWindow* parent, DialUpNetwork& network, platform::P
 }
 
 void DialUpDialog::TakeFields() {
-  controller_.user = Utf8(user_->GetValue());
-  controller_.password = Utf8(password_->GetValue());
-  controller_.redial_field = Utf8(redial_->GetValue());
-  controller_.wait_field = Utf8(wait_->GetValue());
+  controller_.user = FromWx(user_->GetValue());
+  controller_.password = FromWx(password_->GetValue());
+  controller_.redial_field = FromWx(redial_->GetValue());
+  controller_.wait_field = FromWx(wait_->GetValue());
 }
 
 void DialUpDialog::Refresh() {
   const DialUpController& model = controller_;
   wxArrayString names;
-  for (const auto& name : model.list_texts()) names.Add(Text(name));
+  for (const auto& name : model.list_texts()) names.Add(ToWx(name));
   if (entries_->GetStrings() != names) entries_->Set(names);
   if (model.selected() >= 0) {
     entries_->SetSelection(model.selected());
@@ -114,12 +113,12 @@ void DialUpDialog::Refresh() {
   ShowValue(redial_, model.redial_field);
   ShowValue(wait_, model.wait_field);
   wxArrayString lines;
-  for (const auto& line : model.status_lines()) lines.Add(Text(line));
+  for (const auto& line : model.status_lines()) lines.Add(ToWx(line));
   if (status_->GetStrings() != lines) status_->Set(lines);
-  ok_->SetLabel(model.ok_text().empty() ? wxString("OK") : Text(model.ok_text()));
+  ok_->SetLabel(model.ok_text().empty() ? wxString("OK") : ToWx(model.ok_text()));
   connect_->Enable(model.connect_enabled());
   if (std::optional<std::string> message = controller_.TakeMessage()) {
-    wxMessageBox(Text(*message), "Marovine RAS Controler", wxOK | wxICON_INFORMATION, this);
+    wxMessageBox(ToWx(*message), "Marovine RAS Controler", wxOK | wxICON_INFORMATION, this);
   }
   if (model.end() != DialUpController::End::kOpen && IsModal()) {
     timer_.Stop();

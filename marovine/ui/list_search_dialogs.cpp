@@ -6,12 +6,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "marovine/ui/property_text.h"
+
 namespace marovine {
 
 namespace {
-
-wxString Text(const std::string& utf8) { return wxString::FromUTF8(utf8.c_str()); }
-std::string Utf8(const wxString& text) { return std::string(text.utf8_str()); }
 
 // The control ids both dialogs have always had.
 enum : int {
@@ -31,14 +30,14 @@ enum : int {
 };
 
 wxCheckBox* Check(wxWindow* parent, int id, const char* caption, bool value) {
-  auto* box = new wxCheckBox(parent, id, Text(caption));
+  auto* box = new wxCheckBox(parent, id, ToWx(caption));
   box->SetValue(value);
   return box;
 }
 
 wxSizer* OkCancelRow(wxDialog* dialog) {
   auto* ok = new wxButton(dialog, kIdOk, "OK");
-  auto* cancel = new wxButton(dialog, kIdCancel, Text("キャンセル"));
+  auto* cancel = new wxButton(dialog, kIdCancel, ToWx("キャンセル"));
   ok->SetDefault();
   dialog->SetAffirmativeId(kIdOk);
   dialog->SetEscapeId(kIdCancel);
@@ -63,8 +62,8 @@ wxSizer* ListGroup(wxCheckBox* list, std::initializer_list<wxCheckBox*> fields) 
 }  // namespace
 
 SearchDialog::SearchDialog(wxWindow* parent, const SearchSettings& initial)
-    : wxDialog(parent, wxID_ANY, Text("検索")) {
-  text_ = new wxTextCtrl(this, kIdText, Text(initial.text), wxDefaultPosition, wxSize(360, -1));
+    : wxDialog(parent, wxID_ANY, ToWx("検索")) {
+  text_ = new wxTextCtrl(this, kIdText, ToWx(initial.text), wxDefaultPosition, wxSize(360, -1));
   links_ = Check(this, kIdLinks, "リンクリスト", initial.links);
   link_url_ = Check(this, kIdLinkUrl, "URL", initial.link_url);
   link_title_ = Check(this, kIdLinkTitle, "タイトル", initial.link_title);
@@ -80,11 +79,11 @@ SearchDialog::SearchDialog(wxWindow* parent, const SearchSettings& initial)
   lists->Add(ListGroup(downloads_, {download_url_, download_path_}), 1);
 
   auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(new wxStaticText(this, wxID_ANY, Text("検索する文字列")), 0, wxLEFT | wxRIGHT | wxTOP,
+  column->Add(new wxStaticText(this, wxID_ANY, ToWx("検索する文字列")), 0, wxLEFT | wxRIGHT | wxTOP,
               10);
   column->Add(text_, 0, wxEXPAND | wxALL, 10);
   column->Add(lists, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
-  column->Add(new wxStaticText(this, wxID_ANY, Text("※順次検索はF3で行えます。")), 0, wxALL, 10);
+  column->Add(new wxStaticText(this, wxID_ANY, ToWx("※順次検索はF3で行えます。")), 0, wxALL, 10);
   column->Add(OkCancelRow(this), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
   SetSizerAndFit(column);
 
@@ -104,7 +103,7 @@ void SearchDialog::UpdateEnabled() {
 
 SearchSettings SearchDialog::Settings() const {
   SearchSettings settings;
-  settings.text = Utf8(text_->GetValue());
+  settings.text = FromWx(text_->GetValue());
   settings.links = links_->GetValue();
   settings.link_url = link_url_->GetValue();
   settings.link_title = link_title_->GetValue();
@@ -117,9 +116,9 @@ SearchSettings SearchDialog::Settings() const {
 }
 
 ReplaceDialog::ReplaceDialog(wxWindow* parent, const ReplaceRequest& initial)
-    : wxDialog(parent, wxID_ANY, Text("文字列置換")) {
-  from_ = new wxTextCtrl(this, kIdText, Text(initial.from), wxDefaultPosition, wxSize(360, -1));
-  to_ = new wxTextCtrl(this, kIdReplacement, Text(initial.to));
+    : wxDialog(parent, wxID_ANY, ToWx("文字列置換")) {
+  from_ = new wxTextCtrl(this, kIdText, ToWx(initial.from), wxDefaultPosition, wxSize(360, -1));
+  to_ = new wxTextCtrl(this, kIdReplacement, ToWx(initial.to));
   links_ = Check(this, kIdLinks, "リンクリスト", initial.links);
   link_url_ = Check(this, kIdLinkUrl, "URL", initial.link_url);
   link_folder_ = Check(this, kIdReplaceLinkFolder, "格納フォルダ", initial.link_folder);
@@ -132,10 +131,10 @@ ReplaceDialog::ReplaceDialog(wxWindow* parent, const ReplaceRequest& initial)
   lists->Add(ListGroup(downloads_, {download_url_, download_path_}), 1);
 
   auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(new wxStaticText(this, wxID_ANY, Text("変換前の文字列")), 0, wxLEFT | wxRIGHT | wxTOP,
+  column->Add(new wxStaticText(this, wxID_ANY, ToWx("変換前の文字列")), 0, wxLEFT | wxRIGHT | wxTOP,
               10);
   column->Add(from_, 0, wxEXPAND | wxALL, 10);
-  column->Add(new wxStaticText(this, wxID_ANY, Text("変換後の文字列")), 0, wxLEFT | wxRIGHT, 10);
+  column->Add(new wxStaticText(this, wxID_ANY, ToWx("変換後の文字列")), 0, wxLEFT | wxRIGHT, 10);
   column->Add(to_, 0, wxEXPAND | wxALL, 10);
   column->Add(lists, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
   column->Add(OkCancelRow(this), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
@@ -154,8 +153,8 @@ void ReplaceDialog::UpdateEnabled() {
 
 ReplaceRequest ReplaceDialog::Request() const {
   ReplaceRequest request;
-  request.from = Utf8(from_->GetValue());
-  request.to = Utf8(to_->GetValue());
+  request.from = FromWx(from_->GetValue());
+  request.to = FromWx(to_->GetValue());
   request.links = links_->GetValue();
   request.link_url = link_url_->GetValue();
   request.link_folder = link_folder_->GetValue();

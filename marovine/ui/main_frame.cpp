@@ -37,6 +37,7 @@
 #include "marovine/ui/link_list_ctrl.h"
 #include "marovine/ui/link_property_dialog.h"
 #include "marovine/ui/property_sheet.h"
+#include "marovine/ui/property_text.h"
 #include "marovine/ui/proxy_dialog.h"
 #include "marovine/ui/quick_view_pane.h"
 #include "marovine/ui/quick_view_settings_dialog.h"
@@ -64,15 +65,12 @@ constexpr const char* kDocumentFilter = "まろびねファイル(*.mrv)|*.mrv";
 constexpr int kTrayPeriodMs = 1500;
 constexpr int kTrayTimerId = 100;
 
-wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
-wxString Text(const std::string& utf8) { return wxString::FromUTF8(utf8); }
-
 // A key written in brackets after the tab is one the menu shows but does not
 // own (the accelerator table does); wx would take the tab for its own.
 wxString MenuText(int id) {
   std::string caption = CommandCaption(id);
   if (auto tab = caption.find("\t["); tab != std::string::npos) caption.replace(tab, 1, "  ");
-  return Text(caption);
+  return ToWx(caption);
 }
 
 // Where the window opens: as it was when it closed, when that fits the screen.
@@ -129,7 +127,7 @@ class FileDrop : public wxFileDropTarget {
 }  // namespace
 
 CMainFrame::CMainFrame(CMarovineDoc& doc)
-    : wxFrame(nullptr, wxID_ANY, Text(FrameCaption(doc.document_path))),
+    : wxFrame(nullptr, wxID_ANY, ToWx(FrameCaption(doc.document_path))),
       doc_(doc),
       ui_(std::make_unique<WxUiServices>(this)),
       hooks_(std::make_unique<FrameCrawlHooks>(
@@ -151,7 +149,7 @@ CMainFrame::CMainFrame(CMarovineDoc& doc)
   CreateStatusBar(3);
   const int widths[] = {-1, 160, 60};
   GetStatusBar()->SetStatusWidths(3, widths);
-  SetStatusText(Text(kReady), 0);
+  SetStatusText(ToWx(kReady), 0);
   CreateToolbar();
   CreateMenus();
   CreateAccelerators();
@@ -463,7 +461,7 @@ wxMenu* CMainFrame::BuildMenu(const MenuLayout& layout) {
       menu->AppendSeparator();
     } else if (IsSubmenuEntry(id)) {
       const MenuLayout& submenu = layout.submenus[static_cast<std::size_t>(SubmenuIndex(id))];
-      menu->AppendSubMenu(BuildMenu(submenu), Text(submenu.title));
+      menu->AppendSubMenu(BuildMenu(submenu), ToWx(submenu.title));
     } else if (id == ID_FILE_MRU_FIRST) {
       file_menu_ = menu;
       recent_position_ = menu->GetMenuItemCount();
@@ -482,7 +480,7 @@ void CMainFrame::CreateMenus() {
       delete menu;
       continue;
     }
-    bar->Append(menu, Text(layout.title));
+    bar->Append(menu, ToWx(layout.title));
   }
   SetMenuBar(bar);
   RebuildRecentFiles();
@@ -496,13 +494,13 @@ void CMainFrame::RebuildRecentFiles() {
   size_t position = recent_position_;
   if (paths.empty()) {
     wxMenuItem* none = file_menu_->Insert(position, WxIdOf(ID_FILE_MRU_FIRST),
-                                          Text(CommandCaption(ID_FILE_MRU_FIRST)));
+                                          ToWx(CommandCaption(ID_FILE_MRU_FIRST)));
     none->Enable(false);
     recent_items_.push_back(none);
     return;
   }
   for (size_t i = 0; i < paths.size(); ++i) {
-    wxString label = wxString::Format("&%zu ", i + 1) + Text(paths[i]);
+    wxString label = wxString::Format("&%zu ", i + 1) + ToWx(paths[i]);
     recent_items_.push_back(
         file_menu_->Insert(position + i, WxIdOf(ID_FILE_MRU_FIRST + static_cast<int>(i)), label));
   }
@@ -516,7 +514,7 @@ void CMainFrame::CreateToolbar() {
       toolbar->AddSeparator();
       continue;
     }
-    wxString tip = Text(CommandToolTip(id));
+    wxString tip = ToWx(CommandToolTip(id));
     toolbar->AddTool(WxIdOf(id), tip, ToolbarImage(id), tip, KindOf(id));
   }
   toolbar->Realize();
@@ -667,7 +665,7 @@ void CMainFrame::PopupContextMenu(const std::vector<int>& layout, wxPoint screen
     if (id == kSeparator) {
       menu.AppendSeparator();
     } else {
-      menu.Append(WxIdOf(id), Text(ContextMenuCaption(id)));
+      menu.Append(WxIdOf(id), ToWx(ContextMenuCaption(id)));
     }
   }
   PopupMenu(&menu, ScreenToClient(screen_position));
@@ -730,7 +728,7 @@ bool CMainFrame::OpenDocument(const std::string& path) {
 
 void CMainFrame::SetCurrentDocument(const std::string& path) {
   doc_.document_path = path;
-  SetTitle(Text(FrameCaption(path)));
+  SetTitle(ToWx(FrameCaption(path)));
   (void)RecentFiles(doc_.profile).Add(path);
   RebuildRecentFiles();
 }
@@ -746,12 +744,12 @@ void CMainFrame::NewDocument() {
     doc_.RemoveLinkItemKeepLog(i);
   }
   doc_.document_path = doc_.paths.default_document_path;
-  SetTitle(Text(FrameCaption(doc_.document_path)));
+  SetTitle(ToWx(FrameCaption(doc_.document_path)));
 }
 
 void CMainFrame::OpenDocumentDialog() {
-  wxFileDialog dialog(this, Text(CommandToolTip(ID_FILE_OPEN)), Text(doc_.paths.folder),
-                      "default.mrv", Text(kDocumentFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  wxFileDialog dialog(this, ToWx(CommandToolTip(ID_FILE_OPEN)), ToWx(doc_.paths.folder),
+                      "default.mrv", ToWx(kDocumentFilter), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK) return;
   OpenDocument(std::string(dialog.GetPath().utf8_str()));
 }
@@ -763,9 +761,9 @@ bool CMainFrame::SaveDocument() {
 }
 
 void CMainFrame::SaveDocumentAs() {
-  wxFileDialog dialog(this, Text(CommandToolTip(ID_FILE_SAVE_AS)),
-                      Text(platform::FolderOf(doc_.document_path)),
-                      Text(platform::NameOf(doc_.document_path)), Text(kDocumentFilter),
+  wxFileDialog dialog(this, ToWx(CommandToolTip(ID_FILE_SAVE_AS)),
+                      ToWx(platform::FolderOf(doc_.document_path)),
+                      ToWx(platform::NameOf(doc_.document_path)), ToWx(kDocumentFilter),
                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
   if (dialog.ShowModal() != wxID_OK) return;
   std::string path(dialog.GetPath().utf8_str());
@@ -801,10 +799,10 @@ void CMainFrame::ShowQuickViewSettings() {
 }
 
 void CMainFrame::ShowAbout() {
-  wxDialog dialog(this, wxID_ANY, Text(kAboutCaption));
+  wxDialog dialog(this, wxID_ANY, ToWx(kAboutCaption));
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   wxArrayString lines;
-  for (const std::string& line : AboutLines(doc_.profile)) lines.Add(Text(line));
+  for (const std::string& line : AboutLines(doc_.profile)) lines.Add(ToWx(line));
   sizer->Add(new wxListBox(&dialog, 1027, wxDefaultPosition, wxSize(320, 160), lines), 1,
              wxEXPAND | wxALL, 8);
   sizer->Add(new wxButton(&dialog, wxID_OK, "OK"), 0, wxALIGN_RIGHT | wxALL, 8);

@@ -5,25 +5,21 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "marovine/ui/property_text.h"
+
 namespace marovine::ui {
 
-namespace {
-
-wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
-
-}  // namespace
-
 ShutdownCountdownDialog::ShutdownCountdownDialog(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, Text("システムのシャットダウン")), timer_(this) {
+    : wxDialog(parent, wxID_ANY, ToWx("システムのシャットダウン")), timer_(this) {
   auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(new wxStaticText(this, wxID_ANY, Text("システムをシャットダウンします。")), 0, wxALL,
+  column->Add(new wxStaticText(this, wxID_ANY, ToWx("システムをシャットダウンします。")), 0, wxALL,
               10);
   auto* row = new wxBoxSizer(wxHORIZONTAL);
-  row->Add(new wxStaticText(this, wxID_ANY, Text("あと")), 0, wxALIGN_CENTER_VERTICAL);
+  row->Add(new wxStaticText(this, wxID_ANY, ToWx("あと")), 0, wxALIGN_CENTER_VERTICAL);
   seconds_ = new wxStaticText(this, wxID_ANY, "10", wxDefaultPosition, wxDefaultSize,
                               wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
   row->Add(seconds_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
-  row->Add(new wxStaticText(this, wxID_ANY, Text("秒")), 0, wxALIGN_CENTER_VERTICAL);
+  row->Add(new wxStaticText(this, wxID_ANY, ToWx("秒")), 0, wxALIGN_CENTER_VERTICAL);
   column->Add(row, 0, wxLEFT | wxRIGHT, 10);
   bar_ = new wxGauge(this, wxID_ANY, ShutdownCountdown::kSteps, wxDefaultPosition, wxSize(260, -1));
   column->Add(bar_, 0, wxEXPAND | wxALL, 10);

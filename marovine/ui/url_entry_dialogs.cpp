@@ -5,12 +5,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "marovine/ui/property_text.h"
+
 namespace marovine {
 
 namespace {
-
-wxString Text(const std::string& utf8) { return wxString::FromUTF8(utf8.c_str()); }
-std::string Utf8(const wxString& text) { return std::string(text.utf8_str()); }
 
 // The control ids the dialogs have always had, so that the tests (and
 // anything scripting the window) find the fields by them.
@@ -22,7 +21,7 @@ enum : int {
 
 wxSizer* OkCancelRow(wxDialog* dialog) {
   auto* ok = new wxButton(dialog, kIdOk, "OK");
-  auto* cancel = new wxButton(dialog, kIdCancel, Text("キャンセル"));
+  auto* cancel = new wxButton(dialog, kIdCancel, ToWx("キャンセル"));
   ok->SetDefault();
   dialog->SetAffirmativeId(kIdOk);
   dialog->SetEscapeId(kIdCancel);
@@ -36,9 +35,9 @@ wxSizer* OkCancelRow(wxDialog* dialog) {
 }  // namespace
 
 CrawlUrlDialog::CrawlUrlDialog(wxWindow* parent, const std::string& initial)
-    : wxDialog(parent, wxID_ANY, Text("まろびねダウンロード用URLの挿入")) {
+    : wxDialog(parent, wxID_ANY, ToWx("まろびねダウンロード用URLの挿入")) {
   auto* label = new wxStaticText(this, wxID_ANY, "URL");
-  url_ = new wxTextCtrl(this, kIdUrl, Text(initial), wxDefaultPosition, wxSize(420, -1));
+  url_ = new wxTextCtrl(this, kIdUrl, ToWx(initial), wxDefaultPosition, wxSize(420, -1));
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(label, 0, wxLEFT | wxRIGHT | wxTOP, 10);
   column->Add(url_, 0, wxEXPAND | wxALL, 10);
@@ -48,7 +47,7 @@ CrawlUrlDialog::CrawlUrlDialog(wxWindow* parent, const std::string& initial)
   url_->SetInsertionPointEnd();
 }
 
-std::string CrawlUrlDialog::Url() const { return Utf8(url_->GetValue()); }
+std::string CrawlUrlDialog::Url() const { return FromWx(url_->GetValue()); }
 
 std::optional<std::string> AskCrawlUrl(wxWindow* parent, const std::string& initial) {
   CrawlUrlDialog dialog(parent, initial);
