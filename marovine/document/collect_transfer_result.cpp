@@ -55,7 +55,9 @@ std::optional<std::string> RedirectTarget(const std::string& location, const std
 
 void CrawlScheduler::CollectTransferResult(int a) {
   if (a < 0 || a >= kTransferSlotCount) return;
-  RefreshProgress();
+  // The other slots are looked at when their own ends are collected.
+  engine_.SyncTransferSlot(slots_[a]);
+  if (slots_[a].status != TS_IDLE && !slots_[a].url.empty()) ShowSlotProgress(a);
   if (!SlotHasItem(a)) {
     // The item went while its transfer ran; there is nothing to update.
     engine_.ResetTransferSlot(a, slots_[a]);

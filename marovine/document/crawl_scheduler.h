@@ -148,6 +148,7 @@ class CrawlScheduler {
   // collect_transfer_result.cpp, transfer_success.cpp, link_following.cpp).
   void CollectAndStartInTick();
   void RefreshProgress();
+  void RefreshEndedTransfers();
   void ShowSlotProgress(int slot);
   void CollectEndedTransfers(bool& all_idle);
   void StartWaitingItems(bool all_idle);

@@ -8,6 +8,7 @@
 #include "marovine/document/document_settings.h"
 #include "marovine/document/link_extraction_request.h"
 #include "marovine/engine/page_flag.h"
+#include "marovine/engine/url_rules.h"
 #include "marovine/engine/work_items.h"
 #include "platform/path.h"
 
@@ -84,6 +85,17 @@ class PageReadingPlan {
 };
 
 }  // namespace
+
+bool MayBeReadAsPage(const DownloadItem& item, const DocumentSettings& settings) {
+  if (IsPageByUrl(item.url, settings.page_extensions)) return true;
+  const bool whole_site = item.kind == KIND_WHOLE_SITE;
+  if (whole_site && IsStylesheetUrl(item.url)) return true;
+  std::string_view path = std::string_view(item.url).substr(0, item.url.find_first_of("?#"));
+  std::string_view name = path.substr(path.rfind('/') + 1);
+  if (name.find('.') == std::string_view::npos) return true;
+  return !HasWholeWord(whole_site ? settings.whole_site_extensions : settings.crawl_extensions,
+                       ExtensionOf(name));
+}
 
 PageReader MakePageReader(const DownloadItem& item, const std::string& transfer_path,
                           const LinkItem* owner, const DocumentSettings& settings,

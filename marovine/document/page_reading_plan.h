@@ -27,4 +27,10 @@ PageReader MakePageReader(const DownloadItem& item, const std::string& transfer_
                           const LinkItem* owner, const DocumentSettings& settings,
                           const platform::Profile& profile);
 
+// False for a file fetched for its extension (a picture, an archive): such a
+// file is almost never a page, so its transfer gets no reader and its start
+// costs no plan. When the server answers with a page all the same, the
+// scheduler reads it itself.
+bool MayBeReadAsPage(const DownloadItem& item, const DocumentSettings& settings);
+
 }  // namespace marovine

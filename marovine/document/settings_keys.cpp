@@ -63,7 +63,8 @@ bool ReadDocumentAtStartUp(const platform::Profile& profile) {
 EventSound EventSoundFor(const platform::Profile& profile, int event) {
   EventSound sound;
   sound.enabled = profile.GetInt("Sound", Numbered("Check", event), 0) != 0;
-  sound.wave_file = profile.GetString("Sound", Numbered("Sound", event), "");
+  // A sound that is off is looked at once a file: its name is not needed.
+  if (sound.enabled) sound.wave_file = profile.GetString("Sound", Numbered("Sound", event), "");
   return sound;
 }
 

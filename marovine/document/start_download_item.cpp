@@ -173,6 +173,10 @@ void CrawlScheduler::PreparePageReading(int a) {
     return;
   }
   const DownloadItem& item = doc_.download_items[slot.item_index];
+  if (!MayBeReadAsPage(item, doc_.settings)) {
+    slot.page_reader = nullptr;
+    return;
+  }
   const int owner = item.site_url.empty() ? -1 : doc_.FindLink(item.site_url);
   slot.page_reader =
       MakePageReader(item, slot.local_path, owner >= 0 ? &doc_.link_items[owner] : nullptr,

@@ -223,15 +223,19 @@ CSocketX::Result CSocketX::SendWithTimeout(std::string_view text, int timeout_ms
     if (result == Result::kOk) sent = written;
     return result;
   }
-  Result waited = WaitFor(POLLOUT, timeout_ms);
-  if (waited != Result::kOk) return waited;
-  ssize_t n = ::send(fd_.get(), text.data(), text.size(), MSG_NOSIGNAL);
-  if (n < 0) {
-    if (errno == EAGAIN || errno == EINTR) return Result::kOk;
-    return Result::kError;
+  for (;;) {
+    if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
+    // A request fits the socket's buffer at once: the wait is for a full one.
+    ssize_t n = ::send(fd_.get(), text.data(), text.size(), MSG_NOSIGNAL);
+    if (n >= 0) {
+      sent = static_cast<std::size_t>(n);
+      return Result::kOk;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Result::kError;
+    Result waited = WaitFor(POLLOUT, timeout_ms);
+    if (waited != Result::kOk) return waited;
   }
-  sent = static_cast<std::size_t>(n);
-  return Result::kOk;
 }
 
 CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity, int timeout_ms,
@@ -255,6 +259,26 @@ CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity
     if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
     // Data that has already arrived is taken without a poll first.
     ssize_t n = ::recv(fd_.get(), buffer, capacity, 0);
+    if (n > 0) {
+      received = static_cast<std::size_t>(n);
+      return Result::kOk;
+    }
+    if (n == 0) return Result::kClosed;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Result::kError;
+    Result waited = WaitFor(POLLIN, timeout_ms);
+    if (waited != Result::kOk) return waited;
+  }
+}
+
+CSocketX::Result CSocketX::ReceiveIntoPipe(int pipe_write_end, std::size_t capacity, int timeout_ms,
+                                           std::size_t& received) {
+  received = 0;
+  if (!fd_ || ssl_) return Result::kError;
+  for (;;) {
+    if (stop_->load(std::memory_order_relaxed)) return Result::kStopped;
+    ssize_t n = ::splice(fd_.get(), nullptr, pipe_write_end, nullptr, capacity,
+                         SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
     if (n > 0) {
       received = static_cast<std::size_t>(n);
       return Result::kOk;

@@ -50,6 +50,10 @@ class CSocketX {
   // server closed the connection.
   Result ReceiveWithTimeout(char* buffer, std::size_t capacity, int timeout_ms,
                             std::size_t& received);
+  // The same, but the bytes go into the pipe whose writing end is given,
+  // without a copy; only for a connection without TLS.
+  Result ReceiveIntoPipe(int pipe_write_end, std::size_t capacity, int timeout_ms,
+                         std::size_t& received);
 
   // Makes the connection a TLS one (1.2 or 1.3) to `server_name`, sent as
   // SNI unless it is an address. With `verify` the chain is checked against
@@ -67,6 +71,7 @@ class CSocketX {
 
   void Close();
   bool is_open() const { return fd_.valid(); }
+  bool is_tls() const { return ssl_ != nullptr; }
 
   // A connection kept open for another request moves to the transfer that
   // takes it next, and from then on looks at that transfer's stop request.

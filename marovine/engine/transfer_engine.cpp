@@ -78,6 +78,10 @@ void TransferEngine::SyncTransferSlot(TransferSlot& slot) {
   slot.page_reading = std::move(p.page_reading);
 }
 
+bool TransferEngine::TransferEnded(int slot_number) const {
+  return slot_number >= 0 && slot_number < kTransferSlotCount && workers_[slot_number]->ended();
+}
+
 void TransferEngine::ResetTransferSlot(int slot_number, TransferSlot& slot) {
   if (slot_number >= 0 && slot_number < kTransferSlotCount) workers_[slot_number]->Reset();
   slot.status = TS_IDLE;

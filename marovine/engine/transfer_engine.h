@@ -42,6 +42,8 @@ class TransferEngine {
   // Copies progress and the result out of the worker into the record, and the
   // record's stop request into the worker.
   void SyncTransferSlot(TransferSlot& slot);
+  // Whether the slot's transfer has set its final status.
+  bool TransferEnded(int slot_number) const;
 
   // Frees a slot whose transfer has ended.
   void ResetTransferSlot(int slot_number, TransferSlot& slot);

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -22,6 +23,7 @@
 #include "marovine/engine/page_flag.h"
 #include "marovine/engine/response_head.h"
 #include "marovine/engine/socket_x.h"
+#include "marovine/engine/splice_pipe.h"
 #include "marovine/engine/transfer_worker.h"
 #include "platform/file_exception.h"
 #include "platform/path.h"
@@ -47,6 +49,9 @@ constexpr std::int64_t kBombRatio = 200;
 // was made for, so it still stops right after the read that passes the mark.
 constexpr std::size_t kReadBytes = 256 * 1024;
 constexpr std::size_t kSmallReadBytes = 2048;
+// Over a plain connection the head is read in small pieces, so that most of
+// a body is left in the socket for the pipe to move without a copy.
+constexpr std::size_t kHeadReadBytes = 4096;
 
 class LocalFile {
  public:
@@ -55,8 +60,12 @@ class LocalFile {
   // refused, and so is a file that appeared when a new one was to be made.
   // Answers the errno of a failure, 0 on success.
   int Open(const std::string& path, bool create_new) {
-    fd_.reset(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (create_new ? O_EXCL : 0), 0666));
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (create_new ? O_EXCL : 0);
+    fd_.reset(::open(path.c_str(), flags, 0666));
+    // The folders are made when the file is, and only then.
+    if (!fd_ && errno == ENOENT && platform::MakeFoldersForFile(path)) {
+      fd_.reset(::open(path.c_str(), flags, 0666));
+    }
     if (!fd_) return errno;
     if (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
       int error = errno == EWOULDBLOCK ? EBUSY : errno;
@@ -87,6 +96,7 @@ class LocalFile {
     }
     return 0;
   }
+  int fd() const { return fd_.get(); }
   // What was written is already in the file: a close failure adds nothing
   // the checks after the transfer would not see.
   void Close() { fd_.reset(); }
@@ -123,6 +133,16 @@ class Transfer {
   // Answers false when the transfer has ended.
   bool HandleHead(std::string_view head, std::string_view first_body_bytes);
   bool WriteBody(std::string_view wire_bytes);
+  // The body moves from the socket through the pipe into the file when
+  // nothing has to look at its bytes on the way: no TLS, no chunks, no
+  // decoding, no cut after a few bytes.
+  bool CanMoveBodyDirectly(bool small_reads) const;
+  // How much the next move may take: never past the body's end, so that a
+  // kept connection keeps the next answer.
+  std::size_t DirectMoveLimit() const;
+  // Writes the `count` body bytes waiting in the pipe; false when the
+  // transfer has ended.
+  bool WriteBodyFromPipe(std::size_t count, char* buffer);
   // The body has ended by its own framing, before the server closed.
   bool BodyEnded() const {
     return (chunks_ && chunks_->Finished()) || (body_left_ && *body_left_ == 0);
@@ -182,6 +202,7 @@ class Transfer {
   bool body_started_ = false;
   bool cut_on_purpose_ = false;  // the free-host cut ended the body early
   LocalFile file_;
+  SplicePipe* pipe_ = nullptr;  // the thread's, while the body moves directly
   std::optional<ChunkedBody> chunks_;
   std::optional<BodyDecoder> decoder_;
   std::int64_t decoded_total_ = 0;  // bytes written to the file by this transfer
@@ -512,8 +533,12 @@ bool Transfer::HandleHead(std::string_view head, std::string_view first_body_byt
     return false;
   }
   created_file_ = !existed_before_;
-  int error = file_.Seek(received_);
-  if (error == 0 && received_ == 0) error = file_.Truncate();
+  // A file just made is empty and written from its start.
+  int error = 0;
+  if (!created_file_) {
+    error = file_.Seek(received_);
+    if (error == 0 && received_ == 0) error = file_.Truncate();
+  }
   if (error != 0) {
     file_.Close();
     FinishAfterWait(TS_BAD_RESPONSE, FileErrorText(text::kCannotOpenFile, error));
@@ -572,6 +597,38 @@ bool Transfer::WriteBody(std::string_view wire_bytes) {
     return false;
   }
   SetReceived(received_ + coded);
+  return true;
+}
+
+bool Transfer::CanMoveBodyDirectly(bool small_reads) const {
+  return body_started_ && !small_reads && !socket_->is_tls() && !chunks_ &&
+         !(decoder_ && decoder_->decoding()) && !(body_left_ && *body_left_ == 0);
+}
+
+std::size_t Transfer::DirectMoveLimit() const {
+  std::size_t limit = std::min(pipe_->capacity(), kReadBytes);
+  if (body_left_) limit = static_cast<std::size_t>(std::min<std::int64_t>(*body_left_, limit));
+  return limit;
+}
+
+bool Transfer::WriteBodyFromPipe(std::size_t count, char* buffer) {
+  const auto size = static_cast<std::int64_t>(count);
+  if (body_left_) *body_left_ -= size;
+  decoded_total_ += size;
+  if (!page_ && job_.maximum_size != 0 && decoded_total_ > job_.maximum_size) {
+    pipe_->Discard();
+    file_.Close();
+    DeleteLocalFile();
+    worker_.Finish(TS_SIZE_REJECTED, text::kSizeRejected);
+    return false;
+  }
+  if (int error = pipe_->DrainTo(file_.fd(), count, buffer, kReadBytes); error != 0) {
+    file_.Close();
+    // A full disk or a failing device: the part written so far stays for a resume.
+    worker_.Finish(TS_BAD_RESPONSE, FileErrorText(text::kCannotWriteFile, error));
+    return false;
+  }
+  SetReceived(received_ + size);
   return true;
 }
 
@@ -644,8 +701,6 @@ void Transfer::Run() {
 
   if (!PrepareRequest() || !ConnectAndSend()) return;
 
-  // Missing folders show when the file is opened, which reports the failure.
-  (void)platform::MakeFoldersForFile(job_.local_path);
   worker_.StampStart();
   worker_.SetText(text::kDownloading);
 
@@ -655,6 +710,7 @@ void Transfer::Run() {
   // cleared: each read fills what it reports.
   thread_local const std::unique_ptr<char[]> buffer =
       std::make_unique_for_overwrite<char[]>(kReadBytes);
+  thread_local SplicePipe pipe;
   const std::size_t buffer_size = free_host_page ? kSmallReadBytes : kReadBytes;
   HeadReader head_reader;
   bool answer_started = false;
@@ -671,7 +727,16 @@ void Transfer::Run() {
       return;
     }
     std::size_t got = 0;
-    auto result = socket_->ReceiveWithTimeout(buffer.get(), buffer_size, job_.timeout_ms, got);
+    CSocketX::Result result;
+    const bool direct = CanMoveBodyDirectly(free_host_page) && pipe.Ready();
+    if (direct) {
+      pipe_ = &pipe;
+      result = socket_->ReceiveIntoPipe(pipe.write_end(), DirectMoveLimit(), job_.timeout_ms, got);
+    } else {
+      const bool head_only = !body_started_ && !socket_->is_tls() && !free_host_page;
+      result = socket_->ReceiveWithTimeout(buffer.get(), head_only ? kHeadReadBytes : buffer_size,
+                                           job_.timeout_ms, got);
+    }
     if (result == CSocketX::Result::kStopped) continue;  // reported at the top of the loop
     if (reused_ && !answer_started &&
         (result == CSocketX::Result::kClosed || result == CSocketX::Result::kError)) {
@@ -692,7 +757,9 @@ void Transfer::Run() {
     }
     answer_started = true;
     std::string_view bytes(buffer.get(), got);
-    if (body_started_) {
+    if (direct) {
+      if (!WriteBodyFromPipe(got, buffer.get())) return;
+    } else if (body_started_) {
       if (!WriteBody(WithinBody(bytes))) return;
     } else {
       auto state = head_reader.Feed(bytes);

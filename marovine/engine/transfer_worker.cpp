@@ -10,10 +10,16 @@ void TransferWorker::WaitUntilIdle(std::unique_lock<std::mutex>& lock) {
   signal_.wait(lock, [this] { return !busy_ && !job_; });
 }
 
+void TransferWorker::WaitUntilEnded(std::unique_lock<std::mutex>& lock) {
+  signal_.wait(lock, [this] { return (!busy_ || ended_) && !job_; });
+}
+
 bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<void()> on_end) {
   std::unique_lock lock(mutex_);
-  // A transfer that has set its final status may still be on its way out.
-  WaitUntilIdle(lock);
+  // A transfer that has set its final status touches nothing of the slot's
+  // any more: the next job may be handed over while its thread is still on
+  // its way out, and the thread takes it without going to sleep.
+  WaitUntilEnded(lock);
   on_end_ = std::move(on_end);
   page_reader_ = std::move(job.page_reader);
   text_note_.clear();
@@ -23,6 +29,7 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
   progress_.last_modified = job.last_modified;
   progress_.start_time = std::chrono::steady_clock::now();
   stop_ = stop_request;
+  ended_ = false;
   job_ = std::move(job);
   if (!thread_.joinable()) {
     try {
@@ -33,6 +40,7 @@ bool TransferWorker::Start(TransferJob job, bool stop_request, std::function<voi
       // Reported like any other end: a slot left "running" here would never
       // be collected, and its site would never finish.
       progress_.status = TS_FAILED;
+      ended_ = true;
       progress_.status_text = transfer_text::kCannotStartThread;
       progress_.start_time = progress_.end_time = std::chrono::steady_clock::now();
       return false;
@@ -90,11 +98,13 @@ void TransferWorker::StopAndJoin() {
 void TransferWorker::Reset() {
   std::unique_lock lock(mutex_);
   job_.reset();  // handed over but not taken: it never runs
-  if (busy_) {
+  if (busy_ && !ended_) {
     stop_ = true;
     signal_.notify_all();
-    WaitUntilIdle(lock);
+    WaitUntilEnded(lock);
   }
+  // The thread may still be on its way out of an ended transfer: the next
+  // start need not wait for it.
   progress_ = TransferProgress{};
   stop_ = false;
 }
@@ -139,26 +149,33 @@ std::shared_ptr<PageReading> TransferWorker::ReadFetchedFile(TransferStatus stat
 
 void TransferWorker::Finish(TransferStatus status, std::string text) {
   std::shared_ptr<PageReading> reading = ReadFetchedFile(status);
+  std::function<void()> on_end;
   {
     std::lock_guard lock(mutex_);
     progress_.page_reading = std::move(reading);
     progress_.status_text = std::move(text) + text_note_;
     progress_.status = status;
     progress_.end_time = std::chrono::steady_clock::now();
+    ended_.store(true, std::memory_order_release);
+    // A next job may replace the callback as soon as the lock is free.
+    on_end = on_end_;
   }
   // Outside the lock: whoever is woken may take a snapshot at once.
-  if (on_end_) on_end_();
+  if (on_end) on_end();
 }
 
 void TransferWorker::Finish(TransferStatus status) {
   std::shared_ptr<PageReading> reading = ReadFetchedFile(status);
+  std::function<void()> on_end;
   {
     std::lock_guard lock(mutex_);
     progress_.page_reading = std::move(reading);
     progress_.status = status;
     progress_.end_time = std::chrono::steady_clock::now();
+    ended_.store(true, std::memory_order_release);
+    on_end = on_end_;
   }
-  if (on_end_) on_end_();
+  if (on_end) on_end();
 }
 
 }  // namespace marovine

@@ -91,6 +91,9 @@ class TransferWorker {
   // transfer's thread right after its final status is set, outside the lock.
   bool Start(TransferJob job, bool stop_request, std::function<void()> on_end = {});
   TransferProgress Snapshot() const;
+  // True from the transfer's final status until the next start: a look that
+  // only wants ended transfers need not take every snapshot.
+  bool ended() const { return ended_.load(std::memory_order_acquire); }
   void SetStopRequest(bool stop);
   // Back to idle. A transfer that still runs is stopped and waited for first.
   void Reset();
@@ -125,15 +128,20 @@ class TransferWorker {
   std::shared_ptr<PageReading> ReadFetchedFile(TransferStatus status);
   // Waits (with the lock held) until no transfer runs.
   void WaitUntilIdle(std::unique_lock<std::mutex>& lock);
+  // Waits (with the lock held) until no transfer runs or the one running has
+  // set its final status.
+  void WaitUntilEnded(std::unique_lock<std::mutex>& lock);
 
   mutable std::mutex mutex_;
   std::condition_variable signal_;
   TransferProgress progress_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> ended_{false};
   bool busy_ = false;               // the thread runs a transfer
   bool shutdown_ = false;           // the thread is to end
   std::optional<TransferJob> job_;  // handed over, not yet taken
-  // Written by Start while the thread is idle, read by the thread while busy.
+  // Written by Start while no transfer runs or the running one has ended,
+  // read by the thread under the mutex while its transfer runs.
   std::function<void()> on_end_;
   PageReader page_reader_;  // the same
   std::string text_note_;   // under the mutex; cleared at each start

@@ -70,5 +70,22 @@ TEST_F(OffThreadReadingTest, ASettingChangedDuringTheTransferIsHeeded) {
   EXPECT_TRUE(Listed(c, "b.png"));
 }
 
+// A file fetched for its extension gets no reader on its thread; when the
+// server answers it with a page all the same, the tick reads it.
+TEST_F(OffThreadReadingTest, APictureAnsweredWithAPageIsStillReadForLinks) {
+  site.WriteFile("gallery/a.jpg", "<html><a href=\"c.jpg\">c</a></html>");
+  site.WriteFile("gallery/c.jpg", Jpeg('c'));
+  NginxServer pages(site.path(), "location = /gallery/a.jpg { types { } default_type text/html; }");
+  ASSERT_TRUE(pages.ok());
+  CrawlDoc c(home, "[MarovineDownLoad]\nKakuchoushi=jpg\n[Kensaku]\nKensakuLevel=2\n");
+  ASSERT_EQ(c.doc->RegisterUrl(pages.Url("/gallery/index.html")), 1);
+  c.Crawl();
+  bool listed = false;
+  for (const DownloadItem& item : c.doc->download_items) {
+    listed = listed || item.url == pages.Url("/gallery/c.jpg");
+  }
+  EXPECT_TRUE(listed);
+}
+
 }  // namespace
 }  // namespace marovine
