@@ -1,6 +1,7 @@
 #include "marovine/engine/socket_x.h"
 
 #include "marovine/engine/host_lookup.h"
+#include "marovine/engine/tls_context.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -23,10 +24,6 @@ namespace marovine {
 namespace {
 
 constexpr int kSliceMs = 1000;
-
-struct ContextFree {
-  void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
-};
 
 // Certificates name an address in their own field, not as a DNS name, and
 // SNI carries names only.
@@ -158,25 +155,18 @@ CSocketX::Result CSocketX::StartTls(const std::string& server_name, bool verify,
     failure = TlsFailure::kHandshake;
     return Result::kError;
   }
-  // A context per connection reads the trusted certificates as they are now.
-  std::unique_ptr<SSL_CTX, ContextFree> context(SSL_CTX_new(TLS_client_method()));
+  TlsContextPtr context = SharedTlsContext();
   if (!context) {
     failure = TlsFailure::kHandshake;
     return Result::kError;
   }
-  SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION);
-  SSL_CTX_set_default_verify_paths(context.get());
-  // Bodies end when the server closes; how long they should be is checked
-  // against the head as for plain connections.
-  SSL_CTX_set_options(context.get(), SSL_OP_IGNORE_UNEXPECTED_EOF);
-  SSL_CTX_set_mode(context.get(), SSL_MODE_ENABLE_PARTIAL_WRITE);
-  SSL_CTX_set_verify(context.get(), verify ? SSL_VERIFY_PEER : SSL_VERIFY_NONE, nullptr);
   ssl_.reset(SSL_new(context.get()));
   if (!ssl_ || SSL_set_fd(ssl_.get(), fd_.get()) != 1) {
     failure = TlsFailure::kHandshake;
     Close();
     return Result::kError;
   }
+  SSL_set_verify(ssl_.get(), verify ? SSL_VERIFY_PEER : SSL_VERIFY_NONE, nullptr);
   if (IsAddressLiteral(server_name)) {
     X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), server_name.c_str());
   } else {
@@ -250,6 +240,14 @@ CSocketX::Result CSocketX::ReceiveWithTimeout(char* buffer, std::size_t capacity
                timeout_ms, ssl_error);
     if (result == Result::kOk) {
       received = got;
+      // Records that have arrived meanwhile are taken in the same call, so
+      // that the file gets large writes rather than one per record; the
+      // first that is not there yet ends the call without waiting.
+      while (received < capacity) {
+        ERR_clear_error();
+        if (SSL_read_ex(ssl_.get(), buffer + received, capacity - received, &got) != 1) break;
+        received += got;
+      }
       return result;
     }
     if (result == Result::kError && ssl_error == SSL_ERROR_ZERO_RETURN) return Result::kClosed;

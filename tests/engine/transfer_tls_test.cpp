@@ -83,6 +83,25 @@ TEST_F(TlsTransferTest, ACertificateThatCannotBeTrustedEndsTheItemSayingWhy) {
   }
 }
 
+// Connections share what was read of the trusted certificates; a change to
+// the file they came from reaches the next connection.
+TEST_F(TlsTransferTest, ACertificateTrustedMeanwhileIsTrustedByTheNextConnection) {
+  auto server = Serve(testing::LoopbackCertificate());
+  const std::string store = site_.WriteFile("store.pem", "");
+  ::setenv("SSL_CERT_FILE", store.c_str(), 1);
+  auto refused = MakeSlot(server->Url("/big.bin"), "refused.bin");
+  Run(refused);
+  EXPECT_EQ(refused.status, TS_FAILED);
+  EXPECT_EQ(refused.status_text, "サーバー証明書の発行者を信頼できません。");
+
+  site_.WriteFile("store.pem",
+                  platform::ReadWholeFile(testing::SharedTestCa().ca_file()).value_or(""));
+  auto trusted = MakeSlot(server->Url("/big.bin"), "trusted.bin");
+  Run(trusted);
+  EXPECT_EQ(trusted.status, TS_DONE) << trusted.status_text;
+  EXPECT_EQ(Local("trusted.bin"), big_);
+}
+
 TEST_F(TlsTransferTest, TheUnverifiedSettingAcceptsAnyCertificateAndSaysSo) {
   WorkerSettings settings;
   settings.retry_wait_time = 0;
