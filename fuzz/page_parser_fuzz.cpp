@@ -1,5 +1,6 @@
 // Any bytes a server sends must parse without crashing, and every accepted
-// link must be a whole "http://" or "https://" address.
+// link must be a whole "http://" or "https://" address that cannot end a
+// request line early (no CR or LF, written or decoded from a reference).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parser.ParseText(page);
   for (std::string link = parser.NextLink(); !link.empty(); link = parser.NextLink()) {
     if (!link.starts_with("http://") && !link.starts_with("https://")) std::abort();
+    if (link.find_first_of("\r\n") != std::string::npos) std::abort();
   }
   return 0;
 }

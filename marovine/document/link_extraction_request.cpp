@@ -40,6 +40,7 @@ RewriteRequest WholeSiteRewriteRequest(const FetchedPage& page, const DocumentSe
   RewriteRequest request;
   request.page_url = page.url;
   request.site_url = page.site_url;
+  request.declared_charset = page.declared_charset;
   request.page_extensions = settings.page_extensions;
   request.download_extensions = settings.whole_site_extensions;
   request.drop_other = settings.cut_unfetched_links != 0;

@@ -14,4 +14,8 @@ std::string CharsetParameterOf(std::string_view text);
 // encoding the sites this program grew up with use without saying so.
 std::string TitleToUtf8(std::string_view title, std::string_view charset);
 
+// One character in the bytes a page of that charset writes it with; UTF-8
+// when the charset is empty, unknown to iconv or has no such character.
+std::string CharacterInCharset(char32_t code_point, std::string_view charset);
+
 }  // namespace marovine

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 
+#include "marovine/engine/html_char_refs.h"
 #include "marovine/engine/html_scanner.h"
 #include "marovine/engine/page_charset.h"
 #include "marovine/engine/url_rules.h"
@@ -120,13 +121,17 @@ class CPageParser::TagVisitor : public HtmlVisitor {
     for (const HtmlAttribute& attribute : tag.attributes) {
       if (!attribute.has_value) continue;
       if (IsSrcset(attribute)) {
+        // Split as written, as the rewriting splits it: a reference never
+        // holds a blank or a comma.
         for (TextSpan span : SrcsetUrls(attribute.value)) {
-          parser_.Accept(attribute.value.substr(span.begin, span.size), false);
+          parser_.Accept(parser_.AttributeText(attribute.value.substr(span.begin, span.size)),
+                         false);
         }
       } else if (attribute.name == "style") {
-        for (std::string_view link : CssLinks(attribute.value)) parser_.Accept(link, false);
+        std::string style = parser_.AttributeText(attribute.value);
+        for (std::string_view link : CssLinks(style)) parser_.Accept(link, false);
       } else if (IsExtraSource(tag, attribute)) {
-        std::string_view value = TrimBlanks(attribute.value);
+        std::string value = parser_.AttributeText(TrimBlanks(attribute.value));
         if (value != primary) parser_.Accept(value, false);
       }
     }
@@ -193,7 +198,9 @@ std::string CPageParser::ApplyTagRules(std::string_view tag) {
     if (lower.find("http-equiv") != npos) {
       auto url = lower.find("url=");
       if (url == npos) return {};
-      start = url + 4;
+      // From the "=" of "url=", which the cut drops: the first "=" after it
+      // may be the target's own query ("url=next.html?a=1").
+      start = url + 3;
       always_take = auto_jump != 0;
     } else {
       start = 0;
@@ -206,9 +213,13 @@ std::string CPageParser::ApplyTagRules(std::string_view tag) {
   } else {
     return {};
   }
-  std::string value = CutValue(tag.substr(start));
+  std::string value = AttributeText(CutValue(tag.substr(start)));
   Accept(value, always_take);
   return value;
+}
+
+std::string CPageParser::AttributeText(std::string_view raw) const {
+  return DecodeCharRefs(raw, declared_charset.empty() ? meta_charset_ : declared_charset);
 }
 
 void CPageParser::Accept(std::string_view value, bool always_take) {

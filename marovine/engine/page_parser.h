@@ -13,7 +13,8 @@ inline constexpr std::size_t kMaxPageBytes = 64 * 1024 * 1024;
 // following or fetching. There is no document tree: each tag (as a browser
 // splits the page, quotes respected) is judged by a handful of substring
 // rules, which is what keeps it fast and lets it cope with any page a server
-// may send; the files a page needs (scripts, stylesheets, srcset and lazily
+// may send. Values are read as a browser reads them, character references
+// ("&amp;") decoded; the files a page needs (scripts, stylesheets, srcset and lazily
 // loaded pictures, url() in styles) are taken from its attributes besides.
 //
 // The caller fills the inputs, calls ParsePage (or ParseText), then reads
@@ -55,6 +56,9 @@ class CPageParser {
   class TagVisitor;
   // Answers the value the rules cut out of the tag (empty when none).
   std::string ApplyTagRules(std::string_view tag);
+  // An attribute value as written, its character references decoded in the
+  // page's charset.
+  std::string AttributeText(std::string_view raw) const;
   void Accept(std::string_view value, bool always_take);
 
   std::string found_links_;

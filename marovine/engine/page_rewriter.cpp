@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <optional>
 
+#include "marovine/engine/html_char_refs.h"
 #include "marovine/engine/html_scanner.h"
 #include "marovine/engine/local_path.h"
+#include "marovine/engine/page_charset.h"
 #include "marovine/engine/page_parser.h"
 #include "marovine/engine/safe_name.h"
 #include "marovine/engine/url_rules.h"
@@ -205,33 +207,42 @@ class LinkRewriter : public HtmlVisitor {
 
   void OnTag(const HtmlTag& tag) override {
     if (tag.end_tag || failed_) return;
+    if (tag.name == "meta" && meta_charset_.empty()) meta_charset_ = CharsetParameterOf(tag.text);
     for (const HtmlAttribute& attribute : tag.attributes) {
       if (!attribute.has_value) continue;
       if (attribute.name == "srcset") {
         // An entry is never cut: its descriptor would be read as the URL.
         for (TextSpan span : SrcsetUrls(attribute.value)) {
-          Replace(attribute.value_begin + span.begin, span.size, false, false);
+          Replace(attribute.value_begin + span.begin, span.size, attribute.quote, false);
         }
       } else if (attribute.name == "content" && IsRefresh(tag)) {
         TextSpan span = RefreshUrl(attribute.value);
         // Nor is a refresh target: "url=" alone reloads the page for ever.
-        if (span.size > 0) Replace(attribute.value_begin + span.begin, span.size, false, false);
+        if (span.size > 0) {
+          Replace(attribute.value_begin + span.begin, span.size, attribute.quote, false);
+        }
       } else if (IsLinkAttribute(attribute.name)) {
-        Replace(attribute.value_begin, attribute.value.size(), attribute.quote == 0);
+        Replace(attribute.value_begin, attribute.value.size(), attribute.quote, true);
       }
     }
   }
 
  private:
-  void Replace(std::size_t begin, std::size_t size, bool unquoted, bool may_cut = true) {
+  // The value is judged as a browser reads it, its character references
+  // decoded; one left as it was keeps the bytes the server sent, and a new one
+  // is written back with "&" and the quote escaped. Only a whole value may be
+  // cut, or quoted when it was not.
+  void Replace(std::size_t begin, std::size_t size, char quote, bool whole_value) {
     if (begin < copied_) return;
-    std::string_view old_value = page_.substr(begin, size);
+    std::string old_value = DecodeCharRefs(
+        page_.substr(begin, size),
+        request_.declared_charset.empty() ? meta_charset_ : request_.declared_charset);
     std::string new_value = RewriteLinkValue(request_, old_value);
-    if (new_value == old_value || (new_value.empty() && !may_cut)) return;
+    if (new_value == old_value || (new_value.empty() && !whole_value)) return;
+    new_value = EscapeAttributeValue(new_value, quote);
     bool needs_quotes =
-        unquoted &&
+        whole_value && quote == 0 &&
         (new_value.empty() || new_value.find_first_of(" \t\r\n\f\"'=<>`") != std::string::npos);
-    if (needs_quotes && new_value.find('"') != std::string::npos) return;
     if (!Copy(begin)) return;
     if (needs_quotes) {
       Emit("\"" + new_value + "\"");
@@ -260,6 +271,7 @@ class LinkRewriter : public HtmlVisitor {
   std::size_t copied_ = 0;
   std::size_t written_ = 0;
   bool failed_ = false;
+  std::string meta_charset_;
 };
 
 // A file written through a buffer, in place of the target only once complete.

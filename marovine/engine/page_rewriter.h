@@ -17,6 +17,7 @@ struct RewriteRequest {
   std::string site_url;             // the site's start URL
   std::string page_extensions;      // blank-separated
   std::string download_extensions;  // blank-separated
+  std::string declared_charset;     // from the HTTP head when known; else the page's meta
   bool drop_other = false;          // CutImgSrc: values naming anything else become empty
   bool another_server = false;      // DownAnotherServer: other hosts' downloads are local too
   // When set, a link that would be made local keeps its absolute URL unless
@@ -24,7 +25,8 @@ struct RewriteRequest {
   std::function<bool(const std::string& url)> arrived;
 };
 
-// The new text of one quoted value.
+// The new text of one value, as a browser reads it (character references
+// already decoded).
 std::string RewriteLinkValue(const RewriteRequest& request, std::string_view value);
 
 // The whole page with its links rewritten. A tag left open at the end of the

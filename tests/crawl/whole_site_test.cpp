@@ -41,8 +41,13 @@ class WholeSiteTest : public ::testing::Test {
 
   Sandbox site_;
   // Pages of /twice/ are sent as they are, so that ranges of them are served.
-  NginxServer server_{
-      site_.path(), "location /twice/ { gzip off; }\nlocation /resume/slow/ { limit_rate 40k; }\n"};
+  // /query/list.html answers by its "sort" parameter, which the server sees
+  // only when the query arrives as the page meant it.
+  NginxServer server_{site_.path(),
+                      "location /twice/ { gzip off; }\nlocation /resume/slow/ { limit_rate 40k; }\n"
+                      "location = /query/list.html { default_type text/html;\n"
+                      "  if ($arg_sort = name) { return 200 \"<img src='by-name.jpg'>\"; }\n"
+                      "  return 200 \"<img src='unsorted.jpg'>\"; }\n"};
 };
 
 TEST_F(WholeSiteTest, MirrorBrowsesOfflineAndAnUpdateFetchesOnlyWhatChanged) {
@@ -197,6 +202,30 @@ TEST_F(WholeSiteTest, AStoppedMirrorKeepsItsPartBesideTheNameAndResumesIt) {
   reopened.Crawl();
   EXPECT_EQ(platform::ReadWholeFile(big).value_or(""), Jpeg('z', 60000));
   EXPECT_FALSE(platform::FileExists(big + ".marovine-update"));
+}
+
+// A link whose query the page writes with "&amp;" is asked for as the page
+// means it, stored under that name, and the saved page links the copy.
+TEST_F(WholeSiteTest, AQueryWrittenWithReferencesReachesTheServerIntact) {
+  site_.WriteFile("query/index.html", "<a href=\"list.html?page=2&amp;sort=name\">by name</a>");
+  site_.WriteFile("query/by-name.jpg", Jpeg('b'));
+  site_.WriteFile("query/unsorted.jpg", Jpeg('u'));
+  Sandbox home;
+  CrawlDoc c(home, kWholeSiteIni);
+  ASSERT_EQ(c.doc->RegisterUrl(server_.Url("/query/index.html")), 1);
+  const std::string root = c.doc->link_items[0].folder;
+  c.Crawl();
+  std::set<std::string> urls;
+  for (const auto& item : c.doc->download_items) urls.insert(item.url);
+  EXPECT_EQ(urls, (std::set<std::string>{server_.Url("/query/index.html"),
+                                         server_.Url("/query/list.html?page=2&sort=name"),
+                                         server_.Url("/query/by-name.jpg")}));
+  EXPECT_EQ(FilesBelow(root), (Files{"index.html", "index.htmlbuf", "list.html?page=2&sort=name",
+                                     "list.html?page=2&sort=namebuf", "by-name.jpg", "履歴.txt"}));
+  EXPECT_EQ(*platform::ReadWholeFile(root + "index.html"),
+            "<a href=\"list.html%3Fpage=2&amp;sort=name\">by name</a>");
+  EXPECT_EQ(*platform::ReadWholeFile(root + "list.html?page=2&sort=name"),
+            "<img src='by-name.jpg'>");
 }
 
 // When the site ends, a link made local whose file never arrived (gone from

@@ -148,6 +148,52 @@ TEST(PageParserTest, SpecialTagsAndRewrittenLinks) {
             std::vector<std::string>{"http://h.example/gal/y.jpg"});
 }
 
+// Every place a value is taken from reads it as a browser does, so the
+// address asked for is the one the page means.
+TEST(PageParserTest, CharacterReferencesInValuesAreDecoded) {
+  CPageParser parser = MakeParser();
+  EXPECT_EQ(
+      Parse(parser,
+            "<a href=\"list.html?page=2&amp;sort=name\">"
+            "<a href='list.html?page=3&#38;sort=name'><a href=list.html?page=4&#x26;sort=name>"
+            "<img src=\"pic&#46;jpg\">"
+            "<img src=\"cgi/show.html?a=1&amp;b=2\" srcset=\"s.jpg?w=1&amp;h=2 2x\">"
+            "<div style=\"background: url(&quot;bg.jpg&quot;)\"></div>"
+            "<meta http-equiv=refresh content=\"0; url=next.html?a=1&amp;b=2\">"
+            // A blank or a line break written as a reference is escaped like a
+            // written blank: it never splits the link or ends a request line.
+            "<a href=\"a&#32;b.html\"><a href=\"c.html?x&#13;&#10;Host:evil\">"
+            // Unknown names stay; a parameter that starts like a name too.
+            "<a href=\"d.html?q=&bogus;&copy=2\">"),
+      (std::vector<std::string>{
+          "http://h.example/gal/list.html?page=2&sort=name",
+          "http://h.example/gal/list.html?page=3&sort=name",
+          "http://h.example/gal/list.html?page=4&sort=name",
+          "http://h.example/gal/pic.jpg",
+          "http://h.example/gal/cgi/show.html?a=1&b=2",
+          "http://h.example/gal/s.jpg?w=1&h=2",
+          "http://h.example/gal/bg.jpg",
+          "http://h.example/gal/next.html?a=1&b=2",
+          "http://h.example/gal/a%20b.html",
+          "http://h.example/gal/c.html?x%20%20Host:evil",
+          "http://h.example/gal/d.html?q=&bogus;&copy=2",
+      }));
+  // The style of a style element is no attribute: its text stays as written.
+  EXPECT_EQ(Parse(parser, "<style>.a { background: url(x.jpg?a=1&amp;b=2) }</style>"),
+            std::vector<std::string>{"http://h.example/gal/x.jpg?a=1&amp;b=2"});
+
+  // A character outside ASCII gives the bytes the page would have written.
+  const std::string sjis = platform::ConvertEncoding("画像", "UTF-8", "CP932").value();
+  EXPECT_EQ(Parse(parser,
+                  "<meta charset=shift_jis><img src=\"&#x753B;&#20687;.jpg\">"
+                  "<img src=\"" +
+                      sjis + ".jpg\">"),
+            (std::vector<std::string>(2, "http://h.example/gal/" + sjis + ".jpg")));
+  parser.declared_charset = "utf-8";
+  EXPECT_EQ(Parse(parser, "<meta charset=shift_jis><img src=\"&#x753B;&#20687;.jpg\">"),
+            std::vector<std::string>{"http://h.example/gal/画像.jpg"});
+}
+
 TEST(PageParserTest, TitleTakesTheLastAndIsConvertedToUtf8) {
   CPageParser parser = MakeParser();
   parser.ParseText("<p>no title here</p>");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -66,6 +67,48 @@ TEST(PageRewriterTest, RewritesSingleValues) {
 
   request.page_url = "http://h.example/site/index.html";
   EXPECT_EQ(marovine::RewriteLinkValue(request, "album/page3.html"), "album/page3.html");
+}
+
+// Values are judged as a browser reads them and written back so that a
+// browser reads the new link; a value left alone keeps the server's bytes.
+TEST(PageRewriterTest, CharacterReferencesAreReadAndWrittenBack) {
+  RewriteRequest request = GalleryRequest();
+  std::vector<std::string> asked;
+  request.arrived = [&asked](const std::string& url) {
+    asked.push_back(url);
+    return !url.ends_with("away.html?a=1&b=2");
+  };
+  EXPECT_EQ(marovine::RewritePageText(
+                request,
+                "<a href=\"list.html?page=2&amp;sort=name\"><a href=list.html?p=&#x26;>"
+                "<img srcset='s.jpg?w=1&amp;h=2 2x, t.jpg 1x'>"
+                "<a href=\"away.html?a=1&#38;b=2\"><a href=\"x.cgi?a=1&amp;b=2\">"
+                "<a href='q.html?it&apos;s'><a href=q.html?&quot;x&quot;#f>"),
+            "<a href=\"../album/list.html%3Fpage=2&amp;sort=name\">"
+            "<a href=\"../album/list.html%3Fp=&amp;\">"
+            "<img srcset='../album/s.jpg%3Fw=1&amp;h=2 2x, ../album/t.jpg 1x'>"
+            "<a href=\"http://h.example/site/album/away.html?a=1&amp;b=2\">"
+            "<a href=\"x.cgi?a=1&amp;b=2\">"
+            "<a href='../album/q.html%3Fit%27s'><a href=../album/q.html%3F%22x%22#f>");
+  // The addresses asked about are the ones the extraction found.
+  EXPECT_EQ(asked, (std::vector<std::string>{
+                       "http://h.example/site/album/list.html?page=2&sort=name",
+                       "http://h.example/site/album/list.html?p=&",
+                       "http://h.example/site/album/s.jpg?w=1&h=2",
+                       "http://h.example/site/album/t.jpg",
+                       "http://h.example/site/album/away.html?a=1&b=2",
+                       "http://h.example/site/album/q.html?it's",
+                       "http://h.example/site/album/q.html?\"x\"",
+                   }));
+
+  // An absolute link that keeps a quote gets it as a reference, and an
+  // unquoted one its quotes.
+  request.arrived = nullptr;
+  EXPECT_EQ(marovine::RewritePageText(request,
+                                      "<a href=\"/other/o.html?q=&quot;x&quot;\">"
+                                      "<a href=/other/o.html?q=&quot;>"),
+            "<a href=\"http://h.example/other/o.html?q=&quot;x&quot;\">"
+            "<a href=\"http://h.example/other/o.html?q=&quot;\">");
 }
 
 // The "../" that lead back up are counted on where the page is stored, which

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "marovine/engine/html_char_refs.h"
 #include "marovine/engine/html_scanner.h"
 #include "platform/file_io.h"
 #include "tests/support/child_process.h"
@@ -66,7 +67,7 @@ bool HasScheme(std::string_view value) {
 }
 
 // The addresses a reader follows or a browser loads: a and area href, link
-// href, script, img, iframe and frame src.
+// href, script, img, iframe and frame src, read as a browser reads them.
 class LinkCollector : public HtmlVisitor {
  public:
   void OnTag(const HtmlTag& tag) override {
@@ -85,7 +86,7 @@ class LinkCollector : public HtmlVisitor {
       while (!value.empty() && std::isspace(static_cast<unsigned char>(value.front()))) {
         value.erase(0, 1);
       }
-      if (!value.empty()) links.push_back(value);
+      if (!value.empty()) links.push_back(DecodeCharRefs(value, "utf-8"));
     }
   }
   std::vector<std::string> links;
