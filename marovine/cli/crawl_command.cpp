@@ -175,6 +175,8 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
   doc.crawl().StartCommand();
   bool stopping = false;
   CrawlLoopOptions loop;
+  // No window reads the document: a transfer's thread may take its turn.
+  loop.collect_on_ending_thread = true;
   loop.after_step = [&] {
     sites.Look(doc);
     printer.Refresh(doc, downloads, ui, seconds());

@@ -1,22 +1,99 @@
 #include "marovine/document/crawl_loop.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "marovine/document/marovine_doc.h"
 
 namespace marovine {
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The document's turns when transfer threads collect their own ends. Shared
+// with the notifier, which may still be called once the loop has returned:
+// it then finds no document.
+struct DocumentTurns {
+  std::mutex mutex;  // held by whichever thread works on the document
+  std::condition_variable wake;
+  CMarovineDoc* doc = nullptr;
+  bool crawl_finished = false;
+  std::atomic<std::uint64_t> ends{0};
+  // Ends that found the document taken: the loop's thread wakes for these.
+  std::atomic<std::uint64_t> missed{0};
+};
+
+// On the thread whose transfer has just ended: collects it, and every other
+// end that comes meanwhile, and starts the next items. An end that finds the
+// document taken is left to the thread that holds it, which looks again
+// before it lets go, or to the loop's thread, which it wakes.
+void CollectOnEndingThread(DocumentTurns& turns) {
+  turns.ends.fetch_add(1);
+  for (;;) {
+    std::unique_lock lock(turns.mutex, std::try_to_lock);
+    if (!lock.owns_lock()) {
+      turns.missed.fetch_add(1);
+      turns.wake.notify_all();
+      return;
+    }
+    if (turns.doc == nullptr) return;
+    std::uint64_t seen = 0;
+    do {
+      seen = turns.ends.load();
+      turns.doc->crawl().CollectAndStart();
+    } while (turns.ends.load() != seen);
+    if (turns.doc->crawl().CrawlFinished()) {
+      turns.crawl_finished = true;
+      turns.wake.notify_all();
+    }
+    lock.unlock();
+    if (turns.ends.load() == seen) return;
+  }
+}
+
+// Installs the collection on the ending threads for the loop's lifetime.
+class EndingThreadCollection {
+ public:
+  explicit EndingThreadCollection(CMarovineDoc& doc) : doc_(doc) {
+    turns_->doc = &doc;
+    doc.crawl().SetTransferEndNotifier([turns = turns_] { CollectOnEndingThread(*turns); });
+  }
+  ~EndingThreadCollection() {
+    std::lock_guard lock(turns_->mutex);
+    turns_->doc = nullptr;
+    doc_.crawl().SetTransferEndNotifier(nullptr);
+  }
+  EndingThreadCollection(const EndingThreadCollection&) = delete;
+  EndingThreadCollection& operator=(const EndingThreadCollection&) = delete;
+  DocumentTurns& turns() { return *turns_; }
+
+ private:
+  CMarovineDoc& doc_;
+  std::shared_ptr<DocumentTurns> turns_ = std::make_shared<DocumentTurns>();
+};
+
+}  // namespace
+
 bool RunCrawlLoop(CMarovineDoc& doc, const CrawlLoopOptions& options) {
-  using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   auto next_tick = start;
   bool stopping = false;
+  std::optional<EndingThreadCollection> collection;
+  if (options.collect_on_ending_thread && doc.settings.fast_mode != 0) collection.emplace(doc);
   const auto step_done = [&] {
     if (options.after_step) options.after_step();
     return doc.crawl().CrawlFinished();
   };
   for (;;) {
+    // The document's turn, for as long as this thread works on it.
+    std::unique_lock<std::mutex> turn;
+    if (collection) turn = std::unique_lock(collection->turns().mutex);
     if (!stopping && options.stop_requested && options.stop_requested()) {
       stopping = true;
       doc.crawl().StopAllCommand();
@@ -34,7 +111,17 @@ bool RunCrawlLoop(CMarovineDoc& doc, const CrawlLoopOptions& options) {
     Clock::duration wait = next_tick - now;
     if (options.stop_requested) wait = std::min<Clock::duration>(wait, kStopPollPeriod);
     if (options.limit) wait = std::min<Clock::duration>(wait, start + *options.limit - now);
-    if (doc.settings.fast_mode != 0) {
+    if (collection) {
+      // Ends the transfer threads could not take are collected here; the
+      // rest of the time this thread only prints and watches.
+      DocumentTurns& turns = collection->turns();
+      const std::uint64_t missed = turns.missed.load();
+      doc.crawl().CollectAndStart();
+      if (step_done()) return true;
+      wait = std::min<Clock::duration>(wait, kStopPollPeriod);
+      turns.wake.wait_for(turn, wait,
+                          [&] { return turns.crawl_finished || turns.missed.load() != missed; });
+    } else if (doc.settings.fast_mode != 0) {
       if (doc.crawl().WaitForTransferEnd(
               std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {
         doc.crawl().CollectAndStart();

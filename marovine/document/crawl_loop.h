@@ -18,6 +18,11 @@ struct CrawlLoopOptions {
   // transfer is stopped and the loop runs on until the crawl has finished.
   std::function<bool()> stop_requested;
   std::function<void()> on_stop;
+  // In fast mode, the thread whose transfer ends collects it and starts the
+  // next item itself, taking turns on the document with the loop's thread;
+  // the loop's thread then only ticks, prints and watches for the end. Only
+  // for a driver whose document no other thread (no window) reads.
+  bool collect_on_ending_thread = false;
 };
 
 inline constexpr std::chrono::milliseconds kStopPollPeriod{100};
