@@ -145,7 +145,7 @@ int main() {
   const Run runs[] = {
       {"gallery", server.Url("/gallery/"), kGalleryPages * kPicturesPerPage, false},
       {"large", server.Url("/large/"), kLargePagePictures, false},
-      {"mirror", server.Url("/large/index.html"), kLargePagePictures, true},
+      {"mirror", server.Url("/large/"), kLargePagePictures, true},
   };
   double longest = 0;
   for (const Run& run : runs) {
