@@ -69,6 +69,7 @@ void MakeLargePage(const Sandbox& site) {
 struct TickFigures {
   int ticks = 0;
   double longest_ms = 0;
+  double second_ms = 0;  // the longest but one: a mirror's end rewrites every page once more
   double total_ms = 0;
   double seconds = 0;
   int files = 0;
@@ -111,7 +112,12 @@ TickFigures CrawlTimed(const Sandbox& work, const std::string& name, const std::
     const auto begin = Clock::now();
     doc.crawl().CrawlTick();
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
-    figures.longest_ms = std::max(figures.longest_ms, ms);
+    if (ms > figures.longest_ms) {
+      figures.second_ms = figures.longest_ms;
+      figures.longest_ms = ms;
+    } else {
+      figures.second_ms = std::max(figures.second_ms, ms);
+    }
     figures.total_ms += ms;
     ++figures.ticks;
     next_tick = std::max(next_tick + period, Clock::now());
@@ -152,9 +158,10 @@ int main() {
     TickFigures f = CrawlTimed(work, run.name, run.url, run.whole_site);
     longest = std::max(longest, f.longest_ms);
     std::printf(
-        "%-8s %4d of %4d files in %6.2f s, %5d ticks, mean tick %7.3f ms, longest tick %8.2f ms\n",
+        "%-8s %4d of %4d files in %6.2f s, %5d ticks, mean tick %7.3f ms, longest tick %8.2f ms "
+        "(next %7.2f ms)\n",
         run.name, f.files, run.expected_files, f.seconds, f.ticks,
-        f.ticks > 0 ? f.total_ms / f.ticks : 0.0, f.longest_ms);
+        f.ticks > 0 ? f.total_ms / f.ticks : 0.0, f.longest_ms, f.second_ms);
     if (f.files != run.expected_files)
       std::fprintf(stderr, "%s: not every file arrived\n", run.name);
   }
