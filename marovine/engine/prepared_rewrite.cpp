@@ -4,9 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <random>
 #include <tuple>
 
 #include "platform/unique_handle.h"
@@ -15,30 +13,24 @@ namespace marovine {
 
 namespace {
 
-// A new file beside `path` that nobody else has opened. It is created with
-// the usual permissions of a new file (the umask applies): mkstemp's 0600,
-// or asking for the umask, which changes it for every thread, would not do.
+// The file waiting beside `path`. Its name is fixed, so that one left by a
+// run that was killed is replaced the next time the page is fetched rather
+// than left to pile up. It is created anew with the usual permissions of a
+// new file (the umask applies): mkstemp's 0600, or asking for the umask,
+// which changes it for every thread, would not do.
 platform::UniqueFile CreateTempBeside(const std::string& path, std::string& temp) {
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  thread_local std::mt19937 random{std::random_device{}()};
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof(kLetters) - 2);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = path + ".tmp";
-    for (int i = 0; i < 6; ++i) temp += kLetters[pick(random)];
-    platform::UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!fd) {
-      if (errno == EEXIST) continue;
-      break;
-    }
+  temp = path + ".marovine-rewrite";
+  (void)::unlink(temp.c_str());  // a leftover, or nothing
+  platform::UniqueFd fd(
+      ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+  if (fd) {
     platform::UniqueFile file(::fdopen(fd.get(), "wb"));
-    if (!file) {
-      fd.reset();
-      (void)::unlink(temp.c_str());
-      break;
+    if (file) {
+      (void)fd.release();  // the stream owns the descriptor now
+      return file;
     }
-    (void)fd.release();  // the stream owns the descriptor now
-    return file;
+    fd.reset();
+    (void)::unlink(temp.c_str());
   }
   temp.clear();
   return platform::UniqueFile();

@@ -73,10 +73,24 @@ TEST(PreparedRewriteTest, WhatIsNeverPlacedLeavesNothingBehind) {
   const auto before = NamesIn(box.Path("dropped"));
   auto prepared = PreparedRewrite::Prepare(MirrorRequest(), updated.fetched, updated.page);
   ASSERT_NE(prepared, nullptr);
-  EXPECT_EQ(NamesIn(box.Path("dropped")).size(), before.size() + 2);  // the two waiting files
+  const auto waiting = NamesIn(box.Path("dropped"));
+  EXPECT_EQ(waiting.size(), before.size() + 2);
   prepared.reset();
   EXPECT_EQ(NamesIn(box.Path("dropped")), before);
   EXPECT_EQ(box.ReadFile("dropped/page.htmlbuf"), "old original");
+
+  // What a killed run left waiting is taken over by the next fetch of the
+  // page, not added to.
+  for (const std::string& name : waiting) {
+    if (!before.contains(name)) box.WriteFile("dropped/" + name, "left by a killed run");
+  }
+  prepared = PreparedRewrite::Prepare(MirrorRequest(), updated.fetched, updated.page);
+  ASSERT_NE(prepared, nullptr);
+  EXPECT_EQ(NamesIn(box.Path("dropped")), waiting);
+  ASSERT_TRUE(prepared->PlaceOriginal());
+  EXPECT_EQ(box.ReadFile("dropped/page.htmlbuf"), kNewPage);
+  prepared.reset();
+  EXPECT_EQ(NamesIn(box.Path("dropped")), before);
 
   // A page that would swell beyond reason is left to the owner, with no
   // file of its own left over.
