@@ -1,8 +1,10 @@
 // The longest tick: the crawl runs in this process as the window runs it,
 // with the headless views, and each CrawlTick (the work a timer event does on
 // the UI thread) is timed. Two sites on a loopback nginx: a gallery of 20
-// pages x 40 pictures, and one page of 20 MiB of links to 100 pictures. The
-// figure that matters is the longest tick: while it runs the window is frozen.
+// pages x 40 pictures, and one page of 20 MiB of links to 100 pictures, that
+// page crawled and then mirrored whole (its 300,000 links rewritten for
+// offline browsing). The figure that matters is the longest tick: while it
+// runs the window is frozen.
 
 #include <algorithm>
 #include <chrono>
@@ -67,24 +69,29 @@ void MakeLargePage(const Sandbox& site) {
 struct TickFigures {
   int ticks = 0;
   double longest_ms = 0;
+  double second_ms = 0;  // the longest but one: a mirror's end rewrites every page once more
   double total_ms = 0;
   double seconds = 0;
   int files = 0;
 };
 
-TickFigures CrawlTimed(const Sandbox& work, const std::string& name, const std::string& url) {
+TickFigures CrawlTimed(const Sandbox& work, const std::string& name, const std::string& url,
+                       bool whole_site) {
   const std::string home = work.Path(name + "/");
   const std::string store = home + "store/";
   work.WriteFile(name + "/marovine.ini",
-                 "[DownLoad]\nDouziDL=10\nTimeOut=30\nRetryWaitTime=0\n"
-                 "[MarovineDownLoad]\nKakunou Folder=" +
-                     store +
+                 "[DownLoad]\nDouziDL=10\nTimeOut=30\nRetryWaitTime=0\n" +
+                     std::string(whole_site ? "DownLoad Way-Marovine=0\n" : "") +
+                     "[MarovineDownLoad]\nKakunou Folder=" + store +
                      "\nKakuchoushi=jpg\nMake Date Name Folder=0\nPut Random Num=0\n"
                      "Dont Down Gomi=0\nDont Down File in Log=0\nGomi Size=1\n"
                      "[Kensaku]\nKensakuLevel=2\n"
                      "[Ippan]\nSaveMrvFinish=0\nReadMrvStartUp=0\nNoEndWhenStart=0\n"
                      "Clear_List_After_Finish_Site=0\n"
-                     "[Banner]\nDontDownBanner=0\n");
+                     "[Banner]\nDontDownBanner=0\n" +
+                     (whole_site ? "[MarugotoDownload]\nMarugotoPass=" + store +
+                                       "whole/\nMarugotoKakuchoushi=jpg\nMidashiHtml=0\n"
+                                 : std::string()));
   marovine::LinkRowModel links;
   marovine::DownloadRowModel downloads;
   marovine::ScriptedUiServices ui;
@@ -105,7 +112,12 @@ TickFigures CrawlTimed(const Sandbox& work, const std::string& name, const std::
     const auto begin = Clock::now();
     doc.crawl().CrawlTick();
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
-    figures.longest_ms = std::max(figures.longest_ms, ms);
+    if (ms > figures.longest_ms) {
+      figures.second_ms = figures.longest_ms;
+      figures.longest_ms = ms;
+    } else {
+      figures.second_ms = std::max(figures.second_ms, ms);
+    }
     figures.total_ms += ms;
     ++figures.ticks;
     next_tick = std::max(next_tick + period, Clock::now());
@@ -134,19 +146,22 @@ int main() {
     const char* name;
     std::string url;
     int expected_files;
+    bool whole_site;
   };
   const Run runs[] = {
-      {"gallery", server.Url("/gallery/"), kGalleryPages * kPicturesPerPage},
-      {"large", server.Url("/large/"), kLargePagePictures},
+      {"gallery", server.Url("/gallery/"), kGalleryPages * kPicturesPerPage, false},
+      {"large", server.Url("/large/"), kLargePagePictures, false},
+      {"mirror", server.Url("/large/"), kLargePagePictures, true},
   };
   double longest = 0;
   for (const Run& run : runs) {
-    TickFigures f = CrawlTimed(work, run.name, run.url);
+    TickFigures f = CrawlTimed(work, run.name, run.url, run.whole_site);
     longest = std::max(longest, f.longest_ms);
     std::printf(
-        "%-8s %4d of %4d files in %6.2f s, %5d ticks, mean tick %7.3f ms, longest tick %8.2f ms\n",
+        "%-8s %4d of %4d files in %6.2f s, %5d ticks, mean tick %7.3f ms, longest tick %8.2f ms "
+        "(next %7.2f ms)\n",
         run.name, f.files, run.expected_files, f.seconds, f.ticks,
-        f.ticks > 0 ? f.total_ms / f.ticks : 0.0, f.longest_ms);
+        f.ticks > 0 ? f.total_ms / f.ticks : 0.0, f.longest_ms, f.second_ms);
     if (f.files != run.expected_files)
       std::fprintf(stderr, "%s: not every file arrived\n", run.name);
   }

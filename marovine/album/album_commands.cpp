@@ -40,6 +40,17 @@ AlbumRunResult RunFromPaths(const AlbumJob& job, const std::vector<std::string>&
   return RunAlbum(job, list->path(), list->count(), heading, progress);
 }
 
+// An album whose index entry could not be written is not what was asked for,
+// however well its own pages were written.
+AlbumRunResult WithIndex(AlbumRunResult album, bool index_written) {
+  if (album == AlbumRunResult::kFinished && !index_written) return AlbumRunResult::kNotWritten;
+  return album;
+}
+
+void TellNotWritten(AlbumProgress& progress, const std::string& path) {
+  progress.ShowMessage(std::string(kAlbumNotWrittenMessage) + "\n" + path);
+}
+
 }  // namespace
 
 AlbumRunResult MakeFolderAlbum(const std::string& folder, const AlbumSettings& settings,
@@ -52,7 +63,11 @@ AlbumRunResult MakeFolderAlbum(const std::string& folder, const AlbumSettings& s
   AlbumJob job = MakeAlbumJob(settings, platform::JoinPath(base, "HtmlAlbum.html"));
   if (album_path != nullptr) *album_path = job.album_path;
   std::string heading = "<strong> " + EscapeHtml(base) + " <strong>";
-  return RunFromPaths(job, paths, heading, progress);
+  AlbumRunResult result = RunFromPaths(job, paths, heading, progress);
+  if (result == AlbumRunResult::kNotStarted || result == AlbumRunResult::kNotWritten) {
+    TellNotWritten(progress, job.album_path);
+  }
+  return result;
 }
 
 std::string SiteAlbumPath(const AlbumSettings& settings, const AlbumSite& site) {
@@ -83,6 +98,7 @@ AlbumRunResult MakeSelectedSiteAlbums(const std::vector<AlbumSite>& sites,
     return AlbumRunResult::kNotStarted;
   }
   AlbumRunResult result = AlbumRunResult::kNotStarted;
+  bool all_written = true;
   for (auto site = sites.rbegin(); site != sites.rend(); ++site) {
     auto records =
         ReadSiteDetailLog(SiteDetailLogPath(platform::JoinPath(program_folder, "Log/"), site->url));
@@ -91,12 +107,18 @@ AlbumRunResult MakeSelectedSiteAlbums(const std::vector<AlbumSite>& sites,
       continue;
     }
     std::string album_path = SiteAlbumPath(settings, *site);
-    UpdateAlbumIndex(SiteIndexPath(*site), SiteIndexEntry(*site), album_path);
+    const std::string index_path = SiteIndexPath(*site);
+    const bool indexed = UpdateAlbumIndex(index_path, SiteIndexEntry(*site), album_path);
+    if (!indexed) TellNotWritten(progress, index_path);
     result = RunFromPaths(MakeAlbumJob(settings, album_path), FinishedFilePaths(*records),
                           SiteHeading(*site), progress);
-    if (result == AlbumRunResult::kCancelled) break;
+    if (result == AlbumRunResult::kCancelled) return result;
+    if (result == AlbumRunResult::kNotStarted || result == AlbumRunResult::kNotWritten) {
+      TellNotWritten(progress, album_path);
+    }
+    all_written = all_written && indexed && result == AlbumRunResult::kFinished;
   }
-  return result;
+  return all_written ? result : AlbumRunResult::kNotWritten;
 }
 
 bool ShouldMakeAutomaticAlbum(const AlbumSettings& settings, int file_count) {
@@ -107,9 +129,10 @@ AlbumRunResult MakeAutomaticSiteAlbum(const AlbumSite& site,
                                       const std::vector<std::string>& finished_paths,
                                       const AlbumSettings& settings, AlbumProgress& progress) {
   std::string album_path = SiteAlbumPath(settings, site);
-  UpdateAlbumIndex(SiteIndexPath(site), SiteIndexEntry(site), album_path);
-  return RunFromPaths(MakeAlbumJob(settings, album_path), finished_paths, SiteHeading(site),
-                      progress);
+  const bool indexed = UpdateAlbumIndex(SiteIndexPath(site), SiteIndexEntry(site), album_path);
+  return WithIndex(
+      RunFromPaths(MakeAlbumJob(settings, album_path), finished_paths, SiteHeading(site), progress),
+      indexed);
 }
 
 }  // namespace marovine

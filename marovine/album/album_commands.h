@@ -17,6 +17,9 @@ inline constexpr const char* kSiteLogMissingMessage =
     "ログが見つかりません。\nプロパティーの設定を確認してください。\nアルバムを作成できませんでした"
     "。";
 
+// Shown with the path of the album or index that could not be written.
+inline constexpr const char* kAlbumNotWrittenMessage = "アルバムを書き込めませんでした。";
+
 // What the album of a site needs to know of its link item.
 struct AlbumSite {
   std::string url;
@@ -28,7 +31,8 @@ struct AlbumSite {
 
 // The album of the pictures directly in `folder` (sorted by name, folders and
 // other files passed over): "<folder>/HtmlAlbum.html", headed by the folder's
-// path, without an index entry.
+// path, without an index entry. An album that cannot be written is told to
+// the user through `progress` as well as answered.
 AlbumRunResult MakeFolderAlbum(const std::string& folder, const AlbumSettings& settings,
                                AlbumProgress& progress, std::string* album_path = nullptr);
 
@@ -43,7 +47,10 @@ std::string SiteHeading(const AlbumSite& site);
 // taking the sites from the last to the first (the link list hands over its
 // selection in list order). A site whose log is missing gets the missing-log
 // message and the next one follows; a cancel ends the whole command. No
-// sites: the nothing-selected message. Answers the result of the last run.
+// sites: the nothing-selected message. An album or index that cannot be
+// written gets the not-written message and the next site follows. Answers
+// kCancelled when cancelled, else kNotWritten when anything could not be
+// written, else the result of the last run.
 AlbumRunResult MakeSelectedSiteAlbums(const std::vector<AlbumSite>& sites,
                                       const std::string& program_folder,
                                       const AlbumSettings& settings, AlbumProgress& progress);
@@ -54,7 +61,8 @@ bool ShouldMakeAutomaticAlbum(const AlbumSettings& settings, int file_count);
 
 // The automatic album of a site whose crawl just finished: the index entry
 // first, then the album of `finished_paths` (the saved paths of the finished
-// download records, in list order).
+// download records, in list order). kNotWritten when the index could not be
+// written, even though the album was.
 AlbumRunResult MakeAutomaticSiteAlbum(const AlbumSite& site,
                                       const std::vector<std::string>& finished_paths,
                                       const AlbumSettings& settings, AlbumProgress& progress);

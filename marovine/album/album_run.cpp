@@ -15,7 +15,7 @@ AlbumRunResult RunAlbum(const AlbumJob& job, const std::string& list_path, int c
   std::ifstream list(list_path, std::ios::binary);
   if (!list) {
     writer.Table(false);
-    writer.Finish();
+    (void)writer.Finish();  // the run has failed already
     return AlbumRunResult::kNotStarted;
   }
 
@@ -34,7 +34,7 @@ AlbumRunResult RunAlbum(const AlbumJob& job, const std::string& list_path, int c
     if (!line.empty()) writer.AddPicture(line);
   }
   writer.Table(false);
-  writer.Finish();
+  if (!writer.Finish()) return AlbumRunResult::kNotWritten;
   return result;
 }
 

@@ -241,8 +241,8 @@ void AlbumWriter::WriteViewPage(const std::string& page, const std::string& pict
   if (platform::MakeFoldersForFile(page)) (void)platform::WriteFileAtomically(page, text);
 }
 
-void AlbumWriter::Finish() {
-  if (!started_) return;
+bool AlbumWriter::Finish() {
+  if (!started_) return false;
   if (job_.make_view_pages && !pending_page_.empty()) {
     WriteViewPage(pending_page_, pending_picture_, std::string());
     pending_page_.clear();
@@ -253,9 +253,9 @@ void AlbumWriter::Finish() {
     page_ += "<BR></P></BODY></HTML>\n";
   }
   // When the final page cannot be written, the complete (if shorter) album
-  // written at the start or at the last page break stays in its place.
-  (void)platform::WriteFileAtomically(page_path_, page_);
+  // written at the start stays in its place.
   started_ = false;
+  return platform::WriteFileAtomically(page_path_, page_);
 }
 
 }  // namespace marovine

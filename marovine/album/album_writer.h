@@ -33,8 +33,9 @@ class AlbumWriter {
   // skipped. JPEG pictures get a thumbnail unless one exists already.
   void AddPicture(const std::string& path);
 
-  // Writes the last view page and the end of the album page.
-  void Finish();
+  // Writes the last view page and the end of the album page. False when the
+  // album page cannot be written: the one written at Start() stays.
+  [[nodiscard]] bool Finish();
 
   int pictures_added() const { return pictures_added_; }
 

@@ -61,6 +61,7 @@ int Report(marovine::AlbumRunResult result, const std::string& album_path) {
                  stderr);
       return 130;
     case marovine::AlbumRunResult::kNotStarted:
+    case marovine::AlbumRunResult::kNotWritten:
       break;
   }
   std::fprintf(stderr, "marovine-cli album: cannot write the album %s\n", album_path.c_str());

@@ -57,6 +57,11 @@ void CliUiServices::NoteIgnoredLink(const std::string& url, const std::string& w
   ++ignored_count_;
 }
 
+void CliUiServices::NoteFailure(const std::string& text) {
+  ShowMessage(text, MessageIcon::kError);
+  ++failure_count_;
+}
+
 std::vector<std::string> CliUiServices::TakeNotes() { return std::exchange(notes_, {}); }
 
 const std::string& CliUiServices::status(int pane) const {

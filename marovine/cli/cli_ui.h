@@ -39,6 +39,9 @@ class CliUiServices : public UiServices {
   void SetStatusText(int pane, const std::string& text) override;
   void SetWaitCursor(bool) override {}
   void NoteIgnoredLink(const std::string& url, const std::string& word) override;
+  void NoteFailure(const std::string& text) override;
+  // Failures besides the transfers' since the start.
+  int failure_count() const { return failure_count_; }
   // The lines noted since the last call.
   std::vector<std::string> TakeNotes();
   // Links skipped for an ignore word since the start.
@@ -53,6 +56,7 @@ class CliUiServices : public UiServices {
   std::string status_[kPanes];
   std::vector<std::string> notes_;
   int ignored_count_ = 0;
+  int failure_count_ = 0;
 };
 
 // The download view without a window: the rows as the GUI shows them, the

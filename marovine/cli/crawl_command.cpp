@@ -212,6 +212,7 @@ int RunCrawl(const CrawlOptions& options, const std::string& program_folder) {
                  counts.failed);
     return 1;
   }
+  if (ui.failure_count() > 0) return 1;  // each was printed when it happened
   return 0;
 }
 

@@ -77,9 +77,9 @@ std::string HelpText() {
   text +=
       "\n"
       "exit status: 0 everything asked for was fetched or skipped by the settings,\n"
-      "1 an item failed (it stays in the document for --retry-failed) or the document\n"
-      "could not be saved, 2 bad arguments or an unusable program folder, 130 after\n"
-      "Ctrl-C (transfers stopped, partial files kept, the list saved).\n";
+      "1 an item failed (it stays in the document for --retry-failed), a site's album\n"
+      "or the document could not be saved, 2 bad arguments or an unusable program\n"
+      "folder, 130 after Ctrl-C (transfers stopped, partial files kept, the list saved).\n";
   return text;
 }
 

@@ -5,8 +5,8 @@
 
 namespace marovine {
 
-void CrawlHooks::MakeSiteAlbum(const CrawlControl& crawl, int link_index) {
-  MakeAutomaticAlbumAfterSite(crawl, link_index);
+bool CrawlHooks::MakeSiteAlbum(const CrawlControl& crawl, int link_index) {
+  return MakeAutomaticAlbumAfterSite(crawl, link_index);
 }
 
 bool MakeAutomaticAlbumAfterSite(const CrawlControl& crawl, int link_index) {
@@ -29,7 +29,7 @@ bool MakeAutomaticAlbumAfterSite(const CrawlControl& crawl, int link_index) {
   AlbumProgress silent;
   AlbumRunResult result =
       MakeAutomaticSiteAlbum(site, finished, LoadAlbumSettings(crawl.settings_file()), silent);
-  return result != AlbumRunResult::kNotStarted;
+  return result == AlbumRunResult::kFinished || result == AlbumRunResult::kCancelled;
 }
 
 }  // namespace marovine

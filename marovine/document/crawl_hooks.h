@@ -38,12 +38,13 @@ class CrawlHooks {
   // Ends the program through its normal close path.
   virtual void CloseMainWindow() {}
   virtual void ShowInQuickView(const std::string& /*path*/) {}
-  // The album of link item `link_index`, whose site has just finished.
-  virtual void MakeSiteAlbum(const CrawlControl& crawl, int link_index);
+  // The album of link item `link_index`, whose site has just finished. False
+  // when it could not be written.
+  virtual bool MakeSiteAlbum(const CrawlControl& crawl, int link_index);
 };
 
 // The automatic album of a finished site, from the finished records of the
-// download list. Answers whether an album was made.
+// download list. Answers whether the album and its index entry were made.
 bool MakeAutomaticAlbumAfterSite(const CrawlControl& crawl, int link_index);
 
 }  // namespace marovine

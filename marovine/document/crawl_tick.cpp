@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "marovine/album/album_commands.h"
 #include "marovine/document/crawl_scheduler.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/download_list_view.h"
@@ -213,8 +214,9 @@ void CrawlScheduler::CompleteSite() {
   LinkItem& link = doc_.link_items[k];
   link.state = LS_DONE;
   if (doc_.settings.album_after_site != 0 && link.mode == MODE_CRAWL &&
-      link.file_count >= doc_.settings.album_minimum_files) {
-    hooks_->MakeSiteAlbum(doc_, k);
+      link.file_count >= doc_.settings.album_minimum_files && !hooks_->MakeSiteAlbum(doc_, k)) {
+    if (doc_.ui_ != nullptr)
+      doc_.ui_->NoteFailure(std::string(kAlbumNotWrittenMessage) + " " + link.url);
   }
   doc_.SetLinkRowImage(k);
   if (doc_.settings.clear_list_after_site != 0) doc_.ClearDownloadList();

@@ -5,8 +5,8 @@
 
 namespace marovine {
 
-void MakeAlbumsOfSelectedLinks(CMarovineDoc& doc, const std::vector<int>& link_rows,
-                               AlbumProgress& progress) {
+AlbumRunResult MakeAlbumsOfSelectedLinks(CMarovineDoc& doc, const std::vector<int>& link_rows,
+                                         AlbumProgress& progress) {
   std::vector<AlbumSite> sites;
   for (int row : link_rows) {
     if (row < 0 || row >= static_cast<int>(doc.link_items.size())) continue;
@@ -15,7 +15,7 @@ void MakeAlbumsOfSelectedLinks(CMarovineDoc& doc, const std::vector<int>& link_r
   }
   // The detail logs may still have keys waiting in the crawl's batch.
   doc.crawl().FlushLogWrites();
-  (void)MakeSelectedSiteAlbums(sites, doc.paths.folder, LoadAlbumSettings(doc.profile), progress);
+  return MakeSelectedSiteAlbums(sites, doc.paths.folder, LoadAlbumSettings(doc.profile), progress);
 }
 
 }  // namespace marovine

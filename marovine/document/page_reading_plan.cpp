@@ -34,6 +34,7 @@ class PageReadingPlan {
       stylesheet_ = page_;
       stylesheet_->stylesheet = 1;
     }
+    if (whole_site_) rewrite_ = WholeSiteRewriteRequest(fetched, settings);
     if (owner != nullptr && owner->mode == MODE_CRAWL && owner->search_level == 3) {
       link_sites_ = page_;
       link_sites_->scope = 0;
@@ -56,6 +57,11 @@ class PageReadingPlan {
     if (page) {
       reading->page = Extract(*page_, path, file);
       if (link_sites_) reading->link_sites = Extract(*link_sites_, path, file);
+      if (rewrite_) {
+        RewriteRequest request = *rewrite_;
+        request.page_url = file.url;
+        reading->rewrite = PreparedRewrite::Prepare(std::move(request), path, item_path_);
+      }
     } else {
       reading->page = Extract(*stylesheet_, path, file);
     }
@@ -82,6 +88,7 @@ class PageReadingPlan {
   std::optional<CPageParser> page_;
   std::optional<CPageParser> stylesheet_;
   std::optional<CPageParser> link_sites_;
+  std::optional<RewriteRequest> rewrite_;  // the page's address is known at the end
 };
 
 }  // namespace

@@ -17,9 +17,12 @@ struct LinkItem;
 // How the page a transfer fetches will be read, decided when the transfer
 // starts, from copies of the item, its link and the settings: the transfer's
 // thread runs it when the file is complete, and the result goes back to the
-// scheduler with the transfer's end. The scheduler compares what it would ask
-// at collection with what was asked here, and reads the page itself when
-// they differ (the settings or the link changed meanwhile).
+// scheduler with the transfer's end. A mirrored page is also rewritten for
+// offline browsing there, into files beside it that the scheduler only
+// renames. The scheduler compares what it would ask at collection with what
+// was asked here, and reads or rewrites the page itself when they differ (the
+// settings or the link changed meanwhile). The rewriting again at a site's
+// end, which asks which files arrived, stays with the scheduler.
 //
 // `transfer_path` is where the transfer writes; `owner` the item's link, or
 // nullptr.

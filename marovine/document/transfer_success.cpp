@@ -3,6 +3,7 @@
 // browsing (whole-site mode).
 
 #include <cstdio>
+#include <memory>
 
 #include "marovine/document/crawl_rules.h"
 #include "marovine/document/crawl_scheduler.h"
@@ -16,6 +17,7 @@
 #include "marovine/engine/page_flag.h"
 #include "marovine/engine/page_parser.h"
 #include "marovine/engine/page_rewriter.h"
+#include "marovine/engine/prepared_rewrite.h"
 #include "marovine/engine/safe_name.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -40,6 +42,19 @@ std::string FirstCharacters(const std::string& text, std::size_t count) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// The page of a mirror as the transfer's thread rewrote it, when it was
+// rewritten as it would be now.
+std::unique_ptr<PreparedRewrite> TakePreparedRewrite(TransferSlot& slot, const DownloadItem& item,
+                                                     const DocumentSettings& settings) {
+  if (slot.page_reading == nullptr || slot.page_reading->rewrite == nullptr) return nullptr;
+  const FetchedPage fetched{item.local_path, slot.url, item.site_url, slot.charset};
+  std::unique_ptr<PreparedRewrite> prepared = std::move(slot.page_reading->rewrite);
+  if (!SameRewriteRequest(prepared->request(), WholeSiteRewriteRequest(fetched, settings))) {
+    return nullptr;  // the settings changed meanwhile: its files go with it
+  }
+  return prepared;
+}
+
 }  // namespace
 
 void CrawlScheduler::Succeeded(int a) {
@@ -47,14 +62,27 @@ void CrawlScheduler::Succeeded(int a) {
   const int i = slot.item_index;
   const bool not_modified = slot.status == TS_NOT_MODIFIED;
   const std::string item_path = doc_.download_items[i].local_path;
+  const std::string kept_original = item_path + std::string(kRefetchSuffix);
+  const bool page =
+      IsPageByUrl(doc_.download_items[i].url, doc_.settings.page_extensions) || slot.page_flag != 0;
+  const bool mirrored_page = page && doc_.download_items[i].kind == KIND_WHOLE_SITE;
+  std::unique_ptr<PreparedRewrite> prepared =
+      mirrored_page ? TakePreparedRewrite(slot, doc_.download_items[i], doc_.settings) : nullptr;
 
   // A mirrored file fetched again beside its copy replaces the copy only now.
   if (slot.local_path == item_path + std::string(kUpdateSuffix)) {
     if (not_modified) {
       (void)platform::RemoveFile(slot.local_path);  // a leftover beside the unchanged copy
       slot.local_path = item_path;
-    } else if (RenameFile(slot.local_path, item_path)) {
-      slot.local_path = item_path;
+    } else {
+      // The original kept beside the old copy is that copy's: it is replaced
+      // or removed before the new copy takes the name, or an unchanged answer
+      // later would bring the old page back from it.
+      if (mirrored_page && !(prepared && prepared->PlaceOriginal())) {
+        prepared.reset();
+        (void)platform::RemoveFile(kept_original);
+      }
+      if (RenameFile(slot.local_path, item_path)) slot.local_path = item_path;
     }
   }
 
@@ -77,8 +105,6 @@ void CrawlScheduler::Succeeded(int a) {
                           doc_.download_items[i].url, slot.last_modified, slot.received);
   }
 
-  const bool page =
-      IsPageByUrl(doc_.download_items[i].url, doc_.settings.page_extensions) || slot.page_flag != 0;
   if (!page) {
     for (std::size_t k = 0; k < doc_.link_items.size(); ++k) {
       if (doc_.link_items[k].state != LS_SEARCHING) continue;
@@ -108,12 +134,14 @@ void CrawlScheduler::Succeeded(int a) {
     doc_.download_items[i].state = DS_PAGE_DONE;
     if (kind == KIND_WHOLE_SITE && not_modified) {
       // The page as the server sent it was kept beside the rewritten one.
-      std::string original = slot.local_path + std::string(kRefetchSuffix);
       // The rename replaces the rewritten page in one step; when it fails,
       // the rewritten page stays rather than leaving no page at all.
       // A page left rewritten is not what the transfer's thread read.
-      if (platform::FileExists(original) && !RenameFile(original, slot.local_path)) {
+      if (platform::FileExists(kept_original) && !RenameFile(kept_original, slot.local_path)) {
         slot.page_reading.reset();
+        prepared.reset();
+      } else if (prepared && !prepared->PlaceOriginal()) {
+        prepared.reset();
       }
     }
     FetchedPage fetched{slot.local_path, slot.url, site_url, slot.charset};
@@ -128,7 +156,11 @@ void CrawlScheduler::Succeeded(int a) {
     if (kind == KIND_CRAWL && !link_site_search) {
       (void)platform::RemoveFile(slot.local_path);  // a crawled page is only read for links
     } else if (kind == KIND_WHOLE_SITE) {
-      if (RewriteSavedPage(WholeSiteRewriteRequest(fetched, doc_.settings), slot.local_path)) {
+      // Rewritten on the transfer's thread when that still holds; the page
+      // is rewritten here otherwise.
+      const bool ready = prepared && slot.local_path == item_path && prepared->PlacePage();
+      if (ready ||
+          RewriteSavedPage(WholeSiteRewriteRequest(fetched, doc_.settings), slot.local_path)) {
         mirrored_pages_.push_back({slot.local_path, slot.url, site_url});
       }
     }

@@ -31,6 +31,10 @@ class UiServices {
   virtual void NoteIgnoredLink(const std::string& url, const std::string& word) {
     SetStatusText(0, "Ignored (\"" + word + "\") " + url);
   }
+  // Something the crawl did besides its transfers failed (a site's album not
+  // written). It never stops the crawl: the window shows it in the main pane,
+  // the CLI prints it and ends with a failing status.
+  virtual void NoteFailure(const std::string& text) { SetStatusText(0, text); }
 
   // An existing file the user picks to read; nothing when cancelled. The
   // filter is in the "caption|pattern|...||" form the commands give.

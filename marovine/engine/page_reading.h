@@ -6,6 +6,7 @@
 #include <string>
 
 #include "marovine/engine/page_parser.h"
+#include "marovine/engine/prepared_rewrite.h"
 #include "marovine/engine/transfer_status.h"
 
 namespace marovine {
@@ -32,6 +33,7 @@ struct LinkExtraction {
 struct PageReading {
   std::optional<LinkExtraction> page;        // the page's links (or a stylesheet's)
   std::optional<LinkExtraction> link_sites;  // the other sites a link-site search takes
+  std::unique_ptr<PreparedRewrite> rewrite;  // a mirrored page made ready for offline browsing
 };
 
 // Runs on the transfer's thread once the file is complete on disk. It must

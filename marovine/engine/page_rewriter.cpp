@@ -274,6 +274,17 @@ class LinkRewriter : public HtmlVisitor {
   std::string meta_charset_;
 };
 
+class StreamSink : public Sink {
+ public:
+  explicit StreamSink(std::FILE* file) : file_(file) {}
+  bool Write(std::string_view bytes) override {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+  }
+
+ private:
+  std::FILE* file_;
+};
+
 // A file written through a buffer, in place of the target only once complete.
 class AtomicFileSink : public Sink {
  public:
@@ -332,7 +343,9 @@ bool RewriteInto(const RewriteRequest& request, std::string_view original,
   return sink.Commit();
 }
 
-std::optional<std::string> ReadPage(const std::string& path) {
+}  // namespace
+
+std::optional<std::string> ReadSavedPage(const std::string& path) {
   // Pages are exempt from the size limits; one larger than the parser reads
   // stays as the server sent it.
   auto size = platform::FileSizeOf(path);
@@ -349,7 +362,11 @@ std::optional<std::string> ReadPage(const std::string& path) {
   return bytes;
 }
 
-}  // namespace
+bool WriteRewrittenPage(const RewriteRequest& request, std::string_view page, std::FILE* file) {
+  StreamSink sink(file);
+  LinkRewriter rewriter(request, page, sink, GrowthLimit(page.size()));
+  return rewriter.Run();
+}
 
 std::string RewritePageText(const RewriteRequest& request, std::string_view page) {
   StringSink sink;
@@ -359,14 +376,14 @@ std::string RewritePageText(const RewriteRequest& request, std::string_view page
 }
 
 bool RewriteSavedPage(const RewriteRequest& request, const std::string& local_file) {
-  auto original = ReadPage(local_file);
+  auto original = ReadSavedPage(local_file);
   if (!original) return false;
   if (!platform::WriteFileAtomically(local_file + "buf", *original)) return false;
   return RewriteInto(request, *original, local_file);
 }
 
 bool RewriteSavedPageAgain(const RewriteRequest& request, const std::string& local_file) {
-  auto original = ReadPage(local_file + "buf");
+  auto original = ReadSavedPage(local_file + "buf");
   if (!original) return false;
   return RewriteInto(request, *original, local_file);
 }

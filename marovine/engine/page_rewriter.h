@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,14 @@ std::string RewriteLinkValue(const RewriteRequest& request, std::string_view val
 // The whole page with its links rewritten. A tag left open at the end of the
 // page is copied as it stands.
 std::string RewritePageText(const RewriteRequest& request, std::string_view page);
+
+// A saved page read whole, or nothing when it cannot be read or is larger
+// than the parser reads (such a page stays as the server sent it).
+std::optional<std::string> ReadSavedPage(const std::string& path);
+
+// Writes the page with its links rewritten to `file`. False on a write error,
+// or when the page would swell far beyond any real rewriting.
+bool WriteRewrittenPage(const RewriteRequest& request, std::string_view page, std::FILE* file);
 
 // Rewrites the saved page in place. The page as the server sent it is kept
 // beside it as its name + "buf" (a not-modified answer later restores it from

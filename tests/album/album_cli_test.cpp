@@ -5,9 +5,11 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 
 #include <unistd.h>
 
+#include "marovine/album/album_commands.h"
 #include "marovine/album/jpeg_codec.h"
 #include "platform/path.h"
 #include "tests/album/test_pictures.h"
@@ -58,6 +60,13 @@ TEST(AlbumCliTest, FolderAlbumAndSiteAlbumFromTheCommandLine) {
       << box.ReadFile("stderr.txt");
   EXPECT_TRUE(platform::FileExists(box.Path("pics/thumb/h.example_.html")));
   EXPECT_TRUE(platform::FileExists(box.Path("pics/AlbumIndex.html")));
+
+  // An index that cannot be written fails the command.
+  std::filesystem::remove(box.Path("pics/AlbumIndex.html"));
+  box.WriteFile("pics/AlbumIndex.html/blocker", "a folder where the index would go");
+  EXPECT_EQ(RunCli(box, {"album", "--site", "http://h.example/", "--title", "T"}), 1);
+  EXPECT_NE(box.ReadFile("stderr.txt").find(marovine::kAlbumNotWrittenMessage), std::string::npos)
+      << box.ReadFile("stderr.txt");
 }
 
 TEST(AlbumCliTest, BadArgumentsFailWithAMessage) {

@@ -167,6 +167,38 @@ TEST(SiteAlbumTest, AutomaticAlbumTakesTheFinishedPathsAndHonoursTheSettings) {
   EXPECT_TRUE(platform::FileExists(box.Path("s/AlbumIndex.html")));
 }
 
+// An index that cannot be written (here a folder stands where it goes) is a
+// failure of the command, told to the user, though the albums are made.
+TEST(SiteAlbumTest, AnIndexThatCannotBeWrittenIsNotReportedAsFinished) {
+  Sandbox box;
+  ASSERT_TRUE(marovine::WriteJpegRgb(box.Path("s/a.jpg"),
+                                     marovine::testing::SolidImage(8, 8, 9, 9, 9), true, 90));
+  box.WriteFile("s/AlbumIndex.html/blocker", "a folder where the index would go");
+  marovine::AlbumSite site{"http://h.example/", "", box.Path("s/"), 1, 0};
+  RecordingProgress automatic;
+  EXPECT_EQ(marovine::MakeAutomaticSiteAlbum(site, {box.Path("s/a.jpg")}, marovine::AlbumSettings{},
+                                             automatic),
+            marovine::AlbumRunResult::kNotWritten);
+  EXPECT_TRUE(platform::FileExists(box.Path("s/thumb/h.example_.html")));
+
+  // Of the selected sites, the one that failed is told and the other is made.
+  const std::string home = box.Path("home/");
+  marovine::AlbumSite good{"http://good.example/", "", box.Path("g/"), 1, 0};
+  box.WriteFile("home/Log/h.example_.txt",
+                DetailLogSection(box.Path("s/a.jpg"), "正常に終了しました。"));
+  box.WriteFile("home/Log/good.example_.txt",
+                DetailLogSection(box.Path("s/a.jpg"), "正常に終了しました。"));
+  RecordingProgress selected;
+  EXPECT_EQ(
+      marovine::MakeSelectedSiteAlbums({good, site}, home, marovine::AlbumSettings{}, selected),
+      marovine::AlbumRunResult::kNotWritten);
+  EXPECT_EQ(selected.messages,
+            std::vector<std::string>{std::string(marovine::kAlbumNotWrittenMessage) + "\n" +
+                                     box.Path("s/AlbumIndex.html")});
+  EXPECT_EQ(selected.runs, 2);
+  EXPECT_TRUE(platform::FileExists(box.Path("g/AlbumIndex.html")));
+}
+
 TEST(AlbumSettingsTest, KeysAreReadWithDefaultsAndDecideTheJob) {
   Sandbox box;
   platform::Profile profile(box.Path("marovine.ini"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "marovine/album/album_commands.h"
 #include "marovine/album/jpeg_codec.h"
 #include "platform/file_io.h"
@@ -156,6 +158,35 @@ TEST(FolderAlbumTest, MissingOrUnwritableFolderIsNotStarted) {
   box.WriteFile("pics/HtmlAlbum.html/blocker", "a folder where the album would go");
   EXPECT_EQ(marovine::MakeFolderAlbum(box.Path("pics"), AlbumSettings{}, progress),
             AlbumRunResult::kNotStarted);
+  EXPECT_EQ(progress.messages,
+            std::vector<std::string>{std::string(marovine::kAlbumNotWrittenMessage) + "\n" +
+                                     box.Path("pics/HtmlAlbum.html")});
+}
+
+// The album page cannot be written once the pictures are in (the disk filled
+// up, the folder was taken away): the run is not reported as finished.
+TEST(FolderAlbumTest, AnAlbumThatCannotBeFinishedIsNotWritten) {
+  struct BlockingProgress : CountingProgress {
+    std::string album;
+    void Advanced(int done, int count) override {
+      CountingProgress::Advanced(done, count);
+      if (done != 1) return;
+      std::filesystem::remove(album);
+      std::filesystem::create_directories(album + "/blocker");
+    }
+  };
+  for (bool cancelled : {false, true}) {
+    Sandbox box;
+    FillPictureFolder(box, "pics/");
+    BlockingProgress progress;
+    progress.album = box.Path("pics/HtmlAlbum.html");
+    if (cancelled) progress.cancel_after = 2;
+    EXPECT_EQ(marovine::MakeFolderAlbum(box.Path("pics"), AlbumSettings{}, progress),
+              AlbumRunResult::kNotWritten)
+        << cancelled;
+    ASSERT_EQ(progress.messages.size(), 1u);
+    EXPECT_TRUE(progress.messages[0].starts_with(marovine::kAlbumNotWrittenMessage));
+  }
 }
 
 TEST(AlbumWriterTest, ThumbnailFolderWithColonLinksPicturesDirectly) {
@@ -168,7 +199,7 @@ TEST(AlbumWriterTest, ThumbnailFolderWithColonLinksPicturesDirectly) {
   marovine::AlbumWriter writer;
   ASSERT_TRUE(writer.Start(marovine::MakeAlbumJob(settings, box.Path("album/a.html"))));
   writer.AddPicture(picture);
-  writer.Finish();
+  EXPECT_TRUE(writer.Finish());
   EXPECT_NE(
       box.ReadFile("album/a.html").find("<A href='../p.jpg' target='_blank'><IMG src='../p.jpg'"),
       std::string::npos);
@@ -180,7 +211,7 @@ TEST(AlbumWriterTest, PictureWithoutAThumbnailIsShownItself) {
   marovine::AlbumWriter writer;
   ASSERT_TRUE(writer.Start(marovine::MakeAlbumJob(AlbumSettings{}, box.Path("pics/album.html"))));
   writer.AddPicture(box.Path("pics/fake.jpg"));
-  writer.Finish();
+  EXPECT_TRUE(writer.Finish());
   EXPECT_FALSE(platform::FileExists(box.Path("pics/thumb/fake_tn.jpg")));
   EXPECT_NE(box.ReadFile("pics/album.html")
                 .find("<A href='thumb/fake_link.html' target='_blank'><IMG src='fake.jpg' "
@@ -198,7 +229,7 @@ TEST(AlbumWriterTest, PicturesSharingANameOrListedTwiceGetTheirOwnViewPages) {
   writer.AddPicture(box.Path("pics/a.gif"));
   writer.AddPicture(box.Path("pics/a.jpg"));
   writer.AddPicture(box.Path("pics/a.jpg"));
-  writer.Finish();
+  EXPECT_TRUE(writer.Finish());
   std::string album = box.ReadFile("pics/album.html");
   EXPECT_NE(album.find("<A href='thumb/a_link.html' target='_blank'><IMG src='a.gif'"),
             std::string::npos);

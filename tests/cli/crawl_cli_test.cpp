@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "marovine/album/album_commands.h"
 #include "marovine/document/document_file.h"
 #include "marovine/document/marovine_doc.h"
 #include "platform/file_io.h"
@@ -117,6 +118,23 @@ TEST_F(CrawlCliTest, CrawlsASiteAndSavesTheDocument) {
   // A URL the settings do not let in is named, and the crawl still ends well.
   ASSERT_EQ(Run({"--tick-ms", "20", "--fast", server.Url("/g/a.zip")}), 0);
   EXPECT_NE(Err().find("was not registered"), std::string::npos) << Err();
+}
+
+// The album made after a site is part of the run: one that cannot be
+// written fails the run, though every file arrived.
+TEST_F(CrawlCliTest, AnAlbumNotWrittenAfterTheSiteFailsTheRun) {
+  Sandbox site;
+  site.WriteFile("g/index.html", "<html><a href='a.jpg'>a</a></html>");
+  site.WriteFile("g/a.jpg", std::string(3000, 'a'));
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  WriteSettings("[MarovineHTMLAlbum]\nMakeAlbumAfterDownload=1\nAlubumFileNum=1\n");
+  box.WriteFile("store/AlbumIndex.html/blocker", "a folder where the index would go");
+  EXPECT_EQ(Run({"--tick-ms", "20", server.Url("/g/")}), 1) << Err();
+  EXPECT_EQ(box.ReadFile("store/a.jpg"), std::string(3000, 'a'));
+  EXPECT_NE(Err().find(std::string(kAlbumNotWrittenMessage) + " " + server.Url("/g/")),
+            std::string::npos)
+      << Err();
 }
 
 // A mirror made once is brought up to date by a second run: each file is

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "marovine/album/album_commands.h"
 #include "marovine/album/site_detail_log.h"
 #include "marovine/document/download_list_view.h"
 #include "marovine/engine/site_log_paths.h"
@@ -278,6 +281,22 @@ TEST_F(CrawlModeTest, AFinishedSiteGetsItsAlbumAndItsDetailLogListsTheFiles) {
   // The album the hooks stand in for is made from the same finished files.
   ASSERT_TRUE(MakeAutomaticAlbumAfterSite(*c.doc, 0));
   EXPECT_TRUE(platform::FileExists(home.Path("store/AlbumIndex.html")));
+  // An index that cannot be written is no album made.
+  std::filesystem::remove(home.Path("store/AlbumIndex.html"));
+  std::filesystem::create_directories(home.Path("store/AlbumIndex.html/blocker"));
+  EXPECT_FALSE(MakeAutomaticAlbumAfterSite(*c.doc, 0));
+}
+
+TEST_F(CrawlModeTest, AnAlbumNotWrittenAfterASiteIsTold) {
+  Sandbox home;
+  CrawlDoc c(home, "[MarovineHTMLAlbum]\nMakeAlbumAfterDownload=1\nAlubumFileNum=1\n");
+  c.hooks.album_answer = false;
+  const std::string start = server_.Url("/site/index.html");
+  c.doc->RegisterUrl(start);
+  c.Crawl();
+  EXPECT_EQ(c.hooks.Count("album 0"), 1);
+  EXPECT_EQ(c.doc->link_items[0].state, LS_DONE);
+  EXPECT_EQ(c.ui.StatusText(0), std::string(kAlbumNotWrittenMessage) + " " + start);
 }
 
 TEST_F(CrawlModeTest, TooFewFilesMakeNoAlbum) {

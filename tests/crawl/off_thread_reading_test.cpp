@@ -1,11 +1,13 @@
-// A fetched page is read for links on the thread that fetched it; the tick
-// only registers what was read, unless what the page would be read with has
-// changed since its transfer started.
+// A fetched page is read for links on the thread that fetched it, and a
+// mirrored page rewritten there too; the tick only registers what was read
+// and puts the rewritten page in place, unless what the page would be read or
+// rewritten with has changed since its transfer started.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
+#include "platform/file_io.h"
 #include "platform/path.h"
 #include "tests/crawl/crawl_fixture.h"
 #include "tests/support/nginx_server.h"
@@ -85,6 +87,42 @@ TEST_F(OffThreadReadingTest, APictureAnsweredWithAPageIsStillReadForLinks) {
     listed = listed || item.url == pages.Url("/gallery/c.jpg");
   }
   EXPECT_TRUE(listed);
+}
+
+constexpr const char* kMirrorIni =
+    "[DownLoad]\nDownLoad Way-Marovine=0\n"
+    "[MarugotoDownload]\nMarugotoKakuchoushi=jpg\nCutImgSrc=0\nMidashiHtml=0\n";
+
+bool Waiting(const std::string& page) {
+  return platform::FileExists(page + ".marovine-rewrite") ||
+         platform::FileExists(page + "buf.marovine-rewrite");
+}
+
+TEST_F(OffThreadReadingTest, AMirroredPageIsRewrittenBeforeTheTickPlacesIt) {
+  ASSERT_TRUE(server.ok());
+  CrawlDoc c(home, kMirrorIni);
+  FetchStartPage(c);
+  const std::string page = c.doc->download_items[0].local_path;
+  EXPECT_TRUE(Waiting(page));
+  c.doc->crawl().CrawlTick();
+  EXPECT_FALSE(Waiting(page));
+  EXPECT_EQ(*platform::ReadWholeFile(page),
+            "<html><a href=\"a.jpg\">a</a> <a href=\"b.png\">b</a></html>");
+  EXPECT_EQ(*platform::ReadWholeFile(page + "buf"), site.ReadFile("gallery/index.html"));
+}
+
+TEST_F(OffThreadReadingTest, AMirroredPageIsRewrittenAgainWhenASettingChanged) {
+  ASSERT_TRUE(server.ok());
+  CrawlDoc c(home, kMirrorIni);
+  FetchStartPage(c);
+  const std::string page = c.doc->download_items[0].local_path;
+  c.doc->settings.cut_unfetched_links = 1;
+  c.doc->crawl().CrawlTick();
+  EXPECT_FALSE(Waiting(page));
+  // The link to a file of no listed kind is cut, as the new setting says.
+  EXPECT_EQ(*platform::ReadWholeFile(page),
+            "<html><a href=\"a.jpg\">a</a> <a href=\"\">b</a></html>");
+  EXPECT_EQ(*platform::ReadWholeFile(page + "buf"), site.ReadFile("gallery/index.html"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "marovine/album/html_text.h"
 #include "marovine/album/site_detail_log.h"
 #include "marovine/document/document_file.h"
+#include "marovine/engine/page_parser.h"
 #include "marovine/engine/site_log_paths.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -249,6 +250,40 @@ TEST_F(WholeSiteTest, LinksToFilesThatNeverArrivedPointBackToTheServer) {
   EXPECT_EQ(c.ui.StatusText(0), "Ignored (\"thumb_\") " + server_.Url("/end/thumb_list.html"));
   EXPECT_EQ(*platform::ReadWholeFile(root + "index.htmlbuf"),
             *platform::ReadWholeFile(site_.Path("end/index.html")));
+}
+
+// The original kept beside a mirrored page belongs to that copy: a new copy
+// that cannot be rewritten (here: one larger than a page is read; a run
+// stopped before the rewriting leaves the same) must not keep the old one
+// beside it, or the next unchanged answer would put the old page back in
+// place of the server's. (Under /twice/ the page is sent as it is.)
+TEST_F(WholeSiteTest, AnUpdateNeverBringsBackAnOlderPageFromTheKeptOriginal) {
+  site_.WriteFile("twice/keep/index.html", "<a href=\"page.html\">page</a>");
+  const std::string first = "<title>first</title><a href=\"a.jpg\">a</a>";
+  const std::string page = site_.WriteFile("twice/keep/page.html", first);
+  Sandbox home;
+  const std::string start = server_.Url("/twice/keep/index.html");
+  std::string saved;
+  {
+    CrawlDoc c(home, kWholeSiteIni);
+    ASSERT_EQ(c.doc->RegisterUrl(start), 1);
+    saved = c.doc->link_items[0].folder + "page.html";
+    c.Crawl();
+  }
+  ASSERT_EQ(platform::ReadWholeFile(saved + "buf").value_or(""), first);
+
+  std::string second = "<title>second</title>";
+  second.resize(kMaxPageBytes + 1, ' ');
+  site_.WriteFile("twice/keep/page.html", second);
+  std::filesystem::last_write_time(page,
+                                   std::filesystem::last_write_time(page) + std::chrono::hours(1));
+  for (int run = 0; run < 2; ++run) {  // the new page, then an unchanged answer
+    CrawlDoc again(home, "", false);
+    ASSERT_EQ(again.doc->RegisterUrl(start), 1);
+    again.Crawl();
+    EXPECT_TRUE(platform::ReadWholeFile(saved).value_or("") == second) << "run " << run;
+    EXPECT_NE(platform::ReadWholeFile(saved + "buf").value_or(""), first) << "run " << run;
+  }
 }
 
 }  // namespace

@@ -21,8 +21,9 @@ class RecordingCrawlHooks : public CrawlHooks {
   void PowerManagement(CrawlControl& /*crawl*/) override { calls.push_back("power"); }
   void CloseMainWindow() override { calls.push_back("close"); }
   void ShowInQuickView(const std::string& path) override { calls.push_back("view " + path); }
-  void MakeSiteAlbum(const CrawlControl& /*crawl*/, int link_index) override {
+  bool MakeSiteAlbum(const CrawlControl& /*crawl*/, int link_index) override {
     calls.push_back("album " + std::to_string(link_index));
+    return album_answer;
   }
 
   int Count(const std::string& call) const {
@@ -33,6 +34,7 @@ class RecordingCrawlHooks : public CrawlHooks {
 
   std::vector<std::string> calls;
   bool dial_answer = true;
+  bool album_answer = true;
 };
 
 }  // namespace marovine
