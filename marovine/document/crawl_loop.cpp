@@ -93,7 +93,12 @@ bool RunCrawlLoop(CMarovineDoc& doc, const CrawlLoopOptions& options) {
   for (;;) {
     // The document's turn, for as long as this thread works on it.
     std::unique_lock<std::mutex> turn;
-    if (collection) turn = std::unique_lock(collection->turns().mutex);
+    if (collection) {
+      turn = std::unique_lock(collection->turns().mutex);
+      // An end seen now is seen by this turn's look at the crawl; a crawl
+      // that started again must not keep waking the loop.
+      collection->turns().crawl_finished = false;
+    }
     if (!stopping && options.stop_requested && options.stop_requested()) {
       stopping = true;
       doc.crawl().StopAllCommand();
