@@ -1,7 +1,10 @@
 #include "marovine/engine/download_log.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <mutex>
@@ -15,6 +18,7 @@
 #include "marovine/engine/url_rules.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
+#include "platform/unique_handle.h"
 
 namespace marovine {
 namespace {
@@ -100,10 +104,9 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-FileStamp StampOf(const std::string& path) {
+FileStamp StampOfInfo(const struct stat& info) {
   FileStamp stamp;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return stamp;
+  if (!S_ISREG(info.st_mode)) return stamp;
   stamp.exists = true;
   stamp.device = info.st_dev;
   stamp.inode = info.st_ino;
@@ -111,6 +114,24 @@ FileStamp StampOf(const std::string& path) {
   stamp.modified_ns = std::int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
   stamp.changed_ns = std::int64_t{info.st_ctim.tv_sec} * 1000000000 + info.st_ctim.tv_nsec;
   return stamp;
+}
+
+FileStamp StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {};
+  return StampOfInfo(info);
+}
+
+bool WriteAllTo(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 // The download logs as last read or written, per path: a look-up answers
@@ -130,6 +151,8 @@ class LogCache {
     Cached& cached = log2_[path];
     FileStamp now = StampOf(path);
     if (!cached.read || now != cached.stamp) {
+      // Someone else changed or replaced the file: appends go to it afresh.
+      cached.append.reset();
       cached.index.Reset(now.exists ? platform::ReadWholeFile(path).value_or("") : std::string());
       cached.stamp = now;
       cached.read = true;
@@ -138,8 +161,33 @@ class LogCache {
   }
 
   // After writing the file: what is now on disk is what the index holds.
-  void Written(const std::string& path) { log2_[path].stamp = StampOf(path); }
+  void Written(const std::string& path) {
+    Cached& cached = log2_[path];
+    cached.append.reset();  // a rewrite put another file under the name
+    cached.stamp = StampOf(path);
+  }
   void Forget(const std::string& path) { log2_.erase(path); }
+
+  // Appends to the file the index was just brought up to date with. The
+  // file stays open for the next entry while nobody else changes it, so a
+  // crawl's entries cost a write each, not an open and a close.
+  bool Append(const std::string& path, std::string_view bytes) {
+    Cached& cached = log2_[path];
+    if (!cached.append) {
+      cached.append.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+      if (!cached.append) {
+        log2_.erase(path);  // the index holds what never reached the file
+        return false;
+      }
+    }
+    struct stat info {};
+    if (!WriteAllTo(cached.append.get(), bytes) || ::fstat(cached.append.get(), &info) != 0) {
+      log2_.erase(path);  // a part may have been written
+      return false;
+    }
+    cached.stamp = StampOfInfo(info);
+    return true;
+  }
 
   // The lines of "log.dat" as the file now stands.
   const std::unordered_set<std::string>& LogDatLines(const std::string& path) {
@@ -161,6 +209,7 @@ class LogCache {
     bool read = false;
     FileStamp stamp;
     Log2Index index;
+    platform::UniqueFd append;  // open on the file the stamp describes
   };
   struct CachedLines {
     bool read = false;
@@ -240,13 +289,10 @@ bool RecordLog2(const std::string& log2_path, std::string_view key, std::string_
     if (!content.empty() && content.back() != '\n') addition += "\n";
     if (!index.EndsInOpenSectionOf(key)) addition += "\n[" + std::string(key) + "]\n\n";
     addition += std::string(entry_name) + "\n" + detail_lines;
-    if (!platform::AppendToFile(log2_path, addition)) {
-      cache.Forget(log2_path);  // a part may have been written
-      return false;
-    }
+    // The index is brought up to date before the file: an append that fails
+    // forgets both.
     index.Append(addition);
-    cache.Written(log2_path);
-    return true;
+    return cache.Append(log2_path, addition);
   }
 
   if (detail_lines.empty()) return true;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/file_io.h"
@@ -123,6 +124,19 @@ TEST(DownloadLogTest, UnwritableLogLeavesEverythingAsItWas) {
   box.WriteFile("log2.dat/keep", "");
   EXPECT_FALSE(RecordLog2(box.Path("log2.dat"), "K", "/a.jpg", "", 0));
   EXPECT_FALSE(LookUpLog2(box.Path("log2.dat"), "K", "/a.jpg").found);
+}
+
+// Entries go to the file under the name, also when another program put a new
+// file there by renaming while ours was kept open for appending.
+TEST(DownloadLogTest, AppendsFollowAFileReplacedUnderTheName) {
+  Sandbox box;
+  std::string log = box.Path("log2.dat");
+  ASSERT_TRUE(RecordLog2(log, "K", "/a.jpg", "", 0));
+  box.WriteFile("other.dat", "\n[K]\n\n/b.jpg\n");
+  ASSERT_EQ(std::rename(box.Path("other.dat").c_str(), log.c_str()), 0);
+  ASSERT_TRUE(RecordLog2(log, "K", "/c.jpg", "", 0));
+  EXPECT_EQ(box.ReadFile("log2.dat"), "\n[K]\n\n/b.jpg\n/c.jpg\n");
+  EXPECT_FALSE(LookUpLog2(log, "K", "/a.jpg").found);
 }
 
 TEST(DownloadLogTest, LookUpsFollowWhatOthersWriteToTheFiles) {
