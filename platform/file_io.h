@@ -16,6 +16,10 @@ namespace platform {
 // of the failure is kept for the caller.
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Writes all of the bytes to an open descriptor, going on after short writes
+// and interruptions; false (errno kept) on a failure.
+[[nodiscard]] bool WriteAll(int fd, std::string_view bytes);
+
 // Appends bytes to a file (created when absent).
 [[nodiscard]] bool AppendToFile(const std::string& path, std::string_view bytes);
 

@@ -2,9 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <mutex>
@@ -122,18 +120,6 @@ FileStamp StampOf(const std::string& path) {
   return StampOfInfo(info);
 }
 
-bool WriteAllTo(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // The download logs as last read or written, per path: a look-up answers
 // from memory, and reads the file again only when it changed on disk since.
 // Transfer threads look up while the scheduler records, hence the lock.
@@ -181,7 +167,8 @@ class LogCache {
       }
     }
     struct stat info {};
-    if (!WriteAllTo(cached.append.get(), bytes) || ::fstat(cached.append.get(), &info) != 0) {
+    if (!platform::WriteAll(cached.append.get(), bytes) ||
+        ::fstat(cached.append.get(), &info) != 0) {
       log2_.erase(path);  // a part may have been written
       return false;
     }

@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
+
+#include "platform/file_io.h"
 
 namespace marovine {
 namespace {
@@ -11,20 +14,6 @@ namespace {
 // As much as one buffered read takes, so that progress moves in steps of the
 // same size either way.
 constexpr int kWantedCapacity = 256 * 1024;
-
-// Writes all of `bytes` to `fd`; 0 or the errno of the failure.
-int WriteAll(int fd, const char* bytes, std::size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, bytes, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -66,7 +55,8 @@ int SplicePipe::DrainTo(int file_fd, std::size_t count, char* buffer, std::size_
     } else {
       n = ::read(read_.get(), buffer, count < buffer_size ? count : buffer_size);
       if (n > 0) {
-        if (int error = WriteAll(file_fd, buffer, static_cast<std::size_t>(n)); error != 0) {
+        if (!platform::WriteAll(file_fd, std::string_view(buffer, static_cast<std::size_t>(n)))) {
+          int error = errno;
           Discard();
           return error;
         }
