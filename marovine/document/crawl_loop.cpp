@@ -1,9 +1,7 @@
 #include "marovine/document/crawl_loop.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
-#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -24,36 +22,21 @@ struct DocumentTurns {
   std::condition_variable wake;
   CMarovineDoc* doc = nullptr;
   bool crawl_finished = false;
-  std::atomic<std::uint64_t> ends{0};
-  // Ends that found the document taken: the loop's thread wakes for these.
-  std::atomic<std::uint64_t> missed{0};
 };
 
-// On the thread whose transfer has just ended: collects it, and every other
-// end that comes meanwhile, and starts the next items. An end that finds the
-// document taken is left to the thread that holds it, which looks again
-// before it lets go, or to the loop's thread, which it wakes.
+// On the thread whose transfer has just ended: collects it (and any other
+// end that came meanwhile) and starts the next items, most often on this
+// very thread, which then goes on without sleeping. A thread that finds the
+// document taken waits its turn: the work is short, and a thread left to
+// sleep until another started its next item would cost a wake per file.
+// Nothing that holds the document waits for a transfer thread to leave.
 void CollectOnEndingThread(DocumentTurns& turns) {
-  turns.ends.fetch_add(1);
-  for (;;) {
-    std::unique_lock lock(turns.mutex, std::try_to_lock);
-    if (!lock.owns_lock()) {
-      turns.missed.fetch_add(1);
-      turns.wake.notify_all();
-      return;
-    }
-    if (turns.doc == nullptr) return;
-    std::uint64_t seen = 0;
-    do {
-      seen = turns.ends.load();
-      turns.doc->crawl().CollectAndStart();
-    } while (turns.ends.load() != seen);
-    if (turns.doc->crawl().CrawlFinished()) {
-      turns.crawl_finished = true;
-      turns.wake.notify_all();
-    }
-    lock.unlock();
-    if (turns.ends.load() == seen) return;
+  std::lock_guard lock(turns.mutex);
+  if (turns.doc == nullptr) return;
+  turns.doc->crawl().CollectAndStart();
+  if (turns.doc->crawl().CrawlFinished()) {
+    turns.crawl_finished = true;
+    turns.wake.notify_all();
   }
 }
 
@@ -117,15 +100,13 @@ bool RunCrawlLoop(CMarovineDoc& doc, const CrawlLoopOptions& options) {
     if (options.stop_requested) wait = std::min<Clock::duration>(wait, kStopPollPeriod);
     if (options.limit) wait = std::min<Clock::duration>(wait, start + *options.limit - now);
     if (collection) {
-      // Ends the transfer threads could not take are collected here; the
-      // rest of the time this thread only prints and watches.
+      // The transfer threads collect their own ends; this thread prints,
+      // watches for the stop and the crawl's end, and runs the ticks.
       DocumentTurns& turns = collection->turns();
-      const std::uint64_t missed = turns.missed.load();
       doc.crawl().CollectAndStart();
       if (step_done()) return true;
       wait = std::min<Clock::duration>(wait, kStopPollPeriod);
-      turns.wake.wait_for(turn, wait,
-                          [&] { return turns.crawl_finished || turns.missed.load() != missed; });
+      turns.wake.wait_for(turn, wait, [&] { return turns.crawl_finished; });
     } else if (doc.settings.fast_mode != 0) {
       if (doc.crawl().WaitForTransferEnd(
               std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {

@@ -81,6 +81,7 @@ void CrawlScheduler::StartDownloadItemVia(int a, int i, const std::string* proxy
   // A retried item has passed the log check already.
   slot.check_log = item.kind == KIND_CRAWL && doc_.settings.skip_files_in_log != 0 && first_try;
 
+  bool target_absent = false;
   if (item.kind != KIND_WHOLE_SITE && first_try) {
     // A first try owns no file yet: it moves off a name another item holds
     // (a list read from a file may have two) and, where renaming applies, off
@@ -88,18 +89,22 @@ void CrawlScheduler::StartDownloadItemVia(int a, int i, const std::string* proxy
     const bool rename_existing =
         (item.kind == KIND_CRAWL && doc_.settings.auto_rename != 0) || item.start_page == 1;
     const std::string& own = item.local_path;
-    if (doc_.reserved_names_.HeldByOther(own, own) ||
-        (rename_existing && platform::FileExists(own))) {
-      doc_.SetItemLocalPath(i, doc_.reserved_names_.FreeName(own, own, true));
-    }
+    const bool move_off = doc_.reserved_names_.HeldByOther(own, own) ||
+                          (rename_existing && platform::FileExists(own));
+    if (move_off) doc_.SetItemLocalPath(i, doc_.reserved_names_.FreeName(own, own, true));
+    // Then the name is known free on disk: a new one is chosen among names
+    // free there, and where renaming applies the old one was just looked at.
+    target_absent = move_off || rename_existing;
   }
   // The item holds the final name from now on.
   slot.local_path = item.local_path;
+  slot.target_absent = target_absent;
   if (item.kind == KIND_CRAWL || item.start_page == 1) {
     slot.maximum_size = MaximumFileBytes(doc_.settings);
     slot.minimum_size = MinimumFileBytes(doc_.settings);
     if (item.start_page == 1 && !ContainsText(item.url, kFreeHostDomainWord)) {
       slot.local_path += kRefetchSuffix;
+      slot.target_absent = false;
     }
   }
 
@@ -120,6 +125,7 @@ void CrawlScheduler::StartDownloadItemVia(int a, int i, const std::string* proxy
     // a part to resume onto (which would append the server's tail to a page
     // rewritten for offline browsing). Parts are resumed beside it.
     slot.local_path = item.local_path + std::string(kUpdateSuffix);
+    slot.target_absent = false;
     // A left-over part of an earlier run is no part of this one.
     // One that cannot be removed is resumed onto, as any part beside the copy.
     if (first_try) (void)platform::RemoveFile(slot.local_path);

@@ -2,6 +2,8 @@
 
 #include "marovine/engine/transfer_worker.h"
 
+#include <utility>
+
 namespace marovine {
 
 TransferEngine::TransferEngine() {
@@ -42,6 +44,7 @@ void TransferEngine::StartTransferThread(TransferSlot& slot) {
   job.free_host_cut = slot.free_host_cut != 0;
   job.banner_check = slot.banner_check != 0;
   job.resume_policy = slot.resume_policy != 0;
+  job.target_absent = std::exchange(slot.target_absent, false);
   job.minimum_size = slot.minimum_size;
   job.maximum_size = slot.maximum_size;
   job.settings = settings_;

@@ -45,6 +45,9 @@ struct TransferSlot {
   std::int64_t expected_size = 0;   // in/out: bytes, 0 = not given
   std::int64_t received = 0;        // in/out: bytes on disk and received
   std::string local_path;           // in
+  // in: the scheduler has just found no file under local_path, so the transfer
+  // makes a new one without looking for a part to resume. Good for one start.
+  bool target_absent = false;
   std::string url;                  // in/out: the new address after a redirect
   int retry_after = 0;              // out: seconds the server asked us to wait (429/503)
   int retry_wait = 0;      // out: seconds the item is to wait before its retry, off the slot

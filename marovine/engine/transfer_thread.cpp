@@ -275,7 +275,8 @@ bool Transfer::PrepareRequest() {
               std::to_string(target_->connect_port);
     if (target_->tls && settings_.accept_unverified_certificate) server_ += " unverified";
   }
-  if (auto size = platform::FileSizeOf(job_.local_path)) {
+  // A file the scheduler has just seen missing costs no second look.
+  if (auto size = job_.target_absent ? std::nullopt : platform::FileSizeOf(job_.local_path)) {
     existed_before_ = true;
     existing_size_ = *size;
     request.existing_size = *size;

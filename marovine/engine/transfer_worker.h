@@ -40,6 +40,9 @@ struct TransferJob {
   bool free_host_cut = false;
   bool banner_check = false;
   bool resume_policy = false;
+  // Nothing was under local_path a moment ago: no part to resume, and a file
+  // that appears meanwhile is not taken over.
+  bool target_absent = false;
   std::int64_t minimum_size = 0;
   std::int64_t maximum_size = 0;
   WorkerSettings settings;

@@ -16,6 +16,7 @@ constexpr const char* kRunning = "開始  ";
 constexpr int kRunStatePane = 2;
 // After a cancelled dial: the user gets a moment before the crawl goes on.
 constexpr std::chrono::milliseconds kCancelledDialPause{4000};
+constexpr std::chrono::seconds kSoundSettingLife{1};
 
 }  // namespace
 
@@ -31,7 +32,22 @@ void UnattendedHooks::Sleep(std::chrono::milliseconds period) {
 }
 
 void UnattendedHooks::PlayEventSound(int event) {
-  if (parts_.sounds != nullptr) marovine::PlayEventSound(doc_.profile, *parts_.sounds, event);
+  if (parts_.sounds == nullptr) return;
+  if (event != EVENT_DOWNLOAD_DONE) {
+    marovine::PlayEventSound(doc_.profile, *parts_.sounds, event);
+    return;
+  }
+  // Heard once a file: its setting is looked at once a second at most, so
+  // that a crawl of thousands of small files does not read the settings
+  // file's stamp for each.
+  const auto now = std::chrono::steady_clock::now();
+  if (!download_done_sound_read_ || now - *download_done_sound_read_ >= kSoundSettingLife) {
+    download_done_sound_ = EventSoundFor(doc_.profile, event);
+    download_done_sound_read_ = now;
+  }
+  if (download_done_sound_.enabled && !download_done_sound_.wave_file.empty()) {
+    parts_.sounds->Play(download_done_sound_.wave_file);
+  }
 }
 
 void UnattendedHooks::CloseMainWindow() {

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 #include "marovine/document/crawl_hooks.h"
+#include "marovine/document/settings_keys.h"
 #include "marovine/unattended/dialup_line.h"
 #include "marovine/unattended/event_sounds.h"
 #include "marovine/unattended/power_service.h"
@@ -67,6 +69,9 @@ class UnattendedHooks : public CrawlHooks {
   CMarovineDoc& doc_;
   UnattendedParts parts_;
   bool inside_window_ = false;
+  // The sound of each fetched file, as last read from the settings.
+  EventSound download_done_sound_;
+  std::optional<std::chrono::steady_clock::time_point> download_done_sound_read_;
 };
 
 }  // namespace marovine

@@ -46,5 +46,22 @@ TEST_F(ForeignFileTest, AFileThatAppearedMeanwhileIsNeitherWrittenNorDeleted) {
   }
 }
 
+TEST_F(ForeignFileTest, ANameSeenFreeBeforeTheStartIsNotResumedOntoAFileThatAppearedSince) {
+  const std::string path = box.Path("y.jpg");
+  // Made after the scheduler found the name free, before the transfer ran.
+  ASSERT_TRUE(platform::WriteFileAtomically(path, "someone else's"));
+  std::string request;
+  LoopbackServer server([&](LoopbackConnection& c) {
+    request = c.ReadRequestHead();
+    c.Send("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nbody");
+  });
+  auto slot = MakeSlot(server.Url("/y.jpg"), "y.jpg");
+  slot.target_absent = true;
+  Run(slot);
+  EXPECT_EQ(static_cast<int>(slot.status), static_cast<int>(TS_BAD_RESPONSE)) << slot.status_text;
+  EXPECT_NE(request.find("Range: bytes=0-\r\n"), std::string::npos) << request;  // not resumed
+  EXPECT_EQ(platform::ReadWholeFile(path).value_or("<gone>"), "someone else's");
+}
+
 }  // namespace
 }  // namespace marovine

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "marovine/unattended/schedule_window.h"
 #include "platform/file_io.h"
 #include "tests/unattended/unattended_fakes.h"
@@ -215,6 +218,18 @@ TEST_F(ScheduleCheckTest, EventSoundsFollowTheirCheckBoxesAndTheExitSoundIsWaite
                   "Check5=0\nSound5=file.wav\nCheck8=1\nSound8=\n");
   for (int event = 0; event <= 9; ++event) u.hooks->PlayEventSound(event);
   EXPECT_EQ(u.log, (EventLog{"play start.wav", "play to end end.wav"}));
+}
+
+TEST_F(ScheduleCheckTest, EachFetchedFileIsHeardAndASwitchedOffSoundStopsWithinASecond) {
+  UnattendedDoc u(home_, "[Sound]\nCheck5=1\nSound5=file.wav\n");
+  u.hooks->PlayEventSound(EVENT_DOWNLOAD_DONE);
+  u.hooks->PlayEventSound(EVENT_DOWNLOAD_DONE);
+  EXPECT_EQ(u.log, (EventLog{"play file.wav", "play file.wav"}));
+  ASSERT_TRUE(u.doc->profile.WriteString("Sound", "Check5", "0"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  u.log.clear();
+  u.hooks->PlayEventSound(EVENT_DOWNLOAD_DONE);
+  EXPECT_TRUE(u.log.empty()) << u.log.front();
 }
 
 }  // namespace
