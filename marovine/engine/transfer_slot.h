@@ -48,8 +48,8 @@ struct TransferSlot {
   // in: the scheduler has just found no file under local_path, so the transfer
   // makes a new one without looking for a part to resume. Good for one start.
   bool target_absent = false;
-  std::string url;                  // in/out: the new address after a redirect
-  int retry_after = 0;              // out: seconds the server asked us to wait (429/503)
+  std::string url;         // in/out: the new address after a redirect
+  int retry_after = 0;     // out: seconds the server asked us to wait (429/503)
   int retry_wait = 0;      // out: seconds the item is to wait before its retry, off the slot
   PageReader page_reader;  // in: reads a fetched page on the transfer's thread
   std::shared_ptr<PageReading> page_reading;  // out: what it read; the scheduler's alone
