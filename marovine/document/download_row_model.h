@@ -3,6 +3,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "marovine/document/download_list_view.h"
@@ -41,7 +42,7 @@ class DownloadRowModel : public DownloadListView {
 
  private:
   bool Valid(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
-  void SetCell(Row& row, Column column, const std::string& text);
+  void SetCell(Row& row, Column column, std::string_view text);
 
   std::vector<Row> rows_;
   std::set<int> selected_;

@@ -114,6 +114,10 @@ FileStamp StampOfInfo(const struct stat& info) {
   return stamp;
 }
 
+bool SameFileAndSize(const FileStamp& a, const FileStamp& b) {
+  return a.exists && b.exists && a.device == b.device && a.inode == b.inode && a.size == b.size;
+}
+
 FileStamp StampOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return {};
@@ -136,6 +140,11 @@ class LogCache {
   Log2Index& Log2(const std::string& path) {
     Cached& cached = log2_[path];
     FileStamp now = StampOf(path);
+    if (cached.times_unknown) {
+      // Just as our own appends left it, or changed by someone else since.
+      if (SameFileAndSize(now, cached.stamp)) cached.stamp = now;
+      cached.times_unknown = false;
+    }
     if (!cached.read || now != cached.stamp) {
       // Someone else changed or replaced the file: appends go to it afresh.
       cached.append.reset();
@@ -151,6 +160,7 @@ class LogCache {
     Cached& cached = log2_[path];
     cached.append.reset();  // a rewrite put another file under the name
     cached.stamp = StampOf(path);
+    cached.times_unknown = false;
   }
   void Forget(const std::string& path) { log2_.erase(path); }
 
@@ -161,18 +171,22 @@ class LogCache {
     Cached& cached = log2_[path];
     if (!cached.append) {
       cached.append.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
-      if (!cached.append) {
+      struct stat info {};
+      if (!cached.append || ::fstat(cached.append.get(), &info) != 0) {
         log2_.erase(path);  // the index holds what never reached the file
         return false;
       }
+      cached.stamp = StampOfInfo(info);
+      cached.times_unknown = false;
     }
-    struct stat info {};
-    if (!platform::WriteAll(cached.append.get(), bytes) ||
-        ::fstat(cached.append.get(), &info) != 0) {
+    if (!platform::WriteAll(cached.append.get(), bytes)) {
       log2_.erase(path);  // a part may have been written
       return false;
     }
-    cached.stamp = StampOfInfo(info);
+    // The file grew by what was written, at a time the next look learns: a
+    // look at the file after each entry would double its cost.
+    cached.stamp.size += static_cast<off_t>(bytes.size());
+    cached.times_unknown = true;
     return true;
   }
 
@@ -197,6 +211,8 @@ class LogCache {
     FileStamp stamp;
     Log2Index index;
     platform::UniqueFd append;  // open on the file the stamp describes
+    // Set by an append: the stamp's size is known, its times are not yet.
+    bool times_unknown = false;
   };
   struct CachedLines {
     bool read = false;

@@ -90,6 +90,10 @@ TEST(DownloadRowModelTest, FormatsProgressAndRewritesOnlyChangedCells) {
   int writes = view.cell_writes();
   view.UpdateProgress(0, 3LL * 1024 * 1024 * 1024, 4LL * 1024 * 1024 * 1024, 125, "受信中", 1);
   EXPECT_EQ(view.cell_writes(), writes);
+  view.UpdateProgress(0, 8192, 0, 3670, "", 12);
+  EXPECT_EQ(cells[DownloadRowModel::kElapsed], "61:10");
+  EXPECT_EQ(cells[DownloadRowModel::kSpeed], "17");
+  EXPECT_EQ(cells[DownloadRowModel::kRetry], "12");
 }
 
 TEST(DownloadRowModelTest, SwapResetDeleteAndSelection) {

@@ -160,6 +160,9 @@ TEST(DownloadLogTest, LookUpsFollowWhatOthersWriteToTheFiles) {
   EXPECT_FALSE(LookUpLog2(log, "K", "/b.jpg").found);
   ASSERT_TRUE(RecordLog2(log, "K", "/e.jpg", "", 0));
   EXPECT_EQ(box.ReadFile("log2.dat"), "\n[K]\n\n/e.jpg\n");
+  // Lengthened by hand right after an entry of ours: seen too.
+  ASSERT_TRUE(platform::AppendToFile(log, "/f.jpg\n"));
+  EXPECT_TRUE(LookUpLog2(log, "K", "/f.jpg").found);
 
   box.WriteFile("log.dat", "http://a.com/x.jpg\n");
   EXPECT_TRUE(IsInLogDat(box.path(), "http://a.com/x.jpg"));
