@@ -206,11 +206,11 @@ void CrawlScheduler::HoldHost(const std::string& url, int seconds) {
   held = std::max(held, until);
 }
 
-bool CrawlScheduler::HostIsHeld(const std::string& url) {
+bool CrawlScheduler::HostIsHeld(const std::string& url, std::chrono::steady_clock::time_point now) {
   if (host_holds_.empty()) return false;
   auto it = host_holds_.find(AnySchemeNeedle(HostPartOf(url)));
   if (it == host_holds_.end()) return false;
-  if (std::chrono::steady_clock::now() < it->second) return true;
+  if (now < it->second) return true;
   host_holds_.erase(it);
   return false;
 }
@@ -225,10 +225,11 @@ void CrawlScheduler::WaitForRetryOffSlot(int a, const std::string& proxy) {
   SetDownloadImage(IMAGE_RETRY_WAIT, i);
 }
 
-bool CrawlScheduler::RetryIsDue(const std::string& url) const {
+bool CrawlScheduler::RetryIsDue(const std::string& url,
+                                std::chrono::steady_clock::time_point now) const {
   if (pending_retries_.empty()) return true;
   auto it = pending_retries_.find(url);
-  return it == pending_retries_.end() || std::chrono::steady_clock::now() >= it->second.due;
+  return it == pending_retries_.end() || now >= it->second.due;
 }
 
 void CrawlScheduler::FollowRedirect(int a) {

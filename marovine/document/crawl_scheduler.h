@@ -155,7 +155,11 @@ class CrawlScheduler {
   void StartWaitingSlots(int used, bool all_idle);
   // The first item from `from` on that may start now; sets `pending` when it
   // passes an item that is running or waiting.
-  std::optional<std::size_t> FindStartableItem(std::size_t from, bool& pending);
+  // `now` is the one moment a whole look is taken at: a hold that ends in
+  // the middle of it must not let a later item of the host overtake the one
+  // held first.
+  std::optional<std::size_t> FindStartableItem(std::size_t from, bool& pending,
+                                               std::chrono::steady_clock::time_point now);
   void CompleteSite();
   bool OpenNextSite(int slot);
   void FinishCrawl();
@@ -172,11 +176,11 @@ class CrawlScheduler {
   // A server that asked us to come back later: no item of its host starts
   // before then.
   void HoldHost(const std::string& url, int seconds);
-  bool HostIsHeld(const std::string& url);
+  bool HostIsHeld(const std::string& url, std::chrono::steady_clock::time_point now);
   // Retry waits off the slot: the item waits in the list until its time
   // (keeping its retry count and the proxy it is to use), the slot is free.
   void WaitForRetryOffSlot(int slot, const std::string& proxy);
-  bool RetryIsDue(const std::string& url) const;
+  bool RetryIsDue(const std::string& url, std::chrono::steady_clock::time_point now) const;
   void FollowRedirect(int slot);
   void RejectForSize(int slot);
   void FoundInLog(int slot);

@@ -154,14 +154,15 @@ void CrawlScheduler::StartWaitingItems(bool all_idle) {
   LaunchDeferredTransfers();
 }
 
-std::optional<std::size_t> CrawlScheduler::FindStartableItem(std::size_t from, bool& pending) {
+std::optional<std::size_t> CrawlScheduler::FindStartableItem(
+    std::size_t from, bool& pending, std::chrono::steady_clock::time_point now) {
   for (std::size_t i = from; i < doc_.download_items.size(); ++i) {
     std::uint8_t state = doc_.download_items[i].state;
     if (state == DS_RUNNING) pending = true;
     if (state == DS_WAITING || state == DS_RETRY_WAIT) {
       pending = true;
-      if (HostIsHeld(doc_.download_items[i].url)) continue;
-      if (state == DS_RETRY_WAIT && !RetryIsDue(doc_.download_items[i].url)) continue;
+      if (HostIsHeld(doc_.download_items[i].url, now)) continue;
+      if (state == DS_RETRY_WAIT && !RetryIsDue(doc_.download_items[i].url, now)) continue;
       return i;
     }
   }
@@ -178,10 +179,11 @@ void CrawlScheduler::StartWaitingSlots(int used, bool all_idle) {
   // early. On a long list this keeps a start from costing a walk through
   // every item done before it.
   std::size_t from = in_tick_ || doc_.settings.fast_mode == 0 ? 0 : next_start_hint_;
+  const auto now = std::chrono::steady_clock::now();
   for (int a = 0; a < used; ++a) {
     if (slots_[a].status != TS_IDLE) continue;
-    std::optional<std::size_t> found = FindStartableItem(from, pending);
-    if (!found && from > 0) found = FindStartableItem(0, pending);
+    std::optional<std::size_t> found = FindStartableItem(from, pending, now);
+    if (!found && from > 0) found = FindStartableItem(0, pending, now);
     if (found) {
       StartDownloadItem(a, static_cast<int>(*found));
       from = *found + 1;
