@@ -128,9 +128,15 @@ std::optional<ConnectionTarget> DeriveConnectionTarget(std::string_view url, std
 std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   auto target = DeriveConnectionTarget(in.url, in.proxy);
   if (!target) return std::nullopt;
+  return BuildHttpRequest(in, *target);
+}
+
+std::string BuildHttpRequest(const RequestInputs& in, const ConnectionTarget& target) {
   std::string r;
   r.reserve(512 + in.url.size() + in.referer.size());
-  r += "GET " + target->request_target + (in.keep_alive ? " HTTP/1.1\r\n" : " HTTP/1.0\r\n");
+  r += "GET ";
+  r += target.request_target;
+  r += in.keep_alive ? " HTTP/1.1\r\n" : " HTTP/1.0\r\n";
   r += "Accept: */*\r\n";
   // A kept-connection request asks for a range only to resume: a range of a
   // whole file costs the server a partial answer for nothing.
@@ -142,11 +148,11 @@ std::optional<std::string> BuildHttpRequest(const RequestInputs& in) {
   r += "Accept-Language: ja\r\n";
   r += "Accept-Encoding: gzip, deflate\r\n";
   r += "User-Agent: " + in.user_agent + "\r\n";
-  const std::string& credentials = in.credentials.empty() ? target->user_info : in.credentials;
+  const std::string& credentials = in.credentials.empty() ? target.user_info : in.credentials;
   if (!credentials.empty()) r += "Authorization: Basic " + EncodeBase64(credentials) + "\r\n";
   if (!in.if_modified_since.empty()) r += "If-Modified-Since: " + in.if_modified_since + "\r\n";
   if (!in.keep_alive) r += "Connection: close\r\n";
-  r += "Host: " + target->host_header + "\r\n";
+  r += "Host: " + target.host_header + "\r\n";
   r += "\r\n";
   return r;
 }

@@ -74,6 +74,8 @@ std::optional<std::string> HttpDateOf(std::string_view recorded);
 // User information in the URL is sent as Basic authorization when no
 // credentials are given.
 std::optional<std::string> BuildHttpRequest(const RequestInputs& inputs);
+// The same for a target already derived from the inputs' URL and proxy.
+std::string BuildHttpRequest(const RequestInputs& inputs, const ConnectionTarget& target);
 
 // The request that opens a tunnel through a proxy to "host:port".
 std::string BuildConnectRequest(std::string_view tunnel, std::string_view user_agent);

@@ -282,7 +282,7 @@ bool Transfer::PrepareRequest() {
     request.existing_size = *size;
     SetReceived(*size);
   }
-  request_ = BuildHttpRequest(request).value_or("");
+  request_ = BuildHttpRequest(request, *target_);
   return true;
 }
 
