@@ -37,7 +37,9 @@ namespace marovine {
   X(variant_unref)
 
 struct GioFunctions {
-#define MAROVINE_GIO_POINTER(name) decltype(&::g_##name) name = nullptr;
+// A member named after the function: no place for parentheses.
+#define MAROVINE_GIO_POINTER(name) \
+  decltype(&::g_##name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
   MAROVINE_GIO_FUNCTIONS(MAROVINE_GIO_POINTER)
 #undef MAROVINE_GIO_POINTER
 };

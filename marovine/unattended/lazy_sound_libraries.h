@@ -25,14 +25,18 @@ namespace marovine {
 
 // libcanberra's functions without their "ca_" prefix.
 struct CanberraFunctions {
-#define MAROVINE_CANBERRA_POINTER(name) decltype(&::ca_##name) name = nullptr;
+// A member named after the function: no place for parentheses.
+#define MAROVINE_CANBERRA_POINTER(name) \
+  decltype(&::ca_##name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
   MAROVINE_CANBERRA_FUNCTIONS(MAROVINE_CANBERRA_POINTER)
 #undef MAROVINE_CANBERRA_POINTER
 };
 
 // libsndfile's functions without their "sf_" prefix.
 struct SndfileFunctions {
-#define MAROVINE_SNDFILE_POINTER(name) decltype(&::sf_##name) name = nullptr;
+// A member named after the function: no place for parentheses.
+#define MAROVINE_SNDFILE_POINTER(name) \
+  decltype(&::sf_##name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
   MAROVINE_SNDFILE_FUNCTIONS(MAROVINE_SNDFILE_POINTER)
 #undef MAROVINE_SNDFILE_POINTER
 };

@@ -216,8 +216,9 @@ DialUpCredentials NetworkManagerDialUp::Credentials(const DialUpEntry& entry) {
     Variant map = SettingValue(all.get(), setting.c_str(), "secrets");
     if (map && Gio().variant_is_of_type(map.get(), VariantType("a{ss}"))) {
       const gchar* password = nullptr;
-      if (Gio().variant_lookup(map.get(), "password", "&s", &password))
+      if (Gio().variant_lookup(map.get(), "password", "&s", &password)) {
         credentials.password = password;
+      }
     }
   }
   return credentials;
