@@ -1,22 +1,22 @@
 #include "marovine/unattended/canberra_sound_player.h"
 
-#include <canberra.h>
-#include <sndfile.h>
-
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <optional>
 
+#include "marovine/unattended/lazy_sound_libraries.h"
+
 namespace marovine {
 
 namespace {
 
+// Both exist only once their library has loaded.
 struct ProplistDeleter {
-  void operator()(ca_proplist* list) const { ca_proplist_destroy(list); }
+  void operator()(ca_proplist* list) const { LoadCanberra()->proplist_destroy(list); }
 };
 struct SndfileCloser {
-  void operator()(SNDFILE* file) const { sf_close(file); }
+  void operator()(SNDFILE* file) const { LoadSndfile()->close(file); }
 };
 
 constexpr std::chrono::seconds kEndGrace{1};
@@ -46,8 +46,10 @@ struct CanberraSoundPlayer::Shared {
 };
 
 std::chrono::milliseconds SoundFileLength(const std::string& path) {
+  const SndfileFunctions* sf = LoadSndfile();
+  if (sf == nullptr) return std::chrono::milliseconds(0);
   SF_INFO info{};
-  std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
+  std::unique_ptr<SNDFILE, SndfileCloser> file(sf->open(path.c_str(), SFM_READ, &info));
   if (!file || info.samplerate <= 0 || info.frames <= 0) return std::chrono::milliseconds(0);
   return std::chrono::milliseconds(info.frames * 1000 / info.samplerate);
 }
@@ -70,15 +72,17 @@ void CanberraSoundPlayer::Shared::Ended(std::uint32_t id) {
 bool CanberraSoundPlayer::Shared::Open() {
   if (context != nullptr) return true;
   if (open_failed) return false;
-  if (ca_context_create(&context) != CA_SUCCESS) {
+  // Without libcanberra there is no sound server to reach, as when none runs.
+  const CanberraFunctions* ca = LoadCanberra();
+  if (ca == nullptr || ca->context_create(&context) != CA_SUCCESS) {
     context = nullptr;
     open_failed = true;
     return false;
   }
-  ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "marovine", CA_PROP_APPLICATION_ID,
-                          "marovine", nullptr);
-  if (ca_context_open(context) != CA_SUCCESS) {
-    ca_context_destroy(context);
+  ca->context_change_props(context, CA_PROP_APPLICATION_NAME, "marovine", CA_PROP_APPLICATION_ID,
+                           "marovine", nullptr);
+  if (ca->context_open(context) != CA_SUCCESS) {
+    ca->context_destroy(context);
     context = nullptr;
     open_failed = true;
     return false;
@@ -96,12 +100,15 @@ void CanberraSoundPlayer::Shared::Start(const std::string& path) {
   }
   ca_proplist* raw = nullptr;
   bool started = false;
-  if (Open() && ca_proplist_create(&raw) == CA_SUCCESS) {
+  // Open() answers true only once libcanberra has loaded.
+  const CanberraFunctions* ca = Open() ? LoadCanberra() : nullptr;
+  if (ca != nullptr && ca->proplist_create(&raw) == CA_SUCCESS) {
     std::unique_ptr<ca_proplist, ProplistDeleter> props(raw);
-    ca_proplist_sets(props.get(), CA_PROP_MEDIA_FILENAME, path.c_str());
+    ca->proplist_sets(props.get(), CA_PROP_MEDIA_FILENAME, path.c_str());
     // The user's own files: not kept in the sound server's sample cache.
-    ca_proplist_sets(props.get(), CA_PROP_CANBERRA_CACHE_CONTROL, "never");
-    started = ca_context_play_full(context, id, props.get(), &Shared::Finished, this) == CA_SUCCESS;
+    ca->proplist_sets(props.get(), CA_PROP_CANBERRA_CACHE_CONTROL, "never");
+    started =
+        ca->context_play_full(context, id, props.get(), &Shared::Finished, this) == CA_SUCCESS;
   }
   // A file that cannot be played plays nothing, silently.
   if (!started) Ended(id);
@@ -120,7 +127,7 @@ void CanberraSoundPlayer::Shared::Run() {
   }
   lock.unlock();
   // Cancels what still plays; its callback runs meanwhile and needs us.
-  if (context != nullptr) ca_context_destroy(context);
+  if (context != nullptr) LoadCanberra()->context_destroy(context);
   lock.lock();
   exited = true;
   changed.notify_all();

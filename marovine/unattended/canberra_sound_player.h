@@ -11,7 +11,8 @@ namespace marovine {
 
 // Sound files played through libcanberra, which hands them to the desktop's
 // sound server (PulseAudio or PipeWire) and reports when each has ended.
-// Without a sound server nothing plays and nothing is said.
+// Without a sound server (or libcanberra) nothing plays and nothing is said.
+// libcanberra is loaded with the first sound, not when the program starts.
 //
 // libcanberra is called on a thread of this player's own: a sound server
 // that does not answer holds that thread, never the caller. The program's

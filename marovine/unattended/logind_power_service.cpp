@@ -47,12 +47,12 @@ PowerResult LogindPowerService::Request(PowerKind kind) {
   BusReply allowed = CallMethod(bus.get(), kLogind, kManagerPath, kManager, methods.ask, nullptr);
   if (!allowed) return Refused(methods, allowed.error);
   const gchar* answer = nullptr;
-  g_variant_get(allowed.value.get(), "(&s)", &answer);
+  Gio().variant_get(allowed.value.get(), "(&s)", &answer);
   std::string verdict = answer != nullptr ? answer : "";
   // "challenge" needs a password we will not ask for; "no" and "na" are final.
   if (verdict != "yes") return Refused(methods, methods.ask + std::string(": ") + verdict);
   BusReply done = CallMethod(bus.get(), kLogind, kManagerPath, kManager, methods.act,
-                             g_variant_new("(b)", FALSE));
+                             Gio().variant_new("(b)", FALSE));
   if (!done) return Refused(methods, done.error);
   return PowerResult{true, ""};
 }

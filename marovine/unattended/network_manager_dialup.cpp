@@ -41,31 +41,31 @@ bool DialUpType(const std::string& type, const std::string& bluetooth_type) {
 
 // One value of a{sa{sv}} (a profile's settings or secrets); nothing when absent.
 Variant SettingValue(GVariant* settings, const char* setting, const char* key) {
-  GVariant* group = g_variant_lookup_value(settings, setting, G_VARIANT_TYPE_VARDICT);
+  GVariant* group = Gio().variant_lookup_value(settings, setting, G_VARIANT_TYPE_VARDICT);
   if (group == nullptr) return nullptr;
   Variant owned_group(group);
-  return Variant(g_variant_lookup_value(group, key, nullptr));
+  return Variant(Gio().variant_lookup_value(group, key, nullptr));
 }
 
 std::string SettingString(GVariant* settings, const char* setting, const char* key) {
   Variant value = SettingValue(settings, setting, key);
-  if (!value || !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING)) return "";
-  return g_variant_get_string(value.get(), nullptr);
+  if (!value || !Gio().variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING)) return "";
+  return Gio().variant_get_string(value.get(), nullptr);
 }
 
 // The profile's settings, a{sa{sv}} (without secrets).
 Variant ProfileSettings(GDBusConnection* bus, const std::string& path) {
   BusReply reply = CallMethod(bus, kNm, path.c_str(), kProfileIface, "GetSettings", nullptr);
   if (!reply) return nullptr;
-  return Variant(g_variant_get_child_value(reply.value.get(), 0));
+  return Variant(Gio().variant_get_child_value(reply.value.get(), 0));
 }
 
 // The setting of a profile that carries its dial-up user name and password.
 std::string CredentialSetting(GVariant* settings, const std::string& type) {
   if (type == "bluetooth") {
-    GVariant* gsm = g_variant_lookup_value(settings, "gsm", G_VARIANT_TYPE_VARDICT);
+    GVariant* gsm = Gio().variant_lookup_value(settings, "gsm", G_VARIANT_TYPE_VARDICT);
     if (gsm != nullptr) {
-      g_variant_unref(gsm);
+      Gio().variant_unref(gsm);
       return "gsm";
     }
     return "cdma";
@@ -82,72 +82,73 @@ GVariant* WithCredentials(GVariant* settings, const std::string& type,
   std::string setting = CredentialSetting(settings, type);
   bool vpn = setting == "vpn";
   GVariantBuilder all;
-  g_variant_builder_init(&all, G_VARIANT_TYPE("a{sa{sv}}"));
+  Gio().variant_builder_init(&all, VariantType("a{sa{sv}}"));
   bool credentials_written = false;
   auto add_credentials = [&](GVariantBuilder& group) {
-    g_variant_builder_add(&group, "{sv}", vpn ? "user-name" : "username",
-                          g_variant_new_string(typed.user.c_str()));
+    Gio().variant_builder_add(&group, "{sv}", vpn ? "user-name" : "username",
+                              Gio().variant_new_string(typed.user.c_str()));
     if (vpn) {
       GVariantBuilder secrets;
-      g_variant_builder_init(&secrets, G_VARIANT_TYPE("a{ss}"));
-      g_variant_builder_add(&secrets, "{ss}", "password", typed.password.c_str());
-      g_variant_builder_add(&group, "{sv}", "secrets", g_variant_builder_end(&secrets));
+      Gio().variant_builder_init(&secrets, VariantType("a{ss}"));
+      Gio().variant_builder_add(&secrets, "{ss}", "password", typed.password.c_str());
+      Gio().variant_builder_add(&group, "{sv}", "secrets", Gio().variant_builder_end(&secrets));
     } else {
-      g_variant_builder_add(&group, "{sv}", "password",
-                            g_variant_new_string(typed.password.c_str()));
+      Gio().variant_builder_add(&group, "{sv}", "password",
+                                Gio().variant_new_string(typed.password.c_str()));
     }
     credentials_written = true;
   };
   GVariantIter groups;
-  g_variant_iter_init(&groups, settings);
+  Gio().variant_iter_init(&groups, settings);
   const gchar* name = nullptr;
   GVariant* values = nullptr;
-  while (g_variant_iter_next(&groups, "{&s@a{sv}}", &name, &values)) {
+  while (Gio().variant_iter_next(&groups, "{&s@a{sv}}", &name, &values)) {
     Variant owned(values);
     std::string group_name = name;
     GVariantBuilder group;
-    g_variant_builder_init(&group, G_VARIANT_TYPE_VARDICT);
+    Gio().variant_builder_init(&group, G_VARIANT_TYPE_VARDICT);
     GVariantIter keys;
-    g_variant_iter_init(&keys, values);
+    Gio().variant_iter_init(&keys, values);
     const gchar* key = nullptr;
     GVariant* value = nullptr;
-    while (g_variant_iter_next(&keys, "{&sv}", &key, &value)) {
+    while (Gio().variant_iter_next(&keys, "{&sv}", &key, &value)) {
       Variant owned_value(value);
       std::string_view k = key;
       bool replaced = group_name == setting &&
                       (k == "username" || k == "user-name" || k == "password" || k == "secrets");
       if ((group_name == "connection" && k == "uuid") || replaced) continue;
-      g_variant_builder_add(&group, "{sv}", key, value);
+      Gio().variant_builder_add(&group, "{sv}", key, value);
     }
     if (group_name == setting) add_credentials(group);
-    g_variant_builder_add(&all, "{s@a{sv}}", name, g_variant_builder_end(&group));
+    Gio().variant_builder_add(&all, "{s@a{sv}}", name, Gio().variant_builder_end(&group));
   }
   if (!credentials_written && !setting.empty()) {
     GVariantBuilder group;
-    g_variant_builder_init(&group, G_VARIANT_TYPE_VARDICT);
+    Gio().variant_builder_init(&group, G_VARIANT_TYPE_VARDICT);
     add_credentials(group);
-    g_variant_builder_add(&all, "{s@a{sv}}", setting.c_str(), g_variant_builder_end(&group));
+    Gio().variant_builder_add(&all, "{s@a{sv}}", setting.c_str(),
+                              Gio().variant_builder_end(&group));
   }
-  return g_variant_builder_end(&all);
+  return Gio().variant_builder_end(&all);
 }
 
 std::vector<std::string> ObjectPaths(GVariant* array) {
   std::vector<std::string> paths;
-  if (array == nullptr || !g_variant_is_of_type(array, G_VARIANT_TYPE_OBJECT_PATH_ARRAY)) {
+  if (array == nullptr || !Gio().variant_is_of_type(array, G_VARIANT_TYPE_OBJECT_PATH_ARRAY)) {
     return paths;
   }
   GVariantIter iter;
-  g_variant_iter_init(&iter, array);
+  Gio().variant_iter_init(&iter, array);
   const gchar* path = nullptr;
-  while (g_variant_iter_next(&iter, "&o", &path)) paths.emplace_back(path);
+  while (Gio().variant_iter_next(&iter, "&o", &path)) paths.emplace_back(path);
   return paths;
 }
 
 std::optional<guint32> UintProperty(GDBusConnection* bus, const std::string& object,
                                     const char* iface, const char* name) {
   Variant value = GetProperty(bus, kNm, object.c_str(), iface, name);
-  if (!value || !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_UINT32)) return std::nullopt;
-  return g_variant_get_uint32(value.get());
+  if (!value || !Gio().variant_is_of_type(value.get(), G_VARIANT_TYPE_UINT32)) return std::nullopt;
+  return Gio().variant_get_uint32(value.get());
 }
 
 DialStage DeviceStage(guint32 state) {
@@ -175,7 +176,7 @@ std::optional<std::vector<DialUpEntry>> NetworkManagerDialUp::ListEntries() {
   BusReply listed =
       CallMethod(bus.get(), kNm, kSettingsPath, kSettingsIface, "ListConnections", nullptr);
   if (!listed) return std::nullopt;
-  Variant paths(g_variant_get_child_value(listed.value.get(), 0));
+  Variant paths(Gio().variant_get_child_value(listed.value.get(), 0));
   std::vector<DialUpEntry> entries;
   for (const std::string& path : ObjectPaths(paths.get())) {
     Variant settings = ProfileSettings(bus.get(), path);
@@ -206,16 +207,18 @@ DialUpCredentials NetworkManagerDialUp::Credentials(const DialUpEntry& entry) {
   // The secrets come only when the user's secret store lends them; a short
   // wait, as nobody may be there to unlock it.
   BusReply secrets = CallMethod(bus.get(), kNm, entry.path.c_str(), kProfileIface, "GetSecrets",
-                                g_variant_new("(s)", setting.c_str()), 5000);
+                                Gio().variant_new("(s)", setting.c_str()), 5000);
   if (!secrets) return credentials;
-  Variant all(g_variant_get_child_value(secrets.value.get(), 0));
+  Variant all(Gio().variant_get_child_value(secrets.value.get(), 0));
   credentials.password = SettingString(all.get(), setting.c_str(), "password");
   if (credentials.password.empty()) {
     // A VPN keeps its secrets as a string map.
     Variant map = SettingValue(all.get(), setting.c_str(), "secrets");
-    if (map && g_variant_is_of_type(map.get(), G_VARIANT_TYPE("a{ss}"))) {
+    if (map && Gio().variant_is_of_type(map.get(), VariantType("a{ss}"))) {
       const gchar* password = nullptr;
-      if (g_variant_lookup(map.get(), "password", "&s", &password)) credentials.password = password;
+      if (Gio().variant_lookup(map.get(), "password", "&s", &password)) {
+        credentials.password = password;
+      }
     }
   }
   return credentials;
@@ -229,7 +232,7 @@ std::optional<std::string> NetworkManagerDialUp::Dial(const DialUpEntry& entry,
   BusReply started;
   if (!typed) {
     started = CallMethod(bus.get(), kNm, kNmPath, kNm, "ActivateConnection",
-                         g_variant_new("(ooo)", entry.path.c_str(), "/", "/"), 30000);
+                         Gio().variant_new("(ooo)", entry.path.c_str(), "/", "/"), 30000);
   } else {
     Variant settings = ProfileSettings(bus.get(), entry.path);
     if (!settings) {
@@ -237,21 +240,21 @@ std::optional<std::string> NetworkManagerDialUp::Dial(const DialUpEntry& entry,
       return std::nullopt;
     }
     GVariantBuilder options;
-    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-    g_variant_builder_add(&options, "{sv}", "persist", g_variant_new_string("volatile"));
-    started = CallMethod(
-        bus.get(), kNm, kNmPath, kNm, "AddAndActivateConnection2",
-        g_variant_new("(@a{sa{sv}}oo@a{sv})", WithCredentials(settings.get(), entry.type, *typed),
-                      "/", "/", g_variant_builder_end(&options)),
-        30000);
+    Gio().variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+    Gio().variant_builder_add(&options, "{sv}", "persist", Gio().variant_new_string("volatile"));
+    started = CallMethod(bus.get(), kNm, kNmPath, kNm, "AddAndActivateConnection2",
+                         Gio().variant_new("(@a{sa{sv}}oo@a{sv})",
+                                           WithCredentials(settings.get(), entry.type, *typed), "/",
+                                           "/", Gio().variant_builder_end(&options)),
+                         30000);
   }
   if (!started) {
     error = started.error;
     return std::nullopt;
   }
   // ActivateConnection answers (o); AddAndActivateConnection2 (o, o, a{sv}).
-  Variant active(g_variant_get_child_value(started.value.get(), typed ? 1 : 0));
-  return std::string(g_variant_get_string(active.get(), nullptr));
+  Variant active(Gio().variant_get_child_value(started.value.get(), typed ? 1 : 0));
+  return std::string(Gio().variant_get_string(active.get(), nullptr));
 }
 
 DialProgress NetworkManagerDialUp::Progress(const std::string& handle) {
@@ -293,7 +296,7 @@ void NetworkManagerDialUp::HangUp(const std::string& handle) {
   if (!bus) return;
   // One that has already gone is hung up too.
   (void)CallMethod(bus.get(), kNm, kNmPath, kNm, "DeactivateConnection",
-                   g_variant_new("(o)", handle.c_str()));
+                   Gio().variant_new("(o)", handle.c_str()));
 }
 
 std::optional<std::vector<std::string>> NetworkManagerDialUp::Connections(
@@ -306,8 +309,8 @@ std::optional<std::vector<std::string>> NetworkManagerDialUp::Connections(
   for (const std::string& handle : ObjectPaths(active.get())) {
     Variant profile = GetProperty(bus.get(), kNm, handle.c_str(), kActiveIface, "Connection");
     std::string profile_path;
-    if (profile && g_variant_is_of_type(profile.get(), G_VARIANT_TYPE_OBJECT_PATH)) {
-      profile_path = g_variant_get_string(profile.get(), nullptr);
+    if (profile && Gio().variant_is_of_type(profile.get(), G_VARIANT_TYPE_OBJECT_PATH)) {
+      profile_path = Gio().variant_get_string(profile.get(), nullptr);
     }
     if (!profile_path.empty() && profile_path == chosen_path) {
       up.push_back(handle);

@@ -1,18 +1,19 @@
 #pragma once
 
-#include <gio/gio.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "marovine/unattended/lazy_gio.h"
+
 namespace marovine {
 
+// Held objects exist only once GIO has loaded.
 struct GObjectUnref {
-  void operator()(void* object) const { g_object_unref(object); }
+  void operator()(void* object) const { Gio().object_unref(object); }
 };
 struct GVariantUnref {
-  void operator()(GVariant* value) const { g_variant_unref(value); }
+  void operator()(GVariant* value) const { Gio().variant_unref(value); }
 };
 using BusConnection = std::unique_ptr<GDBusConnection, GObjectUnref>;
 using Variant = std::unique_ptr<GVariant, GVariantUnref>;
@@ -26,7 +27,7 @@ struct BusReply {
 
 // A private connection to the system bus (DBUS_SYSTEM_BUS_ADDRESS when set),
 // so that the program never shares its connection state with other code of
-// the process; nothing when there is no system bus.
+// the process; nothing when there is no system bus, nor GIO to reach it.
 BusConnection ConnectSystemBus(std::string* error = nullptr);
 
 // A synchronous method call. `args` is consumed (it may be floating).

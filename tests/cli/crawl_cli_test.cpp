@@ -54,10 +54,10 @@ class CrawlCliTest : public ::testing::Test {
                       extra);
   }
 
-  ChildProcess Start(std::vector<std::string> args) {
+  ChildProcess Start(std::vector<std::string> args, std::vector<std::string> env = {}) {
     args.insert(args.begin(), {CliPath(), "--home", box.Path("home")});
-    return ChildProcess(args, {"HOME=" + box.path()}, box.Path("stdout.txt"),
-                        box.Path("stderr.txt"));
+    env.push_back("HOME=" + box.path());
+    return ChildProcess(args, env, box.Path("stdout.txt"), box.Path("stderr.txt"));
   }
   int Run(std::vector<std::string> args) { return Start(std::move(args)).Wait(); }
 
@@ -205,6 +205,37 @@ TEST_F(CrawlCliTest, InterruptStopsKeepsThePartialFileAndSavesTheList) {
   ASSERT_TRUE(LoadDocumentFile(doc, box.Path("home/default.mrv")).ok);
   ASSERT_EQ(doc.download_items.size(), 1u);
   EXPECT_EQ(doc.download_items[0].state, DS_RETRY_WAIT);
+}
+
+// The sound and system bus libraries, and GLib and the audio codecs behind
+// them, are opened when a sound plays or the bus is called: a crawl that does
+// neither does not load them at all.
+TEST_F(CrawlCliTest, ACrawlWithoutSoundsOrBusNeverLoadsTheirLibraries) {
+  Sandbox site;
+  site.WriteFile("q/index.html", "<html><a href='a.jpg'>a</a></html>");
+  site.WriteFile("q/a.jpg", std::string(100, 'a'));
+  testing::NginxServer server(site.path());
+  ASSERT_TRUE(server.ok());
+  WriteSettings();
+  // The dynamic loader lists every library it opens, at the start or later,
+  // in loader.<pid>.
+  ASSERT_EQ(Start({"--tick-ms", "20", server.Url("/q/")},
+                  {"LD_DEBUG=libs", "LD_DEBUG_OUTPUT=" + box.Path("loader")})
+                .Wait(),
+            0)
+      << Err();
+  EXPECT_EQ(box.ReadFile("store/a.jpg"), std::string(100, 'a'));
+  std::string loaded;
+  for (const auto& entry : std::filesystem::directory_iterator(box.path())) {
+    if (entry.path().filename().string().starts_with("loader.")) {
+      loaded += box.ReadFile(entry.path().filename().string());
+    }
+  }
+  ASSERT_NE(loaded.find("libssl.so"), std::string::npos) << "no loader output";
+  for (const char* library : {"libgio-2.0.so", "libgobject-2.0.so", "libglib-2.0.so",
+                              "libcanberra.so", "libsndfile.so"}) {
+    EXPECT_EQ(loaded.find(library), std::string::npos) << library << " was loaded";
+  }
 }
 
 TEST_F(CrawlCliTest, FirstStartWritesTheShownDefaultsAndKeepsAnExistingFile) {
